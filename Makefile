@@ -1,0 +1,28 @@
+# make run: install what is missing, build, open the window.
+# make test: install what is missing, build, run every test.
+BUILD ?= build
+JOBS ?= 2
+CMAKE_FLAGS ?=
+ifeq ($(CI),true)
+CMAKE_FLAGS += -DMARIVENT_WERROR=ON
+endif
+
+.PHONY: all deps build test run clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+run: build
+	$(BUILD)/bin/marivent $(ARGS)
+
+clean:
+	rm -rf $(BUILD)

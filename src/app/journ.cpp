@@ -1,0 +1,225 @@
+#include "journ.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "common/cp1252.h"
+#include "common/paths.h"
+#include "layout.h"
+#include "qt_seams.h"
+
+namespace marivent::app {
+
+namespace {
+
+constexpr const char* program_title = "Journal de bord";
+
+QRect pixels(int left, int top, int width, int height) {
+    return QRect(left / twips_per_pixel, top / twips_per_pixel, width / twips_per_pixel,
+                 height / twips_per_pixel);
+}
+
+QString colour_sheet(const char* kind, long colour) {
+    return QString("%1 { background-color: rgb(%2, %3, %4); color: black; }")
+        .arg(kind)
+        .arg(colour & 0xFF)
+        .arg((colour >> 8) & 0xFF)
+        .arg((colour >> 16) & 0xFF);
+}
+
+// What a text box shows of its text: control characters (the line feed that starts every GPS
+// line, CR LF at the end of the autopilot sentence) are not drawn.
+QString shown_text(std::string_view bytes) {
+    QString s = from_cp1252(bytes);
+    s.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    return s;
+}
+
+// A 32 × 32 icon of 16 colours: a compass rose on blue.
+QIcon window_icon() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBrush(QColor(0, 0, 128));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(1, 1, 30, 30);
+    p.setBrush(Qt::white);
+    p.drawPolygon(QPolygon({{16, 3}, {19, 16}, {16, 29}, {13, 16}}));
+    p.setBrush(QColor(255, 0, 0));
+    p.drawPolygon(QPolygon({{16, 3}, {19, 16}, {13, 16}}));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+Journ::Journ(std::filesystem::path root_folder, Services services, QWidget* parent)
+    : QMainWindow(parent), root(std::move(root_folder)),
+      journal(root / std::string(journal_file_name), services.regional, services.clock),
+      services_(services) {
+    Form_Load();
+}
+
+Journ::~Journ() = default;
+
+void Journ::build_controls() {
+    auto* client = new QWidget(this);
+    client->setObjectName("journ");
+    // The boxes are as small as the original's: no inner padding, so their texts fit.
+    client->setStyleSheet("QLineEdit { padding: 0px 1px; }");
+    client->setFixedSize(client_width_twips / twips_per_pixel, client_height_twips / twips_per_pixel);
+    setCentralWidget(client);
+
+    for (const ControlRow& row : control_rows()) {
+        QWidget* parent = row.parent ? controls_.at(row.parent) : client;
+        QWidget* w = nullptr;
+        switch (row.kind) {
+        case Kind::Frame: w = new QGroupBox(QString::fromUtf8(row.caption), parent); break;
+        case Kind::Label: w = new QLabel(QString::fromUtf8(row.caption), parent); break;
+        case Kind::Button: w = new QPushButton(QString::fromUtf8(row.caption), parent); break;
+        case Kind::OptionButton: w = new QRadioButton(QString::fromUtf8(row.caption), parent); break;
+        case Kind::FileList:
+        case Kind::ListBox: w = new QListWidget(parent); break;
+        case Kind::TextBox: {
+            auto* edit = new QLineEdit(parent);
+            const std::string bytes = utf8_to_cp1252(row.caption);
+            texts_[row.name] = bytes;
+            edit->setText(shown_text(bytes));
+            edit->setCursorPosition(0); // a text wider than its box shows its start
+            // What the user types is what the box holds (the journal reads the boxes).
+            connect(edit, &QLineEdit::textEdited, this,
+                    [this, name = std::string(row.name)](const QString& t) {
+                        texts_[name] = to_cp1252(t);
+                    });
+            w = edit;
+            break;
+        }
+        }
+        w->setObjectName(row.name);
+        w->setGeometry(pixels(row.left, row.top, row.width, row.height));
+        if (row.background >= 0)
+            w->setStyleSheet(colour_sheet(row.kind == Kind::TextBox ? "QLineEdit" : "QWidget",
+                                          row.background));
+        w->setVisible(row.shown);
+        controls_[row.name] = w;
+    }
+    if (auto* ports = qobject_cast<QListWidget*>(controls_.at("portgps")))
+        ports->addItems({"com1", "com2", "com3", "com4"});
+}
+
+void Journ::build_menus() {
+    std::map<QString, QMenu*> menus;
+    for (const MenuRow& row : menu_rows()) {
+        const QString caption = QString::fromUtf8(row.caption);
+        QAction* action = nullptr;
+        const bool has_items = std::any_of(menu_rows().begin(), menu_rows().end(), [&](const MenuRow& r) {
+            return r.parent && std::string_view(r.parent) == row.name;
+        });
+        if (!row.parent && has_items) {
+            QMenu* m = menuBar()->addMenu(caption);
+            m->setObjectName(row.name);
+            menus[row.name] = m;
+            action = m->menuAction();
+        } else if (!row.parent) {
+            action = menuBar()->addAction(caption);
+        } else {
+            action = menus.at(row.parent)->addAction(caption);
+        }
+        action->setObjectName(row.name);
+        action->setEnabled(row.enabled);
+        action->setVisible(row.visible);
+        menus_[row.name] = action;
+    }
+    connect(menus_.at("mnuquitter"), &QAction::triggered, this, &Journ::mnuquitter_Click);
+}
+
+void Journ::Form_Load() {
+    // 1. The window and its controls; the timer counts from now.
+    setWindowTitle(program_title);
+    setWindowIcon(window_icon());
+    build_controls();
+    build_menus();
+    Timer1.setInterval(60000);
+    connect(&Timer1, &QTimer::timeout, this, &Journ::Timer1_Timer);
+    Timer1.start();
+
+    // 2.
+    simu = 0;
+
+    // 3. The settings file.
+    const prefs::LoadOutcome loaded =
+        prefs::load_settings(root / std::string(settings_file_name), prefs);
+    startup_problems_.insert(startup_problems_.end(), loaded.problems.begin(), loaded.problems.end());
+    qobject_cast<QPushButton*>(controls_.at("Command1"))->setText(from_cp1252(prefs.command1));
+    qobject_cast<QPushButton*>(controls_.at("Command2"))->setText(from_cp1252(prefs.command2));
+
+    // 4.-5.
+    compteur = prefs.intervalle;
+    miseheure = 1;
+    gpsmauvais = 1;
+    nblignes = 0;
+
+    // 6.-7. The journal.
+    if (const journal::PrepareOutcome prepared = journal.prepare(); prepared.problem)
+        startup_problems_.push_back(*prepared.problem);
+    nblignes = 0;
+}
+
+void Journ::show_startup_problems() {
+    if (startup_problems_.empty()) return;
+    std::string text;
+    for (const std::string& p : startup_problems_) text += (text.empty() ? "" : "\n") + p;
+    services_.dialogs.message(text, program_title);
+}
+
+void Journ::set_text(std::string_view box, std::string_view text) {
+    const auto it = controls_.find(QString::fromUtf8(box.data(), static_cast<qsizetype>(box.size())));
+    if (it == controls_.end()) return;
+    if (auto* edit = qobject_cast<QLineEdit*>(it->second)) {
+        texts_[std::string(box)] = std::string(text);
+        edit->setText(shown_text(text));
+        edit->setCursorPosition(0);
+    }
+}
+
+std::string Journ::text(std::string_view box) const {
+    const auto it = texts_.find(box);
+    return it == texts_.end() ? std::string() : it->second;
+}
+
+void Journ::set_speed_colour(long colour) {
+    controls_.at("vi")->setStyleSheet(colour_sheet("QLineEdit", colour));
+}
+
+QWidget* Journ::control(const QString& name) const {
+    const auto it = controls_.find(name);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+QAction* Journ::menu(const QString& name) const {
+    const auto it = menus_.find(name);
+    return it == menus_.end() ? nullptr : it->second;
+}
+
+void Journ::mnuquitter_Click() { close(); }
+
+void Journ::Timer1_Timer() {}
+
+void Journ::Form_Unload() {
+    // The serial port is closed here, errors ignored; nothing is saved.
+}
+
+void Journ::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+} // namespace marivent::app

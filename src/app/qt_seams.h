@@ -1,0 +1,48 @@
+// The platform services of the core, implemented with Qt.
+#pragma once
+#include <QLocale>
+
+#include "common/seams.h"
+
+class QWidget;
+
+namespace marivent::app {
+
+// The regional settings of the system. A system without any (the "C" locale) gets the French
+// ones, the language of the program. A short date format with a two-digit year gets four digits:
+// a logbook is kept for longer than a century's two digits can tell apart.
+class QtRegionalSettings : public RegionalSettings {
+public:
+    explicit QtRegionalSettings(const QLocale& locale = QLocale::system());
+    std::string short_date(const Date& d) const override;
+    std::optional<Date> parse_short_date(std::string_view text) const override;
+    char decimal_separator() const override;
+    const QString& date_format() const { return format_; }
+
+private:
+    QLocale locale_;
+    QString format_;
+};
+
+// Message boxes with a title, over the window.
+class QtDialogs : public Dialogs {
+public:
+    void set_parent(QWidget* parent) { parent_ = parent; }
+    void message(std::string_view text, std::string_view title) override;
+    bool ask_yes_no(std::string_view text, std::string_view title) override;
+
+private:
+    QWidget* parent_ = nullptr;
+};
+
+class SystemClock : public Clock {
+public:
+    LocalDateTime now() const override;
+};
+
+// Windows-1252 bytes to and from the widgets' text.
+QString from_cp1252(std::string_view bytes);
+std::string to_cp1252(const QString& text);
+QString from_utf8(std::string_view text);
+
+} // namespace marivent::app

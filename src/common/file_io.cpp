@@ -1,0 +1,110 @@
+#include "file_io.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace marivent {
+
+namespace {
+
+IoStatus failure(int error_number) { return IoStatus{false, error_text(error_number)}; }
+
+bool write_all(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string error_text(int error_number) {
+    switch (error_number) {
+    case EACCES:
+    case EPERM: return "accès refusé";
+    case ENOENT: return "dossier ou fichier introuvable";
+    case ENOTDIR: return "un élément du chemin n'est pas un dossier";
+    case EISDIR: return "c'est un dossier, pas un fichier";
+    case EROFS: return "support en lecture seule";
+    case ENOSPC: return "disque plein";
+    case EDQUOT: return "quota de disque dépassé";
+    case EIO: return "erreur d'entrée-sortie du disque";
+    case EBUSY:
+    case ETXTBSY: return "fichier occupé";
+    default: return std::strerror(error_number);
+    }
+}
+
+std::optional<std::string> read_file(const std::filesystem::path& path, std::string& why) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        why = error_text(errno);
+        return std::nullopt;
+    }
+    std::string out;
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            why = error_text(errno);
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return out;
+}
+
+IoStatus ensure_file(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return failure(errno);
+    ::close(fd);
+    return {};
+}
+
+IoStatus append_file(const std::filesystem::path& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return failure(errno);
+    if (!write_all(fd, bytes) || ::fsync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        return failure(e);
+    }
+    if (::close(fd) != 0) return failure(errno);
+    return {};
+}
+
+IoStatus replace_file(const std::filesystem::path& path, std::string_view bytes) {
+    // A file the user made read-only stays as it is, though the rename below could replace it.
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return failure(errno);
+    std::filesystem::path temp = path;
+    temp += ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return failure(errno);
+    if (!write_all(fd, bytes) || ::fsync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        ::unlink(temp.c_str());
+        return failure(e);
+    }
+    if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
+        const int e = errno;
+        ::unlink(temp.c_str());
+        return failure(e);
+    }
+    return {};
+}
+
+} // namespace marivent

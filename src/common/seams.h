@@ -1,0 +1,56 @@
+// The platform services the core reaches through, implemented by the window (Qt, POSIX) and by
+// fakes in the tests. Texts of files, fields and display boxes are Windows-1252 bytes; messages
+// to the user are UTF-8 (French literals in the source).
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "date.h"
+
+namespace marivent {
+
+// Short date format and decimal separator of the regional settings.
+class RegionalSettings {
+public:
+    virtual ~RegionalSettings() = default;
+    virtual std::string short_date(const Date& d) const = 0;
+    // The date a text stands for in the short date format, or nothing when it is not a date.
+    virtual std::optional<Date> parse_short_date(std::string_view text) const = 0;
+    virtual char decimal_separator() const = 0;
+};
+
+// Message boxes with a title: an OK box, and a Yes/No question (true for Yes).
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual void message(std::string_view text, std::string_view title) = 0;
+    virtual bool ask_yes_no(std::string_view text, std::string_view title) = 0;
+};
+
+// The computer's local date and time.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalDateTime now() const = 0;
+};
+
+// Sets the time of day of the computer clock, keeping the date. Returns false when the system
+// refuses, with a reason in French.
+class ClockSetter {
+public:
+    virtual ~ClockSetter() = default;
+    virtual bool set_time_of_day(int hour, int minute, int second, std::string& why) = 0;
+};
+
+// The display boxes of the navigation panel and the raw text boxes, by control name.
+class Display {
+public:
+    virtual ~Display() = default;
+    virtual void set_text(std::string_view box, std::string_view text) = 0;
+    virtual std::string text(std::string_view box) const = 0;
+    // Background colour of the speed box `vi`, as a colour value (red + 256 green + 65536 blue).
+    virtual void set_speed_colour(long colour) = 0;
+};
+
+} // namespace marivent

@@ -1,0 +1,137 @@
+#include "journal/journal_file.h"
+
+#include "common/file_io.h"
+#include "common/paths.h"
+
+namespace marivent::journal {
+
+namespace {
+
+// Lines kept back while the journal cannot be written: far more than days of entries.
+constexpr std::size_t kept_back_limit = 1 << 20;
+
+bool is_line_end(char c) { return c == '\r' || c == '\n'; }
+
+std::string unable(const std::filesystem::path& file, const char* what, const std::string& why) {
+    return "Le journal " + display_path(file) + " " + what + " (" + why + ").";
+}
+
+} // namespace
+
+ItemScan scan_items(std::string_view bytes) {
+    ItemScan scan;
+    std::size_t i = 0;
+    while (i < bytes.size() && scan.items < 3) {
+        while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t')) ++i;
+        const std::size_t start = i;
+        while (i < bytes.size() && bytes[i] != ',' && !is_line_end(bytes[i])) ++i;
+        std::string_view item = bytes.substr(start, i - start);
+        ++scan.items;
+        if (scan.items == 3) {
+            while (!item.empty() && (item.back() == ' ' || item.back() == '\t'))
+                item.remove_suffix(1);
+            scan.third = std::string(item);
+        }
+        if (i < bytes.size()) {
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+            ++i; // the comma or the line end
+        }
+    }
+    return scan;
+}
+
+std::string entry_line(const EntryFields& f) {
+    const std::string_view t = f.heuretu;
+    std::string line;
+    line.reserve(64);
+    line += t.substr(0, 2);
+    line += ':';
+    line += t.size() > 2 ? t.substr(2, 2) : std::string_view{};
+    line += ' ';
+    line += f.hemlat;
+    line += f.lat;
+    line += ' ';
+    line += f.hemlon;
+    line += f.longit;
+    line += "  ";
+    line += f.vi;
+    line += ' ';
+    line += f.cap;
+    line += "  ";
+    line += f.wpt2;
+    line += " \r\n";
+    return line;
+}
+
+std::string hour_caption(int hour, int minute) {
+    std::string s = std::to_string(hour) + ':';
+    if (minute < 10) s += '0';
+    return s + std::to_string(minute);
+}
+
+JournalFile::JournalFile(std::filesystem::path file, const RegionalSettings& regional,
+                         const Clock& clock)
+    : file_(std::move(file)), regional_(regional), clock_(clock) {}
+
+PrepareOutcome JournalFile::prepare() {
+    if (const IoStatus made = ensure_file(file_); !made)
+        return {unable(file_, "ne peut pas être créé", made.why)};
+    std::string why;
+    const std::optional<std::string> bytes = read_file(file_, why);
+    if (!bytes) return {unable(file_, "ne peut pas être lu", why)};
+
+    const ItemScan scan = scan_items(*bytes);
+    if (scan.items == 0) {
+        const std::string head = std::string(header_line) + "\r\n\r\n" +
+                                 regional_.short_date(clock_.now().date) + "\r\n";
+        if (const IoStatus written = append_file(file_, head); !written)
+            return {unable(file_, "ne peut pas être écrit", written.why)};
+        return {};
+    }
+    if (scan.third) {
+        if (const std::optional<Date> d = regional_.parse_short_date(*scan.third)) {
+            datejourn_ = *d;
+            return {};
+        }
+    }
+    return {"La troisième ligne du journal n'est pas une date : une ligne de date sera écrite "
+            "avant la prochaine entrée."};
+}
+
+EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
+    const LocalDateTime now = clock_.now();
+    std::string lines;
+    if (now.date != datejourn_) {
+        lines = regional_.short_date(now.date) + "\r\n";
+        datejourn_ = now.date; // the date line is written now or kept back with the entry
+    }
+    lines += entry_line(fields);
+
+    EntryOutcome out;
+    const IoStatus written = append_file(file_, kept_back_ + lines);
+    if (written) {
+        kept_back_.clear();
+        failing_ = false;
+        out.written = true;
+        out.caption = hour_caption(now.hour, now.minute);
+        return out;
+    }
+    if (kept_back_.size() + lines.size() <= kept_back_limit) kept_back_ += lines;
+    if (!failing_)
+        out.problem = unable(file_, "ne peut pas être écrit", written.why) +
+                      " Les entrées sont gardées et seront écrites dès que possible.";
+    failing_ = true;
+    return out;
+}
+
+std::optional<EntryOutcome> journecri(JournalFile& journal, int gpsmauvais,
+                                      const std::string& heuretu, const std::string& hemlat,
+                                      const std::string& hemlon, const Display& display) {
+    if (gpsmauvais != 0) return std::nullopt;
+    const EntryFields fields{heuretu,           hemlat, display.text("lat"),
+                             hemlon,            display.text("longit"),
+                             display.text("vi"), display.text("cap"), display.text("wpt2")};
+    return journal.append_entry(fields);
+}
+
+} // namespace marivent::journal

@@ -1,0 +1,84 @@
+// The logbook "c:\journal.txt": a header, an empty line and a date line when created, then entry
+// lines and date lines, appended only. Lines end in CR LF; text is Windows-1252.
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/date.h"
+#include "common/seams.h"
+
+namespace marivent::journal {
+
+// "Heure", 8 spaces, "Position", 8 spaces, "Vi.", 1 space, "Cap", 2 spaces, "Vers": 42 characters.
+inline constexpr std::string_view header_line = "Heure        Position        Vi. Cap  Vers";
+
+// What an existing journal holds at its start, read item by item: an item ends at a comma or at
+// the end of a line (CR LF, LF or CR), an empty line is one empty item, spaces and tabs at the
+// start of an item are skipped. Only the first three items matter.
+struct ItemScan {
+    int items = 0;                    // counted up to 3
+    std::optional<std::string> third; // the third item, spaces at its end removed
+};
+ItemScan scan_items(std::string_view bytes);
+
+// The fields of an entry line: the UTC time hhmmss, the hemisphere letters and the texts of the
+// display boxes lat, longit, vi, cap and wpt2.
+struct EntryFields {
+    std::string heuretu, hemlat, lat, hemlon, longit, vi, cap, wpt2;
+};
+
+// "hh:mm N4512.345 E00512.345  5,2 54  WPT01 " and CR LF: the fields as they are, never padded
+// or cut, the time taken as characters 1-2 and 3-4 of `heuretu`.
+std::string entry_line(const EntryFields& f);
+
+// The caption of the menu entry "heure" for a local time: "9:05", "14:30".
+std::string hour_caption(int hour, int minute);
+
+struct PrepareOutcome {
+    std::optional<std::string> problem; // French, for the user
+};
+
+struct EntryOutcome {
+    bool written = false;               // the entry (and any line kept back) is on the disk
+    std::string caption;                // "h:mm" of this entry, when written
+    std::optional<std::string> problem; // French; set only on the first failure of a series
+};
+
+// The journal of one run of the program: start-up preparation and the entry writer's file work.
+class JournalFile {
+public:
+    JournalFile(std::filesystem::path file, const RegionalSettings& regional, const Clock& clock);
+
+    // Start-up: creates the file when missing, takes `datejourn` from its third item, or writes
+    // the header of a new journal (then `datejourn` stays at the zero date). A third item that is
+    // not a date leaves the zero date.
+    PrepareOutcome prepare();
+
+    // Appends a date line when today differs from `datejourn`, then the entry line. When the file
+    // cannot be written the lines are kept back, in order, and written ahead of the next entry
+    // that succeeds, so no line is lost while the disk comes back.
+    EntryOutcome append_entry(const EntryFields& fields);
+
+    const Date& datejourn() const { return datejourn_; }
+    std::size_t kept_back_bytes() const { return kept_back_.size(); }
+    const std::filesystem::path& path() const { return file_; }
+
+private:
+    std::filesystem::path file_;
+    const RegionalSettings& regional_;
+    const Clock& clock_;
+    Date datejourn_;         // the zero date until a date is read or written
+    std::string kept_back_;  // lines not yet written, because the last appends failed
+    bool failing_ = false;   // the last append failed (the user has been told)
+};
+
+// The entry writer `journecri`: nothing at all while the route data is flagged invalid
+// (`gpsmauvais` not 0); otherwise an entry from the navigation values and the display boxes.
+// Returns nothing when it did not try.
+std::optional<EntryOutcome> journecri(JournalFile& journal, int gpsmauvais,
+                                      const std::string& heuretu, const std::string& hemlat,
+                                      const std::string& hemlon, const Display& display);
+
+} // namespace marivent::journal

@@ -1,0 +1,68 @@
+#include "prefs/preferences.h"
+
+#include "common/file_io.h"
+#include "common/paths.h"
+#include "common/value.h"
+
+namespace marivent::prefs {
+
+void apply_settings(const SettingsRecords& records, Preferences& p) {
+    std::string interval = p.command1;
+    if (records.text[0]) interval = p.command1 = *records.text[0];
+    if (records.text[1]) p.decalage = p.command2 = *records.text[1];
+    if (records.text[2]) p.ozipath = *records.text[2];
+    if (records.text[3]) p.cmappath = *records.text[3];
+    if (records.port) p.port = *records.port;
+    if (records.records == 0) {
+        interval = p.command1;
+        p.decalage.clear();
+        p.cmappath = default_cmap_folder;
+        p.ozipath = default_ozi_folder;
+    }
+    p.intervalle = numeric_value(interval);
+}
+
+LoadOutcome load_settings(const std::filesystem::path& file, Preferences& p) {
+    LoadOutcome out;
+    std::string why;
+    std::optional<std::string> bytes;
+    if (const IoStatus made = ensure_file(file); !made) {
+        why = made.why;
+    } else {
+        bytes = read_file(file, why);
+    }
+    if (!bytes) {
+        out.file_usable = false;
+        out.problems.push_back("Le fichier des préférences " + display_path(file) +
+                               " ne peut pas être lu (" + why +
+                               ") : les valeurs par défaut sont prises.");
+        apply_settings(SettingsRecords{}, p);
+        return out;
+    }
+    const SettingsRecords records = parse_settings(*bytes);
+    out.problems = records.problems;
+    apply_settings(records, p);
+    return out;
+}
+
+std::vector<std::string> save_settings(const std::filesystem::path& file,
+                                       const SettingsToWrite& values) {
+    std::string why;
+    std::string old;
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec)) {
+        auto bytes = read_file(file, why);
+        if (!bytes)
+            return {"Les préférences n'ont pas été enregistrées : " + display_path(file) + " (" +
+                    why + ")."};
+        old = std::move(*bytes);
+    }
+    PatchedSettings patched = patch_settings(old, values);
+    if (const IoStatus written = replace_file(file, patched.bytes); !written)
+        patched.problems.insert(patched.problems.begin(),
+                                "Les préférences n'ont pas été enregistrées : " +
+                                    display_path(file) + " (" + written.why + ").");
+    return patched.problems;
+}
+
+} // namespace marivent::prefs

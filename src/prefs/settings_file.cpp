@@ -1,0 +1,92 @@
+#include "prefs/settings_file.h"
+
+namespace marivent::prefs {
+
+namespace {
+
+const char* record_name(int n) {
+    switch (n) {
+    case 1: return "l'intervalle du journal";
+    case 2: return "la différence d'heure";
+    case 3: return "le dossier OziExplorer";
+    case 4: return "le dossier C-Map";
+    default: return "le port du GPS";
+    }
+}
+
+unsigned get_u16(std::string_view b, std::size_t at) {
+    return static_cast<unsigned char>(b[at]) | (static_cast<unsigned char>(b[at + 1]) << 8);
+}
+
+void put_u16(std::string& b, std::size_t at, unsigned v) {
+    b[at] = static_cast<char>(v & 0xFF);
+    b[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+}
+
+std::string not_applied(int n, const char* why) {
+    return std::string("Préférences : ") + record_name(n) + " n'a pas été lu (" + why + ").";
+}
+
+} // namespace
+
+SettingsRecords parse_settings(std::string_view bytes) {
+    SettingsRecords out;
+    for (std::size_t start = 0; start < bytes.size(); start += record_length) {
+        const int n = ++out.records;
+        if (n > record_count) continue; // later records are read and ignored
+        if (start + 2 > bytes.size()) {
+            out.problems.push_back(not_applied(n, "fichier coupé"));
+            continue;
+        }
+        const std::size_t length = get_u16(bytes, start);
+        if (length > max_text_length) {
+            out.problems.push_back(not_applied(n, "longueur invalide"));
+            continue;
+        }
+        if (start + 2 + length > bytes.size()) {
+            out.problems.push_back(not_applied(n, "fichier coupé"));
+            continue;
+        }
+        const std::string_view data = bytes.substr(start + 2, length);
+        if (n <= 4) {
+            out.text[n - 1] = std::string(data);
+            continue;
+        }
+        const int port = data.empty() ? 0 : static_cast<unsigned char>(data[0]);
+        if (port < 1 || port > 4) {
+            out.problems.push_back(not_applied(n, "aucun port de 1 à 4"));
+            continue;
+        }
+        out.port = port;
+    }
+    return out;
+}
+
+PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite& values) {
+    PatchedSettings out;
+    out.bytes = std::string(old_bytes);
+    const std::size_t needed = (record_count - 1) * record_length + 4;
+    if (out.bytes.size() < needed) out.bytes.resize(needed, '\0');
+
+    const SettingsRecords old = parse_settings(old_bytes);
+    const std::string* texts[4] = {&values.interval, &values.offset, &values.ozi_folder,
+                                   &values.cmap_folder};
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t start = i * record_length;
+        const std::string& text = *texts[i];
+        if (text.size() > max_text_length) {
+            out.problems.push_back(std::string("Préférences : ") + record_name(i + 1) +
+                                   " n'a pas été enregistré : il dépasse 126 caractères.");
+            if (!old.text[i]) put_u16(out.bytes, start, 0);
+            continue;
+        }
+        put_u16(out.bytes, start, static_cast<unsigned>(text.size()));
+        out.bytes.replace(start + 2, text.size(), text);
+    }
+    const std::size_t port_at = 4 * record_length;
+    put_u16(out.bytes, port_at, 2);
+    put_u16(out.bytes, port_at + 2, static_cast<unsigned>(static_cast<std::uint16_t>(values.port)));
+    return out;
+}
+
+} // namespace marivent::prefs

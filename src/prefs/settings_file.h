@@ -1,0 +1,52 @@
+// The settings file "c:\journlog.txt": five records of 128 bytes.
+//   records 1-4: text records, length L (uint16 LE) then L bytes of Windows-1252 text:
+//                1 journal interval, 2 local time minus UTC, 3 OziExplorer folder, 4 C-Map folder
+//   record 5:    port record, 02 00 (the tag of a 16-bit integer) then the port number (int16 LE);
+//                read back with the text rule: a text of 2 characters, the port is the first one.
+// Bytes after a record's data are not significant; the file is never shortened.
+#pragma once
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marivent::prefs {
+
+inline constexpr std::size_t record_length = 128;
+inline constexpr std::size_t max_text_length = record_length - 2;
+inline constexpr int record_count = 5;
+
+// What a settings file holds.
+struct SettingsRecords {
+    int records = 0;                                // records that start before the end (n)
+    std::array<std::optional<std::string>, 4> text; // records 1-4 that were applied
+    std::optional<int> port;                        // record 5, when applied (1 to 4)
+    std::vector<std::string> problems;              // French, one per record not applied
+};
+
+// Reads the records in order, as far as the file goes. A record whose length runs past the end of
+// the file or past 126 bytes, or a port record that is empty or holds no port 1 to 4, is not
+// applied (and said in `problems`); the others are.
+SettingsRecords parse_settings(std::string_view bytes);
+
+struct SettingsToWrite {
+    std::string interval;    // caption of Command1
+    std::string offset;      // caption of Command2
+    std::string ozi_folder;  // caption of ozichange
+    std::string cmap_folder; // caption of cmapchange
+    int port = 1;
+};
+
+struct PatchedSettings {
+    std::string bytes;
+    std::vector<std::string> problems; // French, one per text that was not saved
+};
+
+// The file's new content: each record written in place over the old bytes, the file extended to
+// hold all five records and never shortened. A text longer than 126 bytes is refused: its record
+// keeps what the old file held there (an empty text when it held nothing valid), so no record ever
+// spills into the next.
+PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite& values);
+
+} // namespace marivent::prefs

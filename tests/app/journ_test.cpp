@@ -1,0 +1,163 @@
+// The window on Qt's offscreen platform: the first run, the menus, closing.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "fakes.h"
+#include "common/cp1252.h"
+#include "journ.h"
+
+namespace {
+
+using namespace marivent;
+using marivent::app::Journ;
+using marivent::testing::FrenchRegional;
+using marivent::testing::FrozenClock;
+using marivent::testing::ScriptedDialogs;
+using marivent::testing::TempRoot;
+using marivent::testing::read_bytes;
+using marivent::testing::write_bytes;
+
+struct WindowTest : ::testing::Test {
+    TempRoot root;
+    FrenchRegional regional;
+    ScriptedDialogs dialogs;
+    FrozenClock clock;
+    std::unique_ptr<Journ> open() {
+        auto w = std::make_unique<Journ>(root.path(), app::Services{regional, dialogs, clock});
+        w->show();
+        return w;
+    }
+};
+
+QString line_text(const Journ& w, const char* name) {
+    return qobject_cast<QLineEdit*>(w.control(name))->text();
+}
+
+TEST_F(WindowTest, FirstRunShowsOnlyTheNavigationPanelAndTheRawLine) {
+    auto w = open();
+    EXPECT_EQ(w->windowTitle(), "Journal de bord");
+    for (const char* shown : {"navigation", "Label7", "Text2", "vi", "lat", "heur"})
+        EXPECT_TRUE(w->control(shown)->isVisible()) << shown;
+    for (const char* hidden : {"Frame1", "File1", "File2", "prefer", "simuf", "Label9", "otopil"})
+        EXPECT_FALSE(w->control(hidden)->isVisible()) << hidden;
+    EXPECT_EQ(qobject_cast<QLabel*>(w->control("Label7"))->text(), "Ce qui sort du Gps");
+    EXPECT_EQ(qobject_cast<QGroupBox*>(w->control("navigation"))->title(), "NAVIGATION");
+}
+
+TEST_F(WindowTest, ControlsStandAtTheirTwipRectangles) {
+    auto w = open();
+    EXPECT_EQ(w->centralWidget()->size(), QSize(610, 554));
+    EXPECT_EQ(w->control("navigation")->geometry(), QRect(0, 0, 609, 113));
+    EXPECT_EQ(w->control("Text2")->geometry(), QRect(8, 512, 607, 37));
+    EXPECT_EQ(w->control("vmg")->geometry(), QRect(368, 70, 57, 19));
+    EXPECT_EQ(w->control("vmg")->parentWidget(), w->control("navigation"));
+    EXPECT_EQ(w->control("ozichange")->parentWidget(), w->control("Frame2"));
+}
+
+TEST_F(WindowTest, DisplayBoxesShowTheirPlaceholders) {
+    auto w = open();
+    const std::pair<const char*, const char*> placeholders[] = {
+        {"vi", "Bonjour"},    {"cap", "Au Hazard"},    {"Wpt1", "Maison"}, {"wcap", "Tout droit"},
+        {"wdist", "Illimitée"}, {"vmg", "la meilleur"}, {"heur", "Teheur"}, {"wpt2", ""},
+        {"lat", "ici et"},    {"longit", "la"},        {"Text2", ""},      {"otopil", "Text1"},
+    };
+    for (const auto& [box, text] : placeholders) {
+        EXPECT_EQ(line_text(*w, box), QString::fromUtf8(text)) << box;
+        EXPECT_EQ(w->text(box), marivent::utf8_to_cp1252(text)) << box;
+    }
+}
+
+TEST_F(WindowTest, MenusInTheirOrderWithSeatalkGreyedAndTheSimulatorGone) {
+    auto w = open();
+    QStringList bar;
+    for (QAction* a : w->menuBar()->actions()) bar << a->text();
+    EXPECT_EQ(bar, QStringList({"&Journal", "&Gps", "&Seatalk", "&Transfert", "&Outils", "heure"}));
+
+    QStringList gps;
+    for (QAction* a : w->menu("mnugps")->menu()->actions()) gps << a->text();
+    EXPECT_EQ(gps, QStringList({"&Debut de Communication", "&Fin de Communication", "&Simulateur"}));
+    EXPECT_FALSE(w->menu("mnusimu")->isVisible());
+    EXPECT_FALSE(w->menu("mnusimu")->isEnabled());
+    EXPECT_FALSE(w->menu("mnuseat")->isEnabled());
+    EXPECT_TRUE(w->menu("mnuseat")->isVisible());
+    EXPECT_TRUE(w->menu("mnujourecrire")->isEnabled());
+    EXPECT_EQ(w->menu("mnujourecrire")->text(), "&Enregister la position");
+    EXPECT_EQ(w->menu("mnuoutilpref")->text(), "&Préférences");
+    EXPECT_EQ(w->menu("mnuheure")->menu(), nullptr);
+}
+
+TEST_F(WindowTest, FirstRunCreatesTheFilesAndTakesTheDefaults) {
+    auto w = open();
+    EXPECT_EQ(read_bytes(root / "journal.txt"),
+              "Heure        Position        Vi. Cap  Vers\r\n\r\n07/12/2026\r\n");
+    EXPECT_EQ(read_bytes(root / "journlog.txt"), "");
+    EXPECT_EQ(w->prefs.intervalle, 30);
+    EXPECT_EQ(w->compteur, 30);
+    EXPECT_EQ(w->prefs.ozipath, "c:\\oziexplorer\\data\\");
+    EXPECT_EQ(w->prefs.cmappath, "c:\\Program Files\\cmapecs\\routes");
+    EXPECT_EQ(w->gpsmauvais, 1);
+    EXPECT_EQ(w->miseheure, 1);
+    EXPECT_EQ(w->nblignes, 0);
+    EXPECT_TRUE(w->journal.datejourn().is_zero());
+    EXPECT_TRUE(w->Timer1.isActive());
+    EXPECT_EQ(w->Timer1.interval(), 60000);
+    EXPECT_TRUE(w->startup_problems().empty());
+}
+
+TEST_F(WindowTest, StoredSettingsReachTheCaptionsAndTheValues) {
+    std::string file(516, '\0');
+    auto put = [&](std::size_t at, std::string text) {
+        file[at] = static_cast<char>(text.size());
+        file.replace(at + 2, text.size(), text);
+    };
+    put(0, "45");
+    put(128, "-3");
+    put(256, "c:\\ozi");
+    put(384, "c:\\cm\xE9");
+    file.replace(512, 4, std::string("\x02\x00\x03\x00", 4));
+    write_bytes(root / "journlog.txt", file);
+    auto w = open();
+    EXPECT_EQ(qobject_cast<QPushButton*>(w->control("Command1"))->text(), "45");
+    EXPECT_EQ(qobject_cast<QPushButton*>(w->control("Command2"))->text(), "-3");
+    EXPECT_EQ(w->prefs.intervalle, 45);
+    EXPECT_EQ(w->compteur, 45);
+    EXPECT_EQ(w->prefs.cmappath, "c:\\cm\xE9");
+    EXPECT_EQ(w->prefs.port, 3);
+    EXPECT_EQ(read_bytes(root / "journlog.txt"), file); // reading changes nothing
+}
+
+TEST_F(WindowTest, ProblemsAtStartUpAreShownOnceTheWindowIsUp) {
+    std::filesystem::create_directory(root / "journal.txt");
+    auto w = open();
+    ASSERT_EQ(w->startup_problems().size(), 1u);
+    w->show_startup_problems();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].title, "Journal de bord");
+    EXPECT_NE(dialogs.messages[0].text.find("journal"), std::string::npos);
+}
+
+TEST_F(WindowTest, QuitterClosesTheWindowWithoutAMessageOrSaving) {
+    auto w = open();
+    w->menu("mnuquitter")->trigger();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(read_bytes(root / "journlog.txt"), "");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "journal/journal_file.h"
+
+namespace {
+
+using namespace marivent;
+using namespace marivent::journal;
+using marivent::testing::FrenchRegional;
+using marivent::testing::FrozenClock;
+using marivent::testing::MapDisplay;
+using marivent::testing::TempRoot;
+using marivent::testing::read_bytes;
+using marivent::testing::write_bytes;
+
+const std::string header = "Heure        Position        Vi. Cap  Vers\r\n\r\n";
+
+const EntryFields example{"143512", "N", "4512.345", "E", "00512.345", "5,2", "54", "WPT01"};
+
+struct JournalTest : ::testing::Test {
+    TempRoot root;
+    FrenchRegional regional;
+    FrozenClock clock;
+    std::filesystem::path file = root / "journal.txt";
+    JournalFile journal{file, regional, clock};
+};
+
+TEST(JournalFormat, HeaderIs42Characters) { EXPECT_EQ(header_line.size(), 42u); }
+
+TEST(JournalFormat, EntryLineOfTheExample) {
+    EXPECT_EQ(entry_line(example), "14:35 N4512.345 E00512.345  5,2 54  WPT01 \r\n");
+}
+
+TEST(JournalFormat, EntryFieldsAreNeitherPaddedNorCut) {
+    EXPECT_EQ(entry_line({"093005.00", "S", "1", "W", "2", ",", "7", ""}), "09:30 S1 W2  , 7   \r\n");
+    EXPECT_EQ(entry_line({}), ": " " " "  " " " "   \r\n"); // before any GPS data
+    EXPECT_EQ(entry_line({"1", "", "", "", "", "", "", ""}).substr(0, 3), "1: ");
+    EXPECT_EQ(entry_line({"123", "", "", "", "", "", "", ""}).substr(0, 4), "12:3");
+    EXPECT_EQ(entry_line({"143512", "N", "45\xB0", "", "", "", "", "Cap Fr\xE9hel"}),
+              "14:35 N45\xB0      Cap Fr\xE9hel \r\n");
+}
+
+TEST(JournalFormat, HourCaption) {
+    EXPECT_EQ(hour_caption(9, 5), "9:05");
+    EXPECT_EQ(hour_caption(14, 30), "14:30");
+    EXPECT_EQ(hour_caption(0, 0), "0:00");
+}
+
+TEST(JournalItems, CountsItemsAsTheStartUpReadsThem) {
+    EXPECT_EQ(scan_items("").items, 0);
+    EXPECT_EQ(scan_items("\r\n").items, 1);
+    EXPECT_EQ(scan_items("a\r\n\r\n").items, 2);
+    EXPECT_EQ(scan_items(header + "07/12/2026\r\n").third, "07/12/2026");
+    EXPECT_EQ(scan_items("a,b,  c d \r\nx").third, "c d"); // commas end items; spaces trimmed
+    EXPECT_EQ(scan_items("h\n\n07/12/2026").third, "07/12/2026");   // LF only, no last ending
+    EXPECT_EQ(scan_items("h\r\r01/02/2025\r").third, "01/02/2025"); // CR only
+    EXPECT_FALSE(scan_items("h\r\n\r\n").third);
+}
+
+TEST_F(JournalTest, NewJournalGetsItsThreeLinesAndKeepsTheZeroDate) {
+    const PrepareOutcome out = journal.prepare();
+    EXPECT_FALSE(out.problem);
+    EXPECT_EQ(read_bytes(file), header + "07/12/2026\r\n");
+    EXPECT_TRUE(journal.datejourn().is_zero());
+}
+
+TEST_F(JournalTest, FirstEntryOfTheCreationRunGetsASecondDateLine) {
+    journal.prepare();
+    ASSERT_TRUE(journal.append_entry(example).written);
+    clock.time.minute = 40;
+    ASSERT_TRUE(journal.append_entry(example).written); // same day: no date line
+    EXPECT_EQ(read_bytes(file), header + "07/12/2026\r\n07/12/2026\r\n" + entry_line(example) +
+                                    entry_line(example));
+}
+
+TEST_F(JournalTest, ReopenedOnTheCreationDayTheFirstEntryGetsNoDateLine) {
+    journal.prepare();
+    JournalFile again(file, regional, clock);
+    EXPECT_FALSE(again.prepare().problem);
+    EXPECT_EQ(again.datejourn(), (Date{2026, 12, 7}));
+    again.append_entry(example);
+    EXPECT_EQ(read_bytes(file), header + "07/12/2026\r\n" + entry_line(example));
+}
+
+TEST_F(JournalTest, ALaterDayAndMidnightBringADateLine) {
+    write_bytes(file, header + "05/12/2026\r\n");
+    journal.prepare();
+    journal.append_entry(example); // a later day than line 3
+    clock.time = {{2026, 12, 8}, 0, 1, 0};
+    journal.append_entry(example); // after midnight
+    EXPECT_EQ(read_bytes(file), header + "05/12/2026\r\n07/12/2026\r\n" + entry_line(example) +
+                                    "08/12/2026\r\n" + entry_line(example));
+}
+
+TEST_F(JournalTest, AnExistingJournalIsNeverRewritten) {
+    const std::string old = header + "01/01/2026\r\n10:00 N1 E2  , 0  A \r\n\xE9\x80\xFF\r\n";
+    write_bytes(file, old);
+    journal.prepare();
+    EXPECT_EQ(read_bytes(file), old);
+    journal.append_entry(example);
+    EXPECT_EQ(read_bytes(file).substr(0, old.size()), old);
+}
+
+TEST_F(JournalTest, AThirdItemThatIsNotADateLeavesTheZeroDate) {
+    write_bytes(file, "edited by hand\r\nsecond\r\nnot a date\r\n");
+    const PrepareOutcome out = journal.prepare();
+    EXPECT_TRUE(out.problem);
+    EXPECT_TRUE(journal.datejourn().is_zero());
+    EXPECT_EQ(read_bytes(file), "edited by hand\r\nsecond\r\nnot a date\r\n");
+    // A journal of one or two items is not new either: no header is added.
+    write_bytes(file, "\r\n");
+    JournalFile short_one(file, regional, clock);
+    short_one.prepare();
+    EXPECT_EQ(read_bytes(file), "\r\n");
+}
+
+TEST_F(JournalTest, ACommaInTheFirstLineMovesTheThirdItem) {
+    write_bytes(file, "a,07/12/2026,x\r\n");
+    journal.prepare();
+    EXPECT_TRUE(journal.datejourn().is_zero()); // item 3 is "x"
+}
+
+TEST_F(JournalTest, AJournalThatCannotBeWrittenKeepsItsLinesUntilItCan) {
+    journal.prepare();
+    std::filesystem::remove(file);
+    std::filesystem::create_directory(file); // the journal's place is taken: appends fail
+    EntryOutcome first = journal.append_entry(example);
+    EXPECT_FALSE(first.written);
+    ASSERT_TRUE(first.problem);                 // said once...
+    EXPECT_FALSE(journal.append_entry(example).problem); // ...not at every attempt
+    EXPECT_GT(journal.kept_back_bytes(), 0u);
+
+    std::filesystem::remove(file);              // the disk comes back
+    clock.time.minute = 50;
+    const EntryOutcome back = journal.append_entry(example);
+    EXPECT_TRUE(back.written);
+    EXPECT_EQ(back.caption, "14:50");
+    EXPECT_EQ(journal.kept_back_bytes(), 0u);
+    // One date line, then the three entries in order.
+    EXPECT_EQ(read_bytes(file), "07/12/2026\r\n" + entry_line(example) + entry_line(example) +
+                                    entry_line(example));
+}
+
+TEST_F(JournalTest, AJournalThatCannotBeCreatedDoesNotStopTheStartUp) {
+    JournalFile nowhere(root / "missing" / "journal.txt", regional, clock);
+    const PrepareOutcome out = nowhere.prepare();
+    ASSERT_TRUE(out.problem);
+    EXPECT_NE(out.problem->find("journal"), std::string::npos);
+    EXPECT_TRUE(nowhere.datejourn().is_zero());
+}
+
+TEST_F(JournalTest, JournecriWritesNothingWhileTheRouteDataIsInvalid) {
+    journal.prepare();
+    const std::string before = read_bytes(file);
+    MapDisplay display;
+    EXPECT_FALSE(journecri(journal, 1, "143512", "N", "E", display));
+    EXPECT_EQ(read_bytes(file), before);
+
+    display.boxes = {{"lat", "4512.345"}, {"longit", "00512.345"}, {"vi", "5,2"}, {"cap", "54"},
+                     {"wpt2", "WPT01"}};
+    const auto written = journecri(journal, 0, "143512", "N", "E", display);
+    ASSERT_TRUE(written);
+    EXPECT_TRUE(written->written);
+    EXPECT_EQ(written->caption, "14:35");
+    EXPECT_EQ(read_bytes(file), before + "07/12/2026\r\n" + entry_line(example));
+}
+
+} // namespace

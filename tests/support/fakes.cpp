@@ -1,0 +1,79 @@
+#include "fakes.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace marivent::testing {
+
+std::string FrenchRegional::short_date(const Date& d) const {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.day, d.month, d.year);
+    return buf;
+}
+
+std::optional<Date> FrenchRegional::parse_short_date(std::string_view text) const {
+    int day = 0, month = 0, year = 0;
+    char tail = 0;
+    const std::string s(text);
+    if (std::sscanf(s.c_str(), "%d/%d/%d%c", &day, &month, &year, &tail) != 3) return std::nullopt;
+    const Date d{year, month, day};
+    if (!is_valid_date(d)) return std::nullopt;
+    return d;
+}
+
+void ScriptedDialogs::message(std::string_view text, std::string_view title) {
+    messages.push_back({std::string(text), std::string(title)});
+}
+
+bool ScriptedDialogs::ask_yes_no(std::string_view text, std::string_view title) {
+    questions.push_back({std::string(text), std::string(title)});
+    if (answers.empty()) return false;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::string MapDisplay::text(std::string_view box) const {
+    const auto it = boxes.find(box);
+    return it == boxes.end() ? std::string() : it->second;
+}
+
+TempRoot::TempRoot() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "marivent-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) std::abort();
+    path_ = pattern;
+}
+
+TempRoot::~TempRoot() {
+    std::error_code ec;
+    // Give back write rights that a test took away, so everything can be removed.
+    for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string read_bytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void write_bytes(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::filesystem::path testdata_dir() {
+    if (const char* d = std::getenv("MARIVENT_TESTDATA")) return d;
+    return std::filesystem::path(MARIVENT_SOURCE_DIR) / ".." / "shared" / "testdata";
+}
+
+} // namespace marivent::testing
