@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 #include "common/paths.h"
 #include "journ.h"
@@ -13,13 +15,28 @@
 
 using namespace marivent;
 
+namespace {
+
+bool has_argument(int argc, char* argv[], std::initializer_list<const char*> names) {
+    for (int i = 1; i < argc; ++i)
+        for (const char* n : names)
+            if (std::strcmp(argv[i], n) == 0) return true;
+    return false;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName("marivent");
-    QApplication::setStyle("Fusion");
-    QFont font = QApplication::font();
-    font.setPixelSize(11);
-    QApplication::setFont(font);
+    // --help needs no display; a screenshot is drawn off screen unless a platform was chosen.
+    std::unique_ptr<QCoreApplication> application;
+    if (has_argument(argc, argv, {"-h", "--help"})) {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    } else {
+        if (has_argument(argc, argv, {"--screenshot"}) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName("marivent");
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -36,7 +53,7 @@ int main(int argc, char* argv[]) {
     parser.addOption(help_option);
     parser.addOption(root_option);
     parser.addOption(screenshot_option);
-    if (!parser.parse(QApplication::arguments())) {
+    if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
         return 2;
     }
@@ -44,6 +61,10 @@ int main(int argc, char* argv[]) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;
     }
+    QApplication::setStyle("Fusion");
+    QFont font = QApplication::font();
+    font.setPixelSize(11);
+    QApplication::setFont(font);
 
     std::optional<std::string> root_text;
     if (parser.isSet(root_option)) root_text = parser.value(root_option).toStdString();

@@ -1,0 +1,155 @@
+#include "nmea/decoder.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "common/format.h"
+#include "common/value.h"
+#include "nmea/apa_sentence.h"
+
+namespace marivent::nmea {
+
+void champsuivant(std::string_view& reste, std::string_view& champ) {
+    const std::size_t p = reste.find(',');
+    if (p == std::string_view::npos) return;
+    champ = reste.substr(0, p);
+    reste.remove_prefix(p + 1);
+}
+
+namespace {
+
+// Cuts fields 1 to n and keeps the last, as the decoder's one field variable does.
+struct Fields {
+    std::string_view reste;
+    std::string_view champ;
+    std::string_view next() {
+        champsuivant(reste, champ);
+        return champ;
+    }
+};
+
+bool two_digits(std::string_view s, std::size_t at, int& value) {
+    if (s.size() < at + 2) return false;
+    const char a = s[at], b = s[at + 1];
+    if (a < '0' || a > '9' || b < '0' || b > '9') return false;
+    value = (a - '0') * 10 + (b - '0');
+    return true;
+}
+
+// The whole number of degrees below a course, as text.
+std::string whole_degrees(double value) {
+    const double whole = std::floor(value);
+    char buf[32];
+    if (std::fabs(whole) < 1e15) std::snprintf(buf, sizeof buf, "%.0f", whole);
+    else std::snprintf(buf, sizeof buf, "%g", whole);
+    return buf;
+}
+
+} // namespace
+
+std::optional<TimeOfDay> clock_time(std::string_view heuretu, std::string_view decalage) {
+    int minute = 0, second = 0;
+    if (!two_digits(heuretu, 2, minute) || !two_digits(heuretu, 4, second)) return std::nullopt;
+    if (minute > 59 || second > 59) return std::nullopt;
+    const double hours = numeric_value(decalage) + numeric_value(heuretu.substr(0, 2));
+    if (!(std::fabs(hours) < 1e6)) return std::nullopt;
+    long minutes = std::lround(hours * 60) + minute;
+    minutes %= 24 * 60;
+    if (minutes < 0) minutes += 24 * 60;
+    return TimeOfDay{static_cast<int>(minutes / 60), static_cast<int>(minutes % 60), second};
+}
+
+DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
+    DecodeResult result;
+    const std::string_view line = nav.trame;
+    Display& display = context.display;
+
+    // 1. Show the line; 2. acceptance.
+    display.set_text("Text2", line);
+    const std::string_view talker = line.size() >= 4 ? line.substr(2, 2) : std::string_view{};
+    if (line.size() < 4 || line[1] != '$' || (talker != "GP" && talker != "PG")) {
+        nav.trame.clear();
+        return result;
+    }
+    result.accepted = true;
+
+    // 3. Address and remainder (a line of fewer than 8 characters has no fields).
+    const std::string_view type = line.size() >= 7 ? line.substr(4, 3) : line.substr(4);
+    Fields f{line.size() > 8 ? line.substr(8) : std::string_view{}, {}};
+    std::string_view speed_text, course_text;
+
+    // 4.-5. The sentences of the talker GP.
+    if (talker == "GP") {
+        if (type == "GGA") {
+            nav.heuretu = f.next();
+            nav.latitude = f.next();
+            nav.hemlat = f.next();
+            nav.longitude = f.next();
+            nav.hemlon = f.next();
+        } else if (type == "RMC") {
+            nav.heuretu = f.next();
+            for (int i = 2; i <= 6; ++i) f.next();
+            speed_text = f.next();
+            course_text = f.next();
+        } else if (type == "RMB") {
+            if (f.next() == "V") {
+                display.set_speed_colour(colour_invalid);
+                nav.gpsmauvais = 1;
+            } else {
+                display.set_speed_colour(colour_valid);
+                nav.gpsmauvais = 0;
+            }
+            nav.ecartroute = f.next();
+            nav.sensecart = f.next();
+            display.set_text("heur", nav.ecartroute + nav.sensecart);
+            nav.wptdepart = f.next();
+            nav.wptarrivee = f.next();
+            for (int i = 6; i <= 9; ++i) f.next();
+            nav.distwpt = f.next();
+            nav.capwpt = f.next();
+            nav.vmgwpt = f.next();
+        }
+        // BOD: fields 1 to 5 are cut and nothing is kept; every other type: nothing.
+    }
+
+    // 6. The clock, once per run, from the first time of day received.
+    if (nav.miseheure != 0 && !nav.heuretu.empty()) {
+        if (const std::optional<TimeOfDay> t = clock_time(nav.heuretu, context.decalage)) {
+            std::string why;
+            if (context.clock && !context.clock->set_time_of_day(t->hour, t->minute, t->second, why))
+                result.clock_refused = why;
+            nav.miseheure = 0;
+        }
+    }
+
+    // 7. While the route data is valid: the display and the autopilot sentence.
+    if (nav.gpsmauvais == 0) {
+        if (!course_text.empty()) nav.capfond = whole_degrees(numeric_value(course_text));
+        if (!speed_text.empty())
+            nav.vitesse = format_number(numeric_value(speed_text), "###.#", context.decimal_separator);
+        display.set_text("vi", nav.vitesse);
+        display.set_text("cap", nav.capfond);
+        display.set_text("wcap", nav.capwpt);
+        display.set_text("wdist", nav.distwpt);
+        display.set_text("Wpt1", nav.wptdepart);
+        display.set_text("wpt2", nav.wptarrivee);
+        display.set_text("vmg", nav.vmgwpt);
+        display.set_text("lat", nav.latitude);
+        display.set_text("longit", nav.longitude);
+        result.apa = apa_sentence(nav.ecartroute, nav.sensecart, nav.capwpt, nav.wptarrivee);
+        display.set_text("otopil", result.apa);
+    }
+
+    // 8.
+    nav.trame.clear();
+    return result;
+}
+
+std::optional<DecodeResult> receive_char(Navigation& nav, char c, const DecodeContext& context) {
+    if (c == '\r') return decodenmea(nav, context);
+    if (nav.trame.size() >= trame_limit) nav.trame.erase(0, trame_limit / 2);
+    nav.trame += c;
+    return std::nullopt;
+}
+
+} // namespace marivent::nmea

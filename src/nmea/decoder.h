@@ -1,0 +1,51 @@
+// The NMEA decoder: one line of the GPS into the navigation values and the display.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/seams.h"
+#include "nmea/navigation.h"
+
+namespace marivent::nmea {
+
+// Cuts the next field off the front of `reste`: the text before the first comma goes to `champ`
+// and `reste` keeps what follows the comma. Without a comma neither changes, so `champ` keeps the
+// previous field (the last field of a sentence and its checksum are never cut).
+void champsuivant(std::string_view& reste, std::string_view& champ);
+
+// The time of day the clock is set to from the UTC time hhmmss and the offset in hours: the
+// offset (fractions included, as minutes) added to hours and minutes and wrapped into the day.
+// Nothing when the time is not a valid time of day (minutes or seconds missing or out of range).
+struct TimeOfDay {
+    int hour, minute, second;
+};
+std::optional<TimeOfDay> clock_time(std::string_view heuretu, std::string_view decalage);
+
+struct DecodeContext {
+    Display& display;
+    char decimal_separator;
+    std::string_view decalage;  // local time minus UTC, in hours (its numeric value is used)
+    ClockSetter* clock;         // nullptr: the clock is never set
+};
+
+struct DecodeResult {
+    bool accepted = false;
+    std::string apa;                          // the autopilot sentence to send, or empty
+    std::optional<std::string> clock_refused; // French, when the system refused to set the clock
+};
+
+// Decodes the line held in `nav.trame` and empties it: shows it in Text2; accepts it when its
+// second character is "$" and its talker "GP" or "PG"; stores the GGA, RMC and RMB fields; colours
+// `vi` on RMB; sets the clock once; while the route data is valid refreshes the display and builds
+// the autopilot sentence (also shown in `otopil`).
+DecodeResult decodenmea(Navigation& nav, const DecodeContext& context);
+
+// The receive path of one character: a carriage return hands the line to the decoder (and returns
+// its result); any other character is appended to `trame`. `trame` is bounded: past
+// `trame_limit` characters without a carriage return (a GPS ending its lines with a line feed
+// alone) its older half is dropped.
+inline constexpr std::size_t trame_limit = 4096;
+std::optional<DecodeResult> receive_char(Navigation& nav, char c, const DecodeContext& context);
+
+} // namespace marivent::nmea

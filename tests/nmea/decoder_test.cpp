@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "nmea/decoder.h"
+
+namespace {
+
+using namespace marivent;
+using namespace marivent::nmea;
+using marivent::testing::MapDisplay;
+
+class RecordingClock : public ClockSetter {
+public:
+    std::vector<TimeOfDay> set;
+    bool refuse = false;
+    bool set_time_of_day(int h, int m, int s, std::string& why) override {
+        if (refuse) {
+            why = "accès refusé";
+            return false;
+        }
+        set.push_back({h, m, s});
+        return true;
+    }
+};
+
+struct DecoderTest : ::testing::Test {
+    MapDisplay display;
+    RecordingClock clock;
+    Navigation nav;
+    std::string decalage;
+    char separator = ',';
+    std::vector<std::string> sent;
+
+    // Hands one line to the decoder as the serial link does: its characters, then CR (the LF of
+    // the previous line is already in `trame`, as on the wire).
+    DecodeResult line(std::string_view text, bool leading_lf = true) {
+        nav.trame = leading_lf ? "\n" : "";
+        nav.trame += text;
+        const DecodeResult r = decodenmea(nav, {display, separator, decalage, &clock});
+        if (!r.apa.empty()) sent.push_back(r.apa);
+        return r;
+    }
+};
+
+TEST(FieldCutting, CutsAtCommasAndKeepsTheLastFieldWhenNoneIsLeft) {
+    std::string_view reste = "a,,c*1F", champ;
+    champsuivant(reste, champ);
+    EXPECT_EQ(champ, "a");
+    champsuivant(reste, champ);
+    EXPECT_EQ(champ, "");
+    EXPECT_EQ(reste, "c*1F");
+    champsuivant(reste, champ); // no comma left: nothing changes
+    EXPECT_EQ(champ, "");
+    EXPECT_EQ(reste, "c*1F");
+}
+
+TEST_F(DecoderTest, AcceptanceWantsDollarSecondAndTalkerGpOrPg) {
+    EXPECT_FALSE(line("$GPGGA,1,2,N,3,E", false).accepted); // "$" first: rejected
+    EXPECT_TRUE(line("$GPGGA,1,2,N,3,E").accepted);
+    EXPECT_TRUE(line("$PGRME,1").accepted);
+    EXPECT_FALSE(line("$IIRMB,A").accepted);
+    EXPECT_FALSE(line("$gpGGA,1").accepted); // case-sensitive
+    EXPECT_FALSE(line("#ECRMB,A").accepted);
+    EXPECT_FALSE(line("").accepted);
+    EXPECT_FALSE(line("$G").accepted);
+    EXPECT_TRUE(line("$GP").accepted); // an accepted line without any field
+    EXPECT_EQ(display.text("Text2"), "\n$GP"); // every line is shown, accepted or not
+    EXPECT_TRUE(nav.trame.empty());
+}
+
+TEST_F(DecoderTest, ShortAcceptedLinesHaveNoFields) {
+    nav.heuretu = "kept";
+    EXPECT_TRUE(line("$GPGG").accepted); // no type of the table
+    EXPECT_EQ(nav.heuretu, "kept");
+    for (const char* l : {"$GPGGA", "$GPGGA,"}) { // GGA cuts its fields: all empty
+        nav.heuretu = nav.latitude = "kept";
+        EXPECT_TRUE(line(l).accepted) << l;
+        EXPECT_EQ(nav.heuretu, "") << l;
+        EXPECT_EQ(nav.latitude, "") << l;
+    }
+    EXPECT_TRUE(line("$GPRMB,").accepted); // 8 characters: an empty remainder
+    EXPECT_EQ(nav.gpsmauvais, 0);          // the empty status is not "V"
+}
+
+TEST_F(DecoderTest, GgaStoresItsFieldsExactlyAndChangesNoDisplayWhileInvalid) {
+    line("$GPGGA,093005.00,4512.3450,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*47");
+    EXPECT_EQ(nav.heuretu, "093005.00");
+    EXPECT_EQ(nav.latitude, "4512.3450");
+    EXPECT_EQ(nav.hemlat, "N");
+    EXPECT_EQ(nav.longitude, "00512.345");
+    EXPECT_EQ(nav.hemlon, "E");
+    EXPECT_FALSE(display.boxes.count("lat"));
+    EXPECT_TRUE(sent.empty());
+}
+
+TEST_F(DecoderTest, RmbStatusVTurnsTheSpeedBoxRedAndStillStoresTheRoute) {
+    line("$GPRMB,A,0.10,R,001,002,4917.24,N,12309.57,W,009.9,100.0,001.0,V*20");
+    EXPECT_EQ(display.speed_colour, colour_valid);
+    display.boxes.clear();
+    sent.clear();
+    line("$GPRMB,V,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20");
+    EXPECT_EQ(display.speed_colour, colour_invalid);
+    EXPECT_EQ(nav.gpsmauvais, 1);
+    EXPECT_EQ(nav.ecartroute, "0.66");
+    EXPECT_EQ(nav.sensecart, "L");
+    EXPECT_EQ(nav.wptdepart, "003");
+    EXPECT_EQ(nav.wptarrivee, "004");
+    EXPECT_EQ(nav.distwpt, "001.3");
+    EXPECT_EQ(nav.capwpt, "052.5");
+    EXPECT_EQ(nav.vmgwpt, "000.5");
+    EXPECT_EQ(display.text("heur"), "0.66L");
+    // Only Text2 and heur changed; nothing went to the autopilot.
+    EXPECT_EQ(display.boxes.size(), 2u);
+    EXPECT_TRUE(sent.empty());
+    line("$GPGGA,1,2,N,3,E");
+    EXPECT_TRUE(sent.empty()); // no output until a valid RMB comes again
+}
+
+TEST_F(DecoderTest, ValidRmbThenRmcRefreshesTheDisplayAndSendsApaAfterEveryLine) {
+    line("$GPGGA,103015,4512.345,N,00512.345,E,1");
+    line("$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20");
+    line("$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*00");
+    EXPECT_EQ(display.text("vi"), "5,2");
+    EXPECT_EQ(display.text("cap"), "54");
+    EXPECT_EQ(display.text("wcap"), "052.5");
+    EXPECT_EQ(display.text("wdist"), "001.3");
+    EXPECT_EQ(display.text("Wpt1"), "003");
+    EXPECT_EQ(display.text("wpt2"), "004");
+    EXPECT_EQ(display.text("vmg"), "000.5");
+    EXPECT_EQ(display.text("lat"), "4512.345");
+    EXPECT_EQ(display.text("longit"), "00512.345");
+    ASSERT_EQ(sent.size(), 2u); // after the RMB and after the RMC
+    EXPECT_EQ(sent[1], "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n");
+    EXPECT_EQ(display.text("otopil"), sent[1]);
+
+    line("$GPGSV,3,1,11");
+    line("$PGRME,15.0,M");
+    line("$GPBOD,1,T,2,M,004,003");
+    line("$GPXYZ,1");
+    EXPECT_EQ(sent.size(), 6u); // every accepted line sends while valid
+}
+
+TEST_F(DecoderTest, SpeedUsesTheRegionalSeparatorAndEmptyFieldsKeepTheOldValues) {
+    line("$GPRMB,A,0.1,L,1,2,,,,,3,4,5");
+    line("$GPRMC,1,A,,,,,12.34,054.7,");
+    EXPECT_EQ(display.text("vi"), "12,3");
+    separator = '.';
+    line("$GPRMC,1,A,,,,,0.5,,");
+    EXPECT_EQ(display.text("vi"), ".5");
+    EXPECT_EQ(display.text("cap"), "54"); // empty course: unchanged
+    line("$GPRMC,1,A,,,,,,359.9,");
+    EXPECT_EQ(display.text("vi"), ".5"); // empty speed: unchanged
+    EXPECT_EQ(display.text("cap"), "359");
+    line("$GPRMC,1,A,,,,,0,-0.5,");
+    EXPECT_EQ(display.text("vi"), ".");
+    EXPECT_EQ(display.text("cap"), "-1"); // rounded down
+}
+
+TEST_F(DecoderTest, RmcWhileInvalidChangesOnlyTheTime) {
+    line("$GPRMC,120000,A,1,N,2,E,5.0,90.0,");
+    EXPECT_EQ(nav.heuretu, "120000");
+    EXPECT_EQ(nav.vitesse, "");
+    EXPECT_EQ(nav.capfond, "");
+}
+
+TEST_F(DecoderTest, AShortRmbRepeatsItsLastFieldIntoTheMissingOnes) {
+    line("$GPRMB,A,0.5,L,ORIG,DEST");
+    EXPECT_EQ(nav.wptdepart, "ORIG");
+    EXPECT_EQ(nav.wptarrivee, "ORIG"); // field 5 is never cut: no comma after it
+    EXPECT_EQ(nav.distwpt, "ORIG");
+    EXPECT_EQ(nav.capwpt, "ORIG");
+    EXPECT_EQ(nav.vmgwpt, "ORIG");
+}
+
+TEST_F(DecoderTest, TheClockIsSetOnceFromTheFirstTimeWithTheOffset) {
+    decalage = "2";
+    line("$GPGSV,1,1,0"); // no time yet: nothing
+    EXPECT_TRUE(clock.set.empty());
+    EXPECT_EQ(nav.miseheure, 1);
+    line("$GPGGA,103015.00,1,N,2,E");
+    ASSERT_EQ(clock.set.size(), 1u);
+    EXPECT_EQ(clock.set[0].hour, 12);
+    EXPECT_EQ(clock.set[0].minute, 30);
+    EXPECT_EQ(clock.set[0].second, 15);
+    EXPECT_EQ(nav.miseheure, 0);
+    line("$GPGGA,110000,1,N,2,E");
+    EXPECT_EQ(clock.set.size(), 1u); // never again in this run
+}
+
+TEST_F(DecoderTest, AProprietaryLineSetsTheClockFromATimeAlreadyReceived) {
+    nav.heuretu = "103015";
+    line("$PGRMZ,1");
+    ASSERT_EQ(clock.set.size(), 1u);
+    EXPECT_EQ(clock.set[0].hour, 10);
+}
+
+TEST_F(DecoderTest, ARefusedClockIsSaidOnceAndNotRetried) {
+    clock.refuse = true;
+    const DecodeResult r = line("$GPGGA,103015,1,N,2,E");
+    ASSERT_TRUE(r.clock_refused);
+    EXPECT_EQ(nav.miseheure, 0);
+    EXPECT_FALSE(line("$GPGGA,103016,1,N,2,E").clock_refused);
+}
+
+TEST(ClockTime, WrapsIntoTheDayAndAppliesFractionsToTheMinutes) {
+    struct Case {
+        const char* utc;
+        const char* offset;
+        int h, m, s;
+    } cases[] = {
+        {"103015", "2", 12, 30, 15},  {"103015.00", "2", 12, 30, 15}, {"233000", "2", 1, 30, 0},
+        {"003000", "-1", 23, 30, 0},  {"100000", "5.5", 15, 30, 0},   {"100000", "", 10, 0, 0},
+        {"100000", "-12", 22, 0, 0},  {"235959", "0", 23, 59, 59},    {"100000", "-0.75", 9, 15, 0},
+    };
+    for (const Case& c : cases) {
+        const auto t = clock_time(c.utc, c.offset);
+        ASSERT_TRUE(t) << c.utc << " " << c.offset;
+        EXPECT_EQ(t->hour, c.h) << c.utc << " " << c.offset;
+        EXPECT_EQ(t->minute, c.m) << c.utc << " " << c.offset;
+        EXPECT_EQ(t->second, c.s) << c.utc << " " << c.offset;
+    }
+}
+
+TEST(ClockTime, NoTimeFromWhatIsNotATimeOfDay) {
+    for (const char* utc : {"1030", "10", "106015", "103075", "10a015", "", "1e999000"})
+        EXPECT_FALSE(clock_time(utc, "0")) << utc;
+    EXPECT_FALSE(clock_time("103015", "1e300"));
+}
+
+TEST_F(DecoderTest, NoClockSetterMeansTheClockIsNeverSet) {
+    nav.trame = "\n$GPGGA,103015,1,N,2,E";
+    const DecodeResult r = decodenmea(nav, {display, ',', "", nullptr});
+    EXPECT_TRUE(r.accepted);
+    EXPECT_FALSE(r.clock_refused);
+    EXPECT_TRUE(clock.set.empty());
+}
+
+TEST(ReceivePath, CarriageReturnDecodesAndLineFeedsStartTheNextLine) {
+    MapDisplay display;
+    Navigation nav;
+    const DecodeContext context{display, ',', "", nullptr};
+    std::vector<bool> decoded;
+    for (char c : std::string("\r\n$GPRMB,A,1,L,2,3,,,,,4,5,6\r\n$GPGGA,1\r")) {
+        if (auto r = receive_char(nav, c, context)) decoded.push_back(r->accepted);
+    }
+    EXPECT_EQ(decoded, (std::vector<bool>{false, true, true}));
+    EXPECT_EQ(display.text("Text2"), "\n$GPGGA,1");
+    EXPECT_EQ(nav.gpsmauvais, 0);
+}
+
+TEST(ReceivePath, LinesWithoutCarriageReturnsStayBounded) {
+    MapDisplay display;
+    Navigation nav;
+    const DecodeContext context{display, ',', "", nullptr};
+    for (int i = 0; i < 100000; ++i)
+        for (char c : std::string("$GPGGA,1,2,N,3,E\n")) receive_char(nav, c, context);
+    EXPECT_LE(nav.trame.size(), trame_limit);
+    EXPECT_EQ(nav.trame.substr(nav.trame.size() - 17), "$GPGGA,1,2,N,3,E\n");
+}
+
+} // namespace

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# marivent-pilot as a whole process: exact bytes out for a small stream, every line ending read.
+set -euo pipefail
+pilot=$1
+fail() { echo "pilot: $*"; echo "0 passed, 1 failed"; exit 1; }
+
+"$pilot" --help | grep -q 'AGAPA' || fail "--help does not say what it does"
+if "$pilot" --bogus 2>/dev/null; then fail "an unknown option is accepted"; fi
+
+apa=$'$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n'
+rmb='$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20'
+gga='$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47'
+for ending in $'\r\n' $'\n' $'\r'; do
+  out=$(printf '%s' "junk${ending}${rmb}${ending}${gga}${ending}\$IIMWV,1${ending}\$GPRMB,V,1${ending}${gga}" | "$pilot" | od -An -c)
+  want=$(printf '%s%s' "$apa" "$apa" | od -An -c)
+  [ "$out" = "$want" ] || fail "unexpected output for ending $(printf '%q' "$ending"): $out"
+done
+echo "pilot: 4 passed, 0 failed"
