@@ -10,10 +10,14 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSocketNotifier>
+#include <cstdio>
 
 #include "common/cp1252.h"
 #include "common/paths.h"
 #include "layout.h"
+#include "nmea/gps_link.h"
+#include "nmea/posix_serial.h"
 #include "qt_seams.h"
 
 namespace marivent::app {
@@ -61,10 +65,26 @@ QIcon window_icon() {
 
 } // namespace
 
-Journ::Journ(std::filesystem::path root_folder, Services services, QWidget* parent)
+SerialSetup posix_serial(const nmea::PortDevices& devices) {
+    return {std::make_unique<nmea::PosixSerialDevice>(), devices};
+}
+
+Journ::Journ(std::filesystem::path root_folder, Services services, SerialSetup serial,
+             QWidget* parent)
     : QMainWindow(parent), root(std::move(root_folder)),
       journal(root / std::string(journal_file_name), services.regional, services.clock),
-      services_(services) {
+      MSComm1(std::move(serial.device), std::move(serial.devices)), services_(services) {
+    MSComm1.OnComm = [this] { MSComm1_OnComm(); };
+    MSComm1.on_state_changed = [this] { watch_port(); };
+    MSComm1.on_hung_up = [this](const std::string& why) {
+        const QString text = QString("La liaison avec le GPS (%1) est coupée : %2.\nRebranchez le "
+                                     "récepteur, puis choisissez Gps > Debut de Communication.")
+                                 .arg(port_name(), from_utf8(why));
+        // Said once the event is over, so no box opens inside the serial event.
+        QTimer::singleShot(0, this, [this, text] {
+            services_.dialogs.message(text.toStdString(), program_title);
+        });
+    };
     Form_Load();
 }
 
@@ -139,6 +159,8 @@ void Journ::build_menus() {
         menus_[row.name] = action;
     }
     connect(menus_.at("mnuquitter"), &QAction::triggered, this, &Journ::mnuquitter_Click);
+    connect(menus_.at("mnugpsdeb"), &QAction::triggered, this, &Journ::mnugpsdeb_Click);
+    connect(menus_.at("mnugpsfin"), &QAction::triggered, this, &Journ::mnugpsfin_Click);
 }
 
 void Journ::Form_Load() {
@@ -160,11 +182,12 @@ void Journ::Form_Load() {
     startup_problems_.insert(startup_problems_.end(), loaded.problems.begin(), loaded.problems.end());
     qobject_cast<QPushButton*>(controls_.at("Command1"))->setText(from_cp1252(prefs.command1));
     qobject_cast<QPushButton*>(controls_.at("Command2"))->setText(from_cp1252(prefs.command2));
+    MSComm1.CommPort = prefs.port;
 
     // 4.-5.
     compteur = prefs.intervalle;
-    miseheure = 1;
-    gpsmauvais = 1;
+    nav.miseheure = 1;
+    nav.gpsmauvais = 1;
     nblignes = 0;
 
     // 6.-7. The journal.
@@ -213,8 +236,61 @@ void Journ::mnuquitter_Click() { close(); }
 
 void Journ::Timer1_Timer() {}
 
+QString Journ::port_name() const {
+    return QString("com%1, %2").arg(MSComm1.CommPort).arg(QString::fromStdString(MSComm1.device_of(MSComm1.CommPort)));
+}
+
+void Journ::mnugpsdeb_Click() {
+    if (const IoStatus opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
+        services_.dialogs.message(
+            QString("La liaison avec le GPS ne peut pas être ouverte (%1) : %2.")
+                .arg(port_name(), from_utf8(opened.why))
+                .toStdString(),
+            program_title);
+        return;
+    }
+    // Which device the port stands for; the first line from the GPS replaces it.
+    set_text("Text2", to_cp1252("Liaison ouverte : " + port_name()));
+}
+
+void Journ::mnugpsfin_Click() { nmea::mnugpsfin_Click(MSComm1); }
+
+void Journ::MSComm1_OnComm() {
+    nmea::LinkContext link{MSComm1, nav,
+                           nmea::DecodeContext{*this, services_.regional.decimal_separator(),
+                                               prefs.decalage, services_.clock_setter},
+                           seatalk, {}};
+    const std::optional<nmea::DecodeResult> result = nmea::MSComm1_OnComm(link);
+    if (result && result->clock_refused && !clock_refusal_said_) {
+        // Said once, quietly: behind the line in Text2, and on the standard error.
+        clock_refusal_said_ = true;
+        const std::string note = " (heure de l'ordinateur non réglée : " + *result->clock_refused + ")";
+        std::fprintf(stderr, "marivent :%s\n", note.c_str());
+        set_text("Text2", text("Text2") + utf8_to_cp1252(note));
+    }
+}
+
+void Journ::watch_port() {
+    const int fd = MSComm1.descriptor();
+    const bool open = MSComm1.PortOpen() && fd >= 0;
+    if (port_readable_ && (!open || port_readable_->socket() != fd)) {
+        delete port_readable_;
+        port_readable_ = nullptr;
+        delete port_writable_;
+        port_writable_ = nullptr;
+    }
+    if (open && !port_readable_) {
+        port_readable_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(port_readable_, &QSocketNotifier::activated, this, [this] { MSComm1.readable(); });
+        port_writable_ = new QSocketNotifier(fd, QSocketNotifier::Write, this);
+        connect(port_writable_, &QSocketNotifier::activated, this, [this] { MSComm1.writable(); });
+    }
+    if (port_writable_) port_writable_->setEnabled(MSComm1.output_waiting());
+}
+
 void Journ::Form_Unload() {
-    // The serial port is closed here, errors ignored; nothing is saved.
+    // Closing the port cannot fail; nothing is saved.
+    MSComm1.set_PortOpen(false);
 }
 
 void Journ::closeEvent(QCloseEvent* event) {

@@ -11,10 +11,13 @@
 
 #include "common/seams.h"
 #include "journal/journal_file.h"
+#include "nmea/comm_control.h"
+#include "nmea/navigation.h"
 #include "prefs/preferences.h"
 
 class QAction;
 class QLineEdit;
+class QSocketNotifier;
 
 namespace marivent::app {
 
@@ -22,13 +25,22 @@ struct Services {
     const RegionalSettings& regional;
     Dialogs& dialogs;
     const Clock& clock;
+    ClockSetter* clock_setter = nullptr; // nullptr: the computer clock is never set
 };
+
+// The serial side: the device under the control, and the device of each port number.
+struct SerialSetup {
+    std::unique_ptr<nmea::SerialDevice> device;
+    nmea::PortDevices devices;
+};
+SerialSetup posix_serial(const nmea::PortDevices& devices);
 
 class Journ : public QMainWindow, public Display {
     Q_OBJECT
 public:
     // Creates the window and runs the start-up sequence; the caller shows it.
-    Journ(std::filesystem::path root, Services services, QWidget* parent = nullptr);
+    Journ(std::filesystem::path root, Services services, SerialSetup serial,
+          QWidget* parent = nullptr);
     ~Journ() override;
 
     // Display: the text boxes by name, as Windows-1252 bytes.
@@ -45,6 +57,9 @@ public:
 
     // Menu handlers.
     void mnuquitter_Click();
+    void mnugpsdeb_Click();
+    void mnugpsfin_Click();
+    void MSComm1_OnComm();
     void Timer1_Timer();
 
     const std::filesystem::path root;
@@ -52,13 +67,14 @@ public:
     prefs::Preferences prefs;
     journal::JournalFile journal;
     QTimer Timer1;
+    nmea::CommControl MSComm1;
+    nmea::Navigation nav; // the navigation values, with gpsmauvais, miseheure and trame
 
     // Module-level and window-level values.
     double compteur = 0;
     int simu = 0;
-    int miseheure = 1;
-    int gpsmauvais = 1;
     int nblignes = 0;
+    int seatalk = 0;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -68,12 +84,17 @@ private:
     void build_menus();
     void Form_Load();
     void Form_Unload();
+    void watch_port();
+    QString port_name() const;
 
     Services services_;
     std::map<QString, QWidget*> controls_;
     std::map<QString, QAction*> menus_;
     std::map<std::string, std::string, std::less<>> texts_; // exact text of each text box
     std::vector<std::string> startup_problems_;
+    QSocketNotifier* port_readable_ = nullptr;
+    QSocketNotifier* port_writable_ = nullptr;
+    bool clock_refusal_said_ = false;
 };
 
 } // namespace marivent::app

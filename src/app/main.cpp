@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "common/paths.h"
+#include "clock_setter.h"
+#include "demo_gps.h"
 #include "journ.h"
 #include "qt_seams.h"
 
@@ -50,9 +52,26 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption screenshot_option(
         "screenshot", "Enregistre une image PNG de la fenêtre après le démarrage, puis quitte.",
         "FICHIER.png");
+    const QCommandLineOption com_option(
+        "com", "Appareil du port k (1 à 4), par exemple --com 2=/dev/ttyUSB0. Sinon la variable "
+               "MARIVENT_COMk, sinon /dev/ttyS(k-1).",
+        "k=APPAREIL");
+    const QCommandLineOption no_clock_option(
+        "no-clock", "Ne règle jamais l'horloge de l'ordinateur sur l'heure du GPS (aussi quand la "
+                    "variable MARIVENT_NO_CLOCK est définie).");
+    const QCommandLineOption demo_option(
+        "demo", "GPS de démonstration : un enregistrement joué à son rythme dans un "
+                "pseudo-terminal que com1 à com4 désignent. Choisir Gps > Debut de Communication. "
+                "L'horloge n'est pas réglée.");
+    const QCommandLineOption demo_file_option(
+        "demo-file", "Enregistrement NMEA du GPS de démonstration.", "FICHIER");
     parser.addOption(help_option);
     parser.addOption(root_option);
     parser.addOption(screenshot_option);
+    parser.addOption(com_option);
+    parser.addOption(no_clock_option);
+    parser.addOption(demo_option);
+    parser.addOption(demo_file_option);
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
         return 2;
@@ -73,10 +92,45 @@ int main(int argc, char* argv[]) {
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
     QDir().mkpath(QString::fromStdString(root.string())); // a missing ROOT is reported by start-up
 
+    std::array<std::string, 4> com_devices;
+    for (const QString& v : parser.values(com_option)) {
+        const qsizetype eq = v.indexOf('=');
+        const int k = eq > 0 ? v.left(eq).toInt() : 0;
+        if (k < 1 || k > 4 || eq + 1 >= v.size()) {
+            std::fprintf(stderr, "marivent : --com attend k=APPAREIL avec k de 1 à 4 (reçu « %s »)\n",
+                         qPrintable(v));
+            return 2;
+        }
+        com_devices[k - 1] = v.mid(eq + 1).toStdString();
+    }
+
+    // A demonstration stands for all four ports, so it is there whatever port is chosen.
+    std::unique_ptr<app::DemoGps> demo;
+    if (parser.isSet(demo_option)) {
+        const QString recording = parser.isSet(demo_file_option)
+                                      ? parser.value(demo_file_option)
+                                      : QString(MARIVENT_DEMO_RECORDING);
+        demo = std::make_unique<app::DemoGps>(recording.toStdString());
+        if (!demo->ok()) {
+            std::fprintf(stderr, "marivent : pas de GPS de démonstration : %s\n", demo->error().c_str());
+            return 1;
+        }
+        com_devices.fill(demo->device());
+        std::printf("GPS de démonstration sur %s : choisissez Gps > Debut de Communication.\n",
+                    demo->device().c_str());
+        std::fflush(stdout);
+    }
+    const bool no_clock = demo || parser.isSet(no_clock_option) ||
+                          !qEnvironmentVariableIsEmpty("MARIVENT_NO_CLOCK");
+
     app::QtRegionalSettings regional;
     app::QtDialogs dialogs;
     app::SystemClock clock;
-    app::Journ window(root, {regional, dialogs, clock});
+    app::SystemClockSetter clock_setter;
+    app::Journ window(root, {regional, dialogs, clock, no_clock ? nullptr : &clock_setter},
+                      app::posix_serial(nmea::port_devices(com_devices, [](const char* n) {
+                          return std::getenv(n);
+                      })));
     dialogs.set_parent(&window);
     window.show();
 

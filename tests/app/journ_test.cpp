@@ -32,7 +32,8 @@ struct WindowTest : ::testing::Test {
     ScriptedDialogs dialogs;
     FrozenClock clock;
     std::unique_ptr<Journ> open() {
-        auto w = std::make_unique<Journ>(root.path(), app::Services{regional, dialogs, clock});
+        auto w = std::make_unique<Journ>(root.path(), app::Services{regional, dialogs, clock},
+                                         app::posix_serial({"", "", "", ""}));
         w->show();
         return w;
     }
@@ -104,8 +105,10 @@ TEST_F(WindowTest, FirstRunCreatesTheFilesAndTakesTheDefaults) {
     EXPECT_EQ(w->compteur, 30);
     EXPECT_EQ(w->prefs.ozipath, "c:\\oziexplorer\\data\\");
     EXPECT_EQ(w->prefs.cmappath, "c:\\Program Files\\cmapecs\\routes");
-    EXPECT_EQ(w->gpsmauvais, 1);
-    EXPECT_EQ(w->miseheure, 1);
+    EXPECT_EQ(w->nav.gpsmauvais, 1);
+    EXPECT_EQ(w->nav.miseheure, 1);
+    EXPECT_EQ(w->MSComm1.CommPort, 1);
+    EXPECT_FALSE(w->MSComm1.PortOpen());
     EXPECT_EQ(w->nblignes, 0);
     EXPECT_TRUE(w->journal.datejourn().is_zero());
     EXPECT_TRUE(w->Timer1.isActive());

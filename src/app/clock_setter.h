@@ -1,0 +1,12 @@
+// Sets the computer clock's time of day, keeping the date.
+#pragma once
+#include "common/seams.h"
+
+namespace marivent::app {
+
+class SystemClockSetter : public ClockSetter {
+public:
+    bool set_time_of_day(int hour, int minute, int second, std::string& why) override;
+};
+
+} // namespace marivent::app

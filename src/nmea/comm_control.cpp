@@ -1,0 +1,132 @@
+#include "nmea/comm_control.h"
+
+namespace marivent::nmea {
+
+CommControl::CommControl(std::unique_ptr<SerialDevice> device, PortDevices devices)
+    : device_(std::move(device)), devices_(std::move(devices)) {}
+
+const std::string& CommControl::device_of(int port) const {
+    static const std::string none;
+    return port >= 1 && port <= 4 ? devices_[port - 1] : none;
+}
+
+IoStatus CommControl::set_PortOpen(bool open) {
+    if (!open) {
+        const bool was_open = device_->is_open();
+        device_->close();
+        output_.clear();
+        if (was_open && on_state_changed) on_state_changed();
+        return {};
+    }
+    if (device_->is_open()) return {false, "le port est déjà ouvert"};
+    const std::string& path = device_of(CommPort);
+    if (path.empty()) return {false, "aucun appareil pour le port " + std::to_string(CommPort)};
+    const std::optional<LineSettings> settings = parse_line_settings(Settings);
+    if (!settings) return {false, "réglages de ligne invalides : " + Settings};
+    IoStatus opened = device_->open(path, *settings, ParityReplace);
+    if (!opened) return opened;
+    input_.clear();
+    output_full_said_ = false;
+    if (on_state_changed) on_state_changed();
+    return {};
+}
+
+std::string CommControl::Input() {
+    const std::size_t n = InputLen <= 0 ? input_.size()
+                                        : std::min<std::size_t>(InputLen, input_.size());
+    std::string out = input_.substr(0, n);
+    input_.erase(0, n);
+    return out;
+}
+
+void CommControl::Output(std::string_view bytes) {
+    if (!device_->is_open()) return;
+    if (output_.empty()) {
+        std::string why;
+        const std::optional<std::size_t> n = device_->write(bytes, why);
+        if (!n) return; // a write error shows as a hang-up at the next read
+        bytes.remove_prefix(*n);
+        if (bytes.empty()) return;
+    }
+    if (output_.size() + bytes.size() > output_limit) {
+        if (!output_full_said_) raise(comm::er_tx_full);
+        output_full_said_ = true;
+        return;
+    }
+    const bool was_empty = output_.empty();
+    output_ += bytes;
+    if (was_empty && on_state_changed) on_state_changed(); // now watch for writability
+}
+
+void CommControl::writable() {
+    if (output_.empty() || !device_->is_open()) return;
+    std::string why;
+    const std::optional<std::size_t> n = device_->write(output_, why);
+    if (!n) {
+        output_.clear();
+    } else {
+        output_.erase(0, *n);
+    }
+    if (output_.empty()) {
+        output_full_said_ = false;
+        if (on_state_changed) on_state_changed();
+        if (SThreshold > 0) raise(comm::ev_send);
+    }
+}
+
+void CommControl::raise(int code) {
+    CommEvent = code;
+    if (OnComm) OnComm();
+}
+
+void CommControl::readable() {
+    if (!device_->is_open()) return;
+    DeviceInput in = device_->read();
+    const std::size_t room = input_limit - std::min(input_limit, input_.size());
+    if (in.data.size() > room) {
+        in.data.resize(room);
+        in.events.push_back(comm::er_rx_over);
+    }
+    input_ += in.data;
+    for (int code : in.events) {
+        raise(code);
+        if (!device_->is_open()) return;
+    }
+    if (in.hung_up) {
+        output_.clear();
+        if (on_state_changed) on_state_changed();
+        if (on_hung_up) on_hung_up(in.why);
+        return;
+    }
+    deliver_input();
+}
+
+void CommControl::deliver_input() {
+    // One receive event per read the handler makes, again while input waits.
+    while (RThreshold > 0 && device_->is_open() && input_.size() >= static_cast<std::size_t>(RThreshold)) {
+        const std::size_t before = input_.size();
+        raise(comm::ev_receive);
+        if (input_.size() >= before) break; // the handler took nothing: wait for the next read
+    }
+}
+
+PortDevices port_devices(const std::array<std::string, 4>& options,
+                         const std::function<const char*(const char*)>& getenv) {
+    PortDevices d;
+    for (int k = 1; k <= 4; ++k) {
+        const std::string var = "MARIVENT_COM" + std::to_string(k);
+        const char* env = getenv ? getenv(var.c_str()) : nullptr;
+        if (!options[k - 1].empty()) d[k - 1] = options[k - 1];
+        else if (env && *env) d[k - 1] = env;
+        else {
+#ifdef _WIN32
+            d[k - 1] = "COM" + std::to_string(k);
+#else
+            d[k - 1] = "/dev/ttyS" + std::to_string(k - 1);
+#endif
+        }
+    }
+    return d;
+}
+
+} // namespace marivent::nmea

@@ -1,0 +1,75 @@
+// The serial-port control `MSComm1`, shared by the GPS link, the autopilot output, the simulator
+// and the SeaTalk capture: the properties the program puts and gets, and the OnComm event.
+#pragma once
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "nmea/serial_device.h"
+
+namespace marivent::nmea {
+
+// The device each port number 1 to 4 stands for.
+using PortDevices = std::array<std::string, 4>;
+
+class CommControl {
+public:
+    explicit CommControl(std::unique_ptr<SerialDevice> device, PortDevices devices);
+
+    // Properties.
+    int CommPort = 1;
+    std::string Settings = "4800,n,8,1";
+    int InputLen = 0;   // items returned by one read of Input (0: all)
+    int RThreshold = 0; // receive event when this many wait (0: no receive event)
+    int SThreshold = 0;
+    int OutBufferSize = 512;
+    int InputMode = 0;  // 0 text, 1 bytes (both come as bytes here)
+    char ParityReplace = '?';
+    int CommEvent = 0;  // code of the event being handled
+
+    // Putting PortOpen: opens with the port number and settings held now, or closes. Opening
+    // returns the reason (French) when it fails; closing never fails.
+    IoStatus set_PortOpen(bool open);
+    bool PortOpen() const { return device_->is_open(); }
+    int InBufferCount() const { return static_cast<int>(input_.size()); }
+    std::string Input();
+    // Sends in order; what the device cannot take at once waits in the output queue.
+    void Output(std::string_view bytes);
+
+    const std::string& device_of(int port) const;
+    const PortDevices& devices() const { return devices_; }
+    int descriptor() const { return device_->descriptor(); }
+    bool output_waiting() const { return !output_.empty(); }
+
+    // OnComm, raised on the caller's thread from `readable()`.
+    std::function<void()> OnComm;
+    // Told when the device went away and the port was closed (French reason).
+    std::function<void(const std::string&)> on_hung_up;
+    // Told when the port opens or closes, so the event loop watches the right descriptor.
+    std::function<void()> on_state_changed;
+
+    // The event loop's calls: the descriptor is readable / writable.
+    void readable();
+    void writable();
+
+    static constexpr std::size_t input_limit = 1 << 16;
+    static constexpr std::size_t output_limit = 1 << 16;
+
+private:
+    void raise(int code);
+    void deliver_input();
+
+    std::unique_ptr<SerialDevice> device_;
+    PortDevices devices_;
+    std::string input_;
+    std::string output_;
+    bool output_full_said_ = false;
+};
+
+// The device a port number stands for: `--com k=DEVICE` (given as `options`), else the variable
+// MARIVENT_COMk, else COMk on Windows and /dev/ttyS(k-1) elsewhere.
+PortDevices port_devices(const std::array<std::string, 4>& options,
+                         const std::function<const char*(const char*)>& getenv);
+
+} // namespace marivent::nmea
