@@ -10,6 +10,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QElapsedTimer>
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
 
 #include "fakes.h"
 #include "common/cp1252.h"
@@ -154,6 +158,87 @@ TEST_F(WindowTest, QuitterClosesTheWindowWithoutAMessageOrSaving) {
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(read_bytes(root / "journlog.txt"), "");
+}
+
+// A pseudo-terminal standing for com1, written and read from the GPS side.
+struct GpsSide {
+    int master = -1;
+    std::string device;
+    GpsSide() {
+        int slave = -1;
+        char n[256];
+        if (::openpty(&master, &slave, n, nullptr, nullptr) != 0) return;
+        ::close(slave);
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+        device = n;
+    }
+    ~GpsSide() {
+        if (master >= 0) ::close(master);
+    }
+    void send(const std::string& s) const { (void)!::write(master, s.data(), s.size()); }
+    std::string receive() const {
+        std::string out;
+        char buf[1024];
+        ssize_t n;
+        while ((n = ::read(master, buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
+        return out;
+    }
+};
+
+template <class Done> bool wait_for(Done done) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+TEST_F(WindowTest, TheGpsLinkFillsTheDisplayAndSteersTheAutopilot) {
+    GpsSide gps;
+    ASSERT_FALSE(gps.device.empty());
+    Journ w(root.path(), app::Services{regional, dialogs, clock},
+            app::posix_serial({gps.device, "", "", ""}));
+    w.show();
+    w.menu("mnugpsdeb")->trigger();
+    ASSERT_TRUE(w.MSComm1.PortOpen());
+    EXPECT_NE(w.text("Text2").find(gps.device), std::string::npos); // which device com1 is
+    gps.send("\r\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n"
+             "$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*00\r\n");
+    std::string back;
+    ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 80; }));
+    EXPECT_EQ(back, "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n");
+    EXPECT_EQ(line_text(w, "vi"), "5,2");
+    EXPECT_EQ(line_text(w, "cap"), "54");
+    EXPECT_EQ(line_text(w, "wpt2"), "004");
+    EXPECT_EQ(line_text(w, "heur"), "0.66L");
+    EXPECT_NE(w.control("vi")->styleSheet().indexOf("128, 255, 128"), -1);
+    EXPECT_EQ(w.nav.miseheure, 0); // the time was taken, the clock left alone (no setter)
+
+    w.menu("mnugpsfin")->trigger();
+    EXPECT_FALSE(w.MSComm1.PortOpen());
+    w.menu("mnugpsfin")->trigger(); // closing again says nothing
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(WindowTest, AMissingPortIsToldWithItsDeviceAndTheWindowGoesOn) {
+    Journ w(root.path(), app::Services{regional, dialogs, clock},
+            app::posix_serial({"/nonexistent/ttyGPS", "", "", ""}));
+    w.menu("mnugpsdeb")->trigger();
+    EXPECT_FALSE(w.MSComm1.PortOpen());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find("/nonexistent/ttyGPS"), std::string::npos);
+    EXPECT_NE(dialogs.messages[0].text.find("com1"), std::string::npos);
+}
+
+TEST_F(WindowTest, AReceiverPulledOutClosesTheLinkAndTellsTheUser) {
+    auto gps = std::make_unique<GpsSide>();
+    Journ w(root.path(), app::Services{regional, dialogs, clock},
+            app::posix_serial({gps->device, "", "", ""}));
+    w.menu("mnugpsdeb")->trigger();
+    ASSERT_TRUE(w.MSComm1.PortOpen());
+    gps.reset();
+    ASSERT_TRUE(wait_for([&] { return !dialogs.messages.empty(); }));
+    EXPECT_FALSE(w.MSComm1.PortOpen());
+    EXPECT_NE(dialogs.messages[0].text.find("coupée"), std::string::npos);
 }
 
 } // namespace
