@@ -14,7 +14,10 @@
 #include <cstdio>
 
 #include "common/cp1252.h"
+#include "common/file_io.h"
 #include "common/paths.h"
+#include "help_text.h"
+#include "journal/recording.h"
 #include "layout.h"
 #include "nmea/gps_link.h"
 #include "nmea/posix_serial.h"
@@ -161,6 +164,9 @@ void Journ::build_menus() {
     connect(menus_.at("mnuquitter"), &QAction::triggered, this, &Journ::mnuquitter_Click);
     connect(menus_.at("mnugpsdeb"), &QAction::triggered, this, &Journ::mnugpsdeb_Click);
     connect(menus_.at("mnugpsfin"), &QAction::triggered, this, &Journ::mnugpsfin_Click);
+    connect(menus_.at("mnujourecrire"), &QAction::triggered, this, &Journ::mnujourecrire_Click);
+    connect(menus_.at("mnujoulire"), &QAction::triggered, this, &Journ::mnujoulire_Click);
+    connect(menus_.at("mnuoutilaide"), &QAction::triggered, this, &Journ::mnuoutilaide_Click);
 }
 
 void Journ::Form_Load() {
@@ -234,7 +240,54 @@ QAction* Journ::menu(const QString& name) const {
 
 void Journ::mnuquitter_Click() { close(); }
 
-void Journ::Timer1_Timer() {}
+void Journ::Timer1_Timer() {
+    if (journal::timer_tick(compteur, prefs.intervalle)) journecri(false);
+}
+
+void Journ::journecri(bool asked) {
+    const std::optional<journal::EntryOutcome> outcome =
+        journal::journecri(journal, nav.gpsmauvais, nav.heuretu, nav.hemlat, nav.hemlon, *this);
+    if (!outcome) return;
+    if (outcome->written) {
+        menus_.at("mnuheure")->setText(from_cp1252(outcome->caption));
+        return;
+    }
+    // Asked for: said every time. At a tick: said once for a series of failures, after the tick.
+    if (!asked && !outcome->first_failure) return;
+    const std::string text = outcome->problem.value_or("");
+    if (asked) {
+        services_.dialogs.message(text, program_title);
+    } else {
+        QTimer::singleShot(0, this, [this, text] { services_.dialogs.message(text, program_title); });
+    }
+}
+
+void Journ::mnujourecrire_Click() {
+    if (nav.gpsmauvais == 1) {
+        services_.dialogs.message("Mauvaise communcation avec le gps", "Hou là");
+        return;
+    }
+    journecri(true);
+    show_journal();
+}
+
+void Journ::mnujoulire_Click() { show_journal(); }
+
+void Journ::show_journal() {
+    std::string why;
+    const std::optional<std::string> bytes = read_file(journal.path(), why);
+    if (!bytes) {
+        services_.dialogs.message("Le journal " + display_path(journal.path()) +
+                                      " ne peut pas être affiché (" + why + ").",
+                                  program_title);
+        return;
+    }
+    if (services_.viewer) services_.viewer->show_text("journal.txt", *bytes);
+}
+
+void Journ::mnuoutilaide_Click() {
+    if (services_.viewer) services_.viewer->show_text("mariaide.txt", help_text());
+}
 
 QString Journ::port_name() const {
     return QString("com%1, %2").arg(MSComm1.CommPort).arg(QString::fromStdString(MSComm1.device_of(MSComm1.CommPort)));

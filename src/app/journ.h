@@ -26,6 +26,7 @@ struct Services {
     Dialogs& dialogs;
     const Clock& clock;
     ClockSetter* clock_setter = nullptr; // nullptr: the computer clock is never set
+    TextViewer* viewer = nullptr;        // the help and journal viewer
 };
 
 // The serial side: the device under the control, and the device of each port number.
@@ -61,6 +62,9 @@ public:
     void mnugpsfin_Click();
     void MSComm1_OnComm();
     void Timer1_Timer();
+    void mnujourecrire_Click();
+    void mnujoulire_Click();
+    void mnuoutilaide_Click();
 
     const std::filesystem::path root;
     // Preference values: intervalle, decalage, the folders, the port number.
@@ -85,6 +89,8 @@ private:
     void Form_Load();
     void Form_Unload();
     void watch_port();
+    void journecri(bool asked);
+    void show_journal();
     QString port_name() const;
 
     Services services_;

@@ -127,7 +127,8 @@ int main(int argc, char* argv[]) {
     app::QtDialogs dialogs;
     app::SystemClock clock;
     app::SystemClockSetter clock_setter;
-    app::Journ window(root, {regional, dialogs, clock, no_clock ? nullptr : &clock_setter},
+    app::QtTextViewer viewer;
+    app::Journ window(root, {regional, dialogs, clock, no_clock ? nullptr : &clock_setter, &viewer},
                       app::posix_serial(nmea::port_devices(com_devices, [](const char* n) {
                           return std::getenv(n);
                       })));

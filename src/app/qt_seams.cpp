@@ -1,7 +1,9 @@
 #include "qt_seams.h"
 
 #include <QDateTime>
+#include <QFontDatabase>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 
 #include "common/cp1252.h"
 
@@ -39,7 +41,7 @@ std::optional<Date> QtRegionalSettings::parse_short_date(std::string_view text) 
     return std::nullopt;
 }
 
-char decimal_separator_of(const QLocale& locale) {
+static char decimal_separator_of(const QLocale& locale) {
     const std::string s = to_cp1252(locale.decimalPoint());
     return s.size() == 1 ? s[0] : '.';
 }
@@ -55,6 +57,38 @@ bool QtDialogs::ask_yes_no(std::string_view text, std::string_view title) {
     QMessageBox box(QMessageBox::NoIcon, from_utf8(title), from_utf8(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
     return box.exec() == QMessageBox::Yes;
+}
+
+QtTextViewer::~QtTextViewer() {
+    for (auto& [title, w] : windows_) delete w;
+}
+
+void QtTextViewer::show_text(std::string_view title, std::string_view text) {
+    const QString name = from_utf8(title);
+    QWidget*& w = windows_[name];
+    if (!w) {
+        auto* view = new QPlainTextEdit;
+        view->setWindowTitle(name);
+        view->setReadOnly(true);
+        view->setLineWrapMode(QPlainTextEdit::NoWrap);
+        view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        view->setTabStopDistance(8 * view->fontMetrics().horizontalAdvance(' '));
+        view->resize(640, 480);
+        w = view;
+    }
+    auto* view = static_cast<QPlainTextEdit*>(w);
+    QString shown = from_cp1252(text);
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    view->setPlainText(shown);
+    view->moveCursor(QTextCursor::End); // the journal's last entry in sight
+    view->show();
+    view->raise();
+    view->activateWindow();
+}
+
+QWidget* QtTextViewer::window(const QString& title) const {
+    const auto it = windows_.find(title);
+    return it == windows_.end() ? nullptr : it->second;
 }
 
 LocalDateTime SystemClock::now() const {

@@ -1,6 +1,8 @@
 // The platform services of the core, implemented with Qt.
 #pragma once
 #include <QLocale>
+#include <QString>
+#include <map>
 
 #include "common/seams.h"
 
@@ -33,6 +35,18 @@ public:
 
 private:
     QWidget* parent_ = nullptr;
+};
+
+// Read-only text windows of the program's own, one per title, shown beside the main window and
+// left open while the user goes on.
+class QtTextViewer : public TextViewer {
+public:
+    ~QtTextViewer() override;
+    void show_text(std::string_view title, std::string_view text) override;
+    QWidget* window(const QString& title) const;
+
+private:
+    std::map<QString, QWidget*> windows_;
 };
 
 class SystemClock : public Clock {

@@ -53,4 +53,11 @@ public:
     virtual void set_speed_colour(long colour) = 0;
 };
 
+// Shows a text (Windows-1252, CR LF) in a read-only viewer; the caller goes on at once.
+class TextViewer {
+public:
+    virtual ~TextViewer() = default;
+    virtual void show_text(std::string_view title, std::string_view text) = 0;
+};
+
 } // namespace marivent

@@ -117,9 +117,9 @@ EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
         return out;
     }
     if (kept_back_.size() + lines.size() <= kept_back_limit) kept_back_ += lines;
-    if (!failing_)
-        out.problem = unable(file_, "ne peut pas être écrit", written.why) +
-                      " Les entrées sont gardées et seront écrites dès que possible.";
+    out.problem = unable(file_, "ne peut pas être écrit", written.why) +
+                  " Les entrées sont gardées et seront écrites dès que possible.";
+    out.first_failure = !failing_;
     failing_ = true;
     return out;
 }

@@ -43,7 +43,8 @@ struct PrepareOutcome {
 struct EntryOutcome {
     bool written = false;               // the entry (and any line kept back) is on the disk
     std::string caption;                // "h:mm" of this entry, when written
-    std::optional<std::string> problem; // French; set only on the first failure of a series
+    std::optional<std::string> problem; // French, when not written
+    bool first_failure = false;         // the first failure after entries that were written
 };
 
 // The journal of one run of the program: start-up preparation and the entry writer's file work.

@@ -35,8 +35,10 @@ struct WindowTest : ::testing::Test {
     FrenchRegional regional;
     ScriptedDialogs dialogs;
     FrozenClock clock;
+    marivent::testing::RecordingViewer viewer;
     std::unique_ptr<Journ> open() {
-        auto w = std::make_unique<Journ>(root.path(), app::Services{regional, dialogs, clock},
+        auto w = std::make_unique<Journ>(root.path(),
+                                         app::Services{regional, dialogs, clock, nullptr, &viewer},
                                          app::posix_serial({"", "", "", ""}));
         w->show();
         return w;
@@ -158,6 +160,125 @@ TEST_F(WindowTest, QuitterClosesTheWindowWithoutAMessageOrSaving) {
     EXPECT_FALSE(w->isVisible());
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(read_bytes(root / "journlog.txt"), "");
+}
+
+const std::string journal_head = "Heure        Position        Vi. Cap  Vers\r\n\r\n07/12/2026\r\n";
+
+// Valid route data, as the decoder leaves it after an RMB with status A.
+void good_data(Journ& w) {
+    w.nav.gpsmauvais = 0;
+    w.nav.heuretu = "143512";
+    w.nav.hemlat = "N";
+    w.nav.hemlon = "E";
+    w.set_text("lat", "4512.345");
+    w.set_text("longit", "00512.345");
+    w.set_text("vi", "5,2");
+    w.set_text("cap", "54");
+    w.set_text("wpt2", "WPT01");
+}
+const std::string entry = "14:35 N4512.345 E00512.345  5,2 54  WPT01 \r\n";
+
+TEST_F(WindowTest, TheTimerWritesAtTheFirstTickThenEveryInterval) {
+    auto w = open();
+    good_data(*w);
+    std::vector<int> written;
+    for (int minute = 1; minute <= 62; ++minute) {
+        const auto before = read_bytes(root / "journal.txt").size();
+        w->Timer1_Timer();
+        if (read_bytes(root / "journal.txt").size() != before) written.push_back(minute);
+    }
+    EXPECT_EQ(written, (std::vector<int>{1, 31, 61}));
+    EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head + "07/12/2026\r\n" + entry + entry + entry);
+    EXPECT_EQ(w->menu("mnuheure")->text(), "14:35");
+}
+
+TEST_F(WindowTest, AnInvalidGpsAtTheFirstTickWaitsForTheNextAttempt) {
+    auto w = open();
+    w->Timer1_Timer();                     // minute 1: data not valid, nothing written
+    EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head);
+    EXPECT_EQ(w->menu("mnuheure")->text(), "heure");
+    good_data(*w);
+    for (int minute = 2; minute <= 30; ++minute) w->Timer1_Timer();
+    EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head);
+    w->Timer1_Timer();                     // minute 31
+    EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head + "07/12/2026\r\n" + entry);
+    EXPECT_TRUE(dialogs.messages.empty()); // the timer never warns
+}
+
+TEST_F(WindowTest, EnregisterWithBadDataWarnsAndWritesNothing) {
+    auto w = open();
+    w->menu("mnujourecrire")->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Mauvaise communcation avec le gps");
+    EXPECT_EQ(dialogs.messages[0].title, "Hou là");
+    EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head);
+    EXPECT_TRUE(viewer.shown.empty());
+}
+
+TEST_F(WindowTest, EnregisterWritesShowsTheJournalAndLeavesTheSchedule) {
+    auto w = open();
+    good_data(*w);
+    for (int minute = 1; minute <= 14; ++minute) w->Timer1_Timer(); // writes at minute 1
+    w->menu("mnujourecrire")->trigger();                           // minute 15
+    ASSERT_EQ(viewer.shown.size(), 1u);
+    EXPECT_EQ(viewer.shown[0].text, journal_head + "07/12/2026\r\n" + entry + entry);
+    for (int minute = 15; minute <= 30; ++minute) w->Timer1_Timer();
+    EXPECT_EQ(read_bytes(root / "journal.txt").size(), viewer.shown[0].text.size());
+    w->Timer1_Timer(); // minute 31: the automatic entry comes as planned
+    EXPECT_EQ(read_bytes(root / "journal.txt"), viewer.shown[0].text + entry);
+}
+
+TEST_F(WindowTest, LireShowsTheJournalAsItIsOnDisk) {
+    auto w = open();
+    w->menu("mnujoulire")->trigger();
+    ASSERT_EQ(viewer.shown.size(), 1u);
+    EXPECT_EQ(viewer.shown[0].title, "journal.txt");
+    EXPECT_EQ(viewer.shown[0].text, journal_head);
+    marivent::testing::write_bytes(root / "journal.txt", journal_head + "ajout\r\n");
+    w->menu("mnujoulire")->trigger();
+    EXPECT_EQ(viewer.shown[1].text, journal_head + "ajout\r\n");
+}
+
+TEST_F(WindowTest, LireOnADeletedJournalSaysSoAndCreatesNothing) {
+    auto w = open();
+    std::filesystem::remove(root / "journal.txt");
+    w->menu("mnujoulire")->trigger();
+    EXPECT_TRUE(viewer.shown.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find("journal"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(root / "journal.txt"));
+}
+
+TEST_F(WindowTest, AJournalThatCannotBeWrittenAtTicksIsToldOnce) {
+    auto w = open();
+    good_data(*w);
+    std::filesystem::remove(root / "journal.txt");
+    std::filesystem::create_directory(root / "journal.txt");
+    for (int minute = 1; minute <= 91; ++minute) w->Timer1_Timer(); // attempts at 1, 31, 61, 91
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    w->menu("mnujourecrire")->trigger(); // asked for: told again
+    EXPECT_EQ(dialogs.messages.size(), 3u); // the failure, then the journal cannot be shown
+}
+
+TEST_F(WindowTest, AideShowsTheHelpTextFromInsideTheProgram) {
+    auto w = open();
+    w->menu("mnuoutilaide")->trigger();
+    ASSERT_EQ(viewer.shown.size(), 1u);
+    const std::string& help = viewer.shown[0].text;
+    EXPECT_EQ(help.rfind("\t\t\t\tJournal de bord\r\n", 0), 0u);
+    EXPECT_GE(help.size(), 560u);
+    EXPECT_LE(help.size(), 620u);
+    for (const char* section : {"\r\nJournal:\r\n", "\r\nGps\r\n", "\r\nTransfert\r\n",
+                                "\r\nOutils\r\n", "\tPr\xE9" "ferences:\r\n", "com1",
+                                "Outil/Pr\xE9" "f\xE9" "rences"})
+        EXPECT_NE(help.find(section), std::string::npos) << section;
+    for (const char* absent : {"imul", "eatalk", "\xC3"}) // nothing of them; no UTF-8 left
+        EXPECT_EQ(help.find(absent), std::string::npos) << absent;
+    for (std::size_t i = 0; i < help.size(); ++i) {
+        if (help[i] == '\n') EXPECT_EQ(help[i - 1], '\r') << i; // CR LF only
+    }
+    EXPECT_FALSE(std::filesystem::exists(root / "mariaide.txt"));
 }
 
 // A pseudo-terminal standing for com1, written and read from the GPS side.

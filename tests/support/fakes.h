@@ -48,6 +48,18 @@ public:
     void set_speed_colour(long colour) override { speed_colour = colour; }
 };
 
+// Records what a viewer was asked to show.
+class RecordingViewer : public TextViewer {
+public:
+    struct Shown {
+        std::string title, text;
+    };
+    std::vector<Shown> shown;
+    void show_text(std::string_view title, std::string_view text) override {
+        shown.push_back({std::string(title), std::string(text)});
+    }
+};
+
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempRoot {
 public:
