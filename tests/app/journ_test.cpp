@@ -276,7 +276,7 @@ TEST_F(WindowTest, AideShowsTheHelpTextFromInsideTheProgram) {
     for (const char* absent : {"imul", "eatalk", "\xC3"}) // nothing of them; no UTF-8 left
         EXPECT_EQ(help.find(absent), std::string::npos) << absent;
     for (std::size_t i = 0; i < help.size(); ++i) {
-        if (help[i] == '\n') EXPECT_EQ(help[i - 1], '\r') << i; // CR LF only
+        if (help[i] == '\n') { EXPECT_EQ(help[i - 1], '\r') << i; } // CR LF only
     }
     EXPECT_FALSE(std::filesystem::exists(root / "mariaide.txt"));
 }
