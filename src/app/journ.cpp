@@ -19,6 +19,7 @@
 #include "help_text.h"
 #include "journal/recording.h"
 #include "layout.h"
+#include "prefs_panel.h"
 #include "nmea/gps_link.h"
 #include "nmea/posix_serial.h"
 #include "qt_seams.h"
@@ -167,6 +168,8 @@ void Journ::build_menus() {
     connect(menus_.at("mnujourecrire"), &QAction::triggered, this, &Journ::mnujourecrire_Click);
     connect(menus_.at("mnujoulire"), &QAction::triggered, this, &Journ::mnujoulire_Click);
     connect(menus_.at("mnuoutilaide"), &QAction::triggered, this, &Journ::mnuoutilaide_Click);
+    connect(menus_.at("mnuoutilpref"), &QAction::triggered, this,
+            [this] { preferences->mnuoutilpref_Click(); });
 }
 
 void Journ::Form_Load() {
@@ -189,6 +192,7 @@ void Journ::Form_Load() {
     qobject_cast<QPushButton*>(controls_.at("Command1"))->setText(from_cp1252(prefs.command1));
     qobject_cast<QPushButton*>(controls_.at("Command2"))->setText(from_cp1252(prefs.command2));
     MSComm1.CommPort = prefs.port;
+    preferences = new PrefsPanel(*this);
 
     // 4.-5.
     compteur = prefs.intervalle;
@@ -201,6 +205,8 @@ void Journ::Form_Load() {
         startup_problems_.push_back(*prepared.problem);
     nblignes = 0;
 }
+
+void Journ::tell(const std::string& text) { services_.dialogs.message(text, program_title); }
 
 void Journ::show_startup_problems() {
     if (startup_problems_.empty()) return;

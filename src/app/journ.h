@@ -50,6 +50,9 @@ public:
     void set_speed_colour(long colour) override;
 
     QWidget* control(const QString& name) const;
+    void register_control(const QString& name, QWidget* w) { controls_[name] = w; }
+    // A French message to the user, in a box titled like the window.
+    void tell(const std::string& text);
     QAction* menu(const QString& name) const;
 
     // Problems met at start-up, in French; shown once the window is up.
@@ -65,6 +68,7 @@ public:
     void mnujourecrire_Click();
     void mnujoulire_Click();
     void mnuoutilaide_Click();
+    class PrefsPanel* preferences = nullptr; // the panel `prefer` and its handlers
 
     const std::filesystem::path root;
     // Preference values: intervalle, decalage, the folders, the port number.

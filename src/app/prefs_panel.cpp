@@ -1,0 +1,190 @@
+#include "prefs_panel.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStorageInfo>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "common/paths.h"
+#include "journ.h"
+#include "layout.h"
+#include "prefs/panel.h"
+#include "qt_seams.h"
+
+namespace marivent::app {
+
+namespace {
+
+QRect pixels(int left, int top, int width, int height) {
+    return QRect(left / twips_per_pixel, top / twips_per_pixel, width / twips_per_pixel,
+                 height / twips_per_pixel);
+}
+
+QString native(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
+
+} // namespace
+
+UpDown::UpDown(QWidget* parent, QPushButton* buddy, int min, int max, int increment)
+    : QWidget(parent), buddy_(buddy), min_(min), max_(max), step_(increment) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (int direction : {+1, -1}) {
+        auto* arrow = new QToolButton(this);
+        arrow->setArrowType(direction > 0 ? Qt::UpArrow : Qt::DownArrow);
+        arrow->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        arrow->setFocusPolicy(Qt::NoFocus);
+        connect(arrow, &QToolButton::clicked, this, [this, direction] { this->step(direction); });
+        layout->addWidget(arrow);
+    }
+}
+
+void UpDown::step(int direction) {
+    const prefs::Spinner spinner{min_, max_, step_};
+    buddy_->setText(from_cp1252(prefs::step_caption(spinner, to_cp1252(buddy_->text()), direction)));
+}
+
+std::vector<Place> places(const std::filesystem::path& root) {
+    std::vector<Place> out;
+#ifdef _WIN32
+    for (const QFileInfo& drive : QDir::drives()) out.push_back({drive.path(), drive.path().toStdString()});
+#else
+    out.push_back({"c: (" + native(root) + ")", root});
+    out.push_back({"Dossier personnel (" + QDir::homePath() + ")", QDir::homePath().toStdString()});
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        const QString path = volume.rootPath();
+        if (path == "/" || !(path.startsWith("/media") || path.startsWith("/mnt") ||
+                             path.startsWith("/run/media")))
+            continue;
+        out.push_back({path, path.toStdString()});
+    }
+    out.push_back({"/", "/"});
+#endif
+    return out;
+}
+
+PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
+    QWidget* prefer = w_.control("prefer");
+    QWidget* frame2 = w_.control("Frame2");
+    auto* command1 = qobject_cast<QPushButton*>(w_.control("Command1"));
+    auto* command2 = qobject_cast<QPushButton*>(w_.control("Command2"));
+
+    const auto spinner = [&](const char* name, QPushButton* buddy, prefs::Spinner s, QRect r) {
+        auto* u = new UpDown(prefer, buddy, s.min, s.max, s.step);
+        u->setObjectName(name);
+        u->setGeometry(r);
+        w_.register_control(name, u);
+    };
+    spinner("UpDown1", command1, prefs::interval_spinner, pixels(5520, 360, 240, 375));
+    spinner("UpDown2", command2, prefs::offset_spinner, pixels(2880, 840, 195, 255));
+
+    Driv = new QComboBox(frame2);
+    Driv->setObjectName("Driv");
+    Driv->setGeometry(pixels(240, 240, 2535, 315));
+    places_ = places(w_.root);
+    for (const Place& p : places_) Driv->addItem(p.label);
+    w_.register_control("Driv", Driv);
+    connect(Driv, &QComboBox::activated, this, &PrefsPanel::Driv_Change);
+
+    chemin = new QListWidget(frame2);
+    chemin->setObjectName("chemin");
+    chemin->setGeometry(pixels(240, 600, 2535, 990));
+    w_.register_control("chemin", chemin);
+    connect(chemin, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        const QString target = item->data(Qt::UserRole).toString();
+        if (!target.isEmpty()) open(target.toStdString());
+    });
+    open(w_.root);
+
+    // The port list says which device each line stands for.
+    auto* ports = qobject_cast<QListWidget*>(w_.control("portgps"));
+    for (int k = 0; k < ports->count(); ++k)
+        ports->item(k)->setToolTip(QString::fromStdString(w_.MSComm1.device_of(k + 1)));
+
+    connect(qobject_cast<QRadioButton*>(w_.control("ozichange")), &QRadioButton::clicked, this,
+            &PrefsPanel::ozichange_Click);
+    connect(qobject_cast<QRadioButton*>(w_.control("cmapchange")), &QRadioButton::clicked, this,
+            &PrefsPanel::cmapchange_Click);
+    connect(qobject_cast<QPushButton*>(w_.control("ok")), &QPushButton::clicked, this,
+            &PrefsPanel::ok_Click);
+}
+
+void PrefsPanel::open(const std::filesystem::path& folder) {
+    folder_ = folder;
+    chemin->clear();
+    // The folders from the top down to the open one, then the open one's subfolders.
+    std::vector<std::filesystem::path> chain;
+    for (std::filesystem::path p = folder; ; p = p.parent_path()) {
+        chain.push_back(p);
+        if (p == p.parent_path() || p.empty()) break;
+    }
+    std::reverse(chain.begin(), chain.end());
+    int depth = 0;
+    for (const auto& p : chain) {
+        const QString name = p.has_filename() ? QString::fromStdString(p.filename().string()) : native(p);
+        auto* item = new QListWidgetItem(QString(depth++ * 2, ' ') + name, chemin);
+        item->setData(Qt::UserRole, native(p));
+    }
+    QStringList subfolders = QDir(native(folder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& sub : subfolders) {
+        auto* item = new QListWidgetItem(QString(depth * 2, ' ') + sub, chemin);
+        item->setData(Qt::UserRole, native(folder / sub.toStdString()));
+    }
+    chemin->setCurrentRow(static_cast<int>(chain.size()) - 1);
+}
+
+void PrefsPanel::mnuoutilpref_Click() {
+    qobject_cast<QListWidget*>(w_.control("portgps"))->setCurrentRow(1);
+    QWidget* prefer = w_.control("prefer");
+    prefer->show();
+    prefer->raise(); // over the file lists, the transfer panel and the simulator button
+}
+
+void PrefsPanel::Driv_Change(int index) {
+    if (index >= 0 && index < static_cast<int>(places_.size())) open(places_[index].path);
+}
+
+void PrefsPanel::folder_to(QRadioButton* button) {
+    // The full native path of the open folder, without a trailing separator but at the top.
+    QString path = QDir::toNativeSeparators(native(folder_));
+    while (path.size() > 1 && (path.endsWith('/') || path.endsWith('\\')) && !path.endsWith(":\\"))
+        path.chop(1);
+    button->setText(path);
+    if (from_cp1252(to_cp1252(path)) != path)
+        w_.tell("Le chemin " + path.toStdString() +
+                " contient des caractères que le fichier des préférences ne peut pas garder ; ils "
+                "seront remplacés par « ? ».");
+}
+
+void PrefsPanel::ozichange_Click() { folder_to(qobject_cast<QRadioButton*>(w_.control("ozichange"))); }
+void PrefsPanel::cmapchange_Click() { folder_to(qobject_cast<QRadioButton*>(w_.control("cmapchange"))); }
+
+void PrefsPanel::ok_Click() {
+    const auto caption = [&](const char* name) {
+        return to_cp1252(qobject_cast<QAbstractButton*>(w_.control(name))->text());
+    };
+    w_.control("prefer")->hide();
+    auto* ports = qobject_cast<QListWidget*>(w_.control("portgps"));
+    const prefs::PanelCaptions panel{caption("Command1"), caption("Command2"), caption("ozichange"),
+                                     caption("cmapchange"), std::max(0, ports->currentRow())};
+    const int old_port = w_.MSComm1.CommPort;
+    const prefs::SettingsToWrite saved = prefs::apply_ok(panel, w_.prefs);
+    w_.MSComm1.CommPort = saved.port;
+    if (w_.MSComm1.PortOpen() && saved.port != old_port)
+        w_.tell(QString("Le port com%1 (%2) servira à la prochaine ouverture de la liaison ; la "
+                        "liaison en cours reste sur com%3.")
+                    .arg(saved.port)
+                    .arg(QString::fromStdString(w_.MSComm1.device_of(saved.port)))
+                    .arg(old_port)
+                    .toStdString());
+    std::vector<std::string> problems =
+        prefs::save_settings(w_.root / std::string(settings_file_name), saved);
+    for (const std::string& p : problems) w_.tell(p);
+}
+
+} // namespace marivent::app

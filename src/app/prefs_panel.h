@@ -1,0 +1,64 @@
+// The preferences panel `prefer`: spinners on the interval and offset buttons, the drive and folder
+// lists, the two folder option buttons, the port list and OK.
+#pragma once
+#include <QObject>
+#include <QString>
+#include <QWidget>
+#include <filesystem>
+#include <vector>
+
+class QComboBox;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+
+namespace marivent::app {
+
+class Journ;
+
+// Two arrows that step the number on the caption of their button.
+class UpDown : public QWidget {
+    Q_OBJECT
+public:
+    UpDown(QWidget* parent, QPushButton* buddy, int min, int max, int increment);
+    void step(int direction);
+
+private:
+    QPushButton* buddy_;
+    int min_, max_, step_;
+};
+
+// The places a user keeps files: drive letters on Windows; ROOT (drive C:), the home folder,
+// mounted volumes and "/" elsewhere.
+struct Place {
+    QString label;
+    std::filesystem::path path;
+};
+std::vector<Place> places(const std::filesystem::path& root);
+
+class PrefsPanel : public QObject {
+    Q_OBJECT
+public:
+    explicit PrefsPanel(Journ& window);
+
+    void mnuoutilpref_Click();
+    void Driv_Change(int index);
+    void ozichange_Click();
+    void cmapchange_Click();
+    void ok_Click();
+
+    // The folder list: the folder it has open, and opening one (a double-click).
+    const std::filesystem::path& open_folder() const { return folder_; }
+    void open(const std::filesystem::path& folder);
+
+private:
+    void folder_to(QRadioButton* button);
+
+    Journ& w_;
+    QComboBox* Driv;
+    QListWidget* chemin;
+    std::filesystem::path folder_;
+    std::vector<Place> places_;
+};
+
+} // namespace marivent::app

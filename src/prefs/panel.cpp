@@ -1,0 +1,40 @@
+#include "prefs/panel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "common/value.h"
+
+namespace marivent::prefs {
+
+std::string step_caption(const Spinner& s, const std::string& caption, int direction) {
+    // Steps from the number shown, brought back onto the spinner's grid and within its limits.
+    const double shown = numeric_value(caption);
+    long value = std::lround(std::clamp(shown, double(s.min), double(s.max)));
+    const long offset = (value - s.min) % s.step;
+    if (offset != 0) value -= offset; // 32 steps up to 35, down to 30
+    if (offset == 0 || direction > 0) value += direction * s.step;
+    value = std::clamp<long>(value, s.min, s.max);
+    return std::to_string(value);
+}
+
+std::string number_text(double value) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.15g", value);
+    return buf;
+}
+
+SettingsToWrite apply_ok(const PanelCaptions& panel, Preferences& p) {
+    p.intervalle = numeric_value(panel.command1);
+    p.decalage = number_text(numeric_value(panel.command2));
+    const int port = panel.port_line + 1;
+    p.ozipath = panel.ozichange;
+    p.cmappath = panel.cmapchange;
+    p.port = port;
+    p.command1 = panel.command1;
+    p.command2 = panel.command2;
+    return {panel.command1, panel.command2, panel.ozichange, panel.cmapchange, port};
+}
+
+} // namespace marivent::prefs

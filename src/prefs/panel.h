@@ -1,0 +1,31 @@
+// The decisions of the preferences panel: the spinners' steps and what OK applies and saves.
+#pragma once
+#include <string>
+
+#include "prefs/preferences.h"
+
+namespace marivent::prefs {
+
+// A spinner tied to the caption of a button: one step up (+1) or down (-1) from the number the
+// caption shows, kept within the limits; the new caption.
+struct Spinner {
+    int min, max, step;
+};
+inline constexpr Spinner interval_spinner{5, 120, 5}; // UpDown1
+inline constexpr Spinner offset_spinner{-12, 12, 1};  // UpDown2
+std::string step_caption(const Spinner& spinner, const std::string& caption, int direction);
+
+// What the panel shows when OK is pressed.
+struct PanelCaptions {
+    std::string command1, command2, ozichange, cmapchange; // Windows-1252
+    int port_line = 1;                                      // selected line of portgps, from 0
+};
+
+// OK: the interval and offset take the numeric values of their captions, the folders the captions
+// of the option buttons, the port the selected line + 1. Returns what the settings file gets.
+SettingsToWrite apply_ok(const PanelCaptions& panel, Preferences& p);
+
+// A number as the program writes it in a text: 2, -3, 5.5.
+std::string number_text(double value);
+
+} // namespace marivent::prefs

@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include "prefs/panel.h"
+
+namespace {
+
+using namespace marivent::prefs;
+
+TEST(Spinner, StepsTheCaptionWithinItsLimits) {
+    struct Case {
+        Spinner s;
+        const char* caption;
+        int direction;
+        const char* expected;
+    } cases[] = {
+        {interval_spinner, "30", +1, "35"}, {interval_spinner, "30", -1, "25"},
+        {interval_spinner, "120", +1, "120"}, {interval_spinner, "5", -1, "5"},
+        {interval_spinner, "32", +1, "35"}, {interval_spinner, "32", -1, "30"}, // back on the grid
+        {interval_spinner, "500", -1, "115"}, {interval_spinner, "abc", +1, "10"},
+        {offset_spinner, "0", -1, "-1"},     {offset_spinner, "12", +1, "12"},
+        {offset_spinner, "-12", -1, "-12"},  {offset_spinner, "-3", +1, "-2"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(step_caption(c.s, c.caption, c.direction), c.expected) << c.caption << " " << c.direction;
+}
+
+TEST(PanelOk, TakesNumbersFromTheCaptionsAndThePortFromTheLine) {
+    Preferences p;
+    const SettingsToWrite w = apply_ok({"45", "-3", "/home/m/ozi", "c:\\r", 2}, p);
+    EXPECT_EQ(p.intervalle, 45);
+    EXPECT_EQ(p.decalage, "-3");
+    EXPECT_EQ(p.ozipath, "/home/m/ozi");
+    EXPECT_EQ(p.cmappath, "c:\\r");
+    EXPECT_EQ(p.port, 3);
+    EXPECT_EQ(w.interval, "45");
+    EXPECT_EQ(w.offset, "-3");
+    EXPECT_EQ(w.port, 3);
+    apply_ok({"7.5x", "abc", "", "", 0}, p); // nothing is validated
+    EXPECT_EQ(p.intervalle, 7.5);
+    EXPECT_EQ(p.decalage, "0");
+    EXPECT_EQ(p.port, 1);
+}
+
+} // namespace
