@@ -19,6 +19,7 @@
 #include "help_text.h"
 #include "journal/recording.h"
 #include "layout.h"
+#include "instruments.h"
 #include "prefs_panel.h"
 #include "nmea/gps_link.h"
 #include "nmea/posix_serial.h"
@@ -193,6 +194,7 @@ void Journ::Form_Load() {
     qobject_cast<QPushButton*>(controls_.at("Command2"))->setText(from_cp1252(prefs.command2));
     MSComm1.CommPort = prefs.port;
     preferences = new PrefsPanel(*this);
+    instruments = new Instruments(*this);
 
     // 4.-5.
     compteur = prefs.intervalle;
@@ -315,10 +317,11 @@ void Journ::mnugpsdeb_Click() {
 void Journ::mnugpsfin_Click() { nmea::mnugpsfin_Click(MSComm1); }
 
 void Journ::MSComm1_OnComm() {
+    if (seatalk == 1 && MSComm1.CommEvent == nmea::comm::er_rx_parity) instruments->parity_seen();
     nmea::LinkContext link{MSComm1, nav,
                            nmea::DecodeContext{*this, services_.regional.decimal_separator(),
                                                prefs.decalage, services_.clock_setter},
-                           seatalk, {}};
+                           seatalk, [this] { instruments->capture(); }};
     const std::optional<nmea::DecodeResult> result = nmea::MSComm1_OnComm(link);
     if (result && result->clock_refused && !clock_refusal_said_) {
         // Said once, quietly: behind the line in Text2, and on the standard error.

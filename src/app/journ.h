@@ -69,6 +69,7 @@ public:
     void mnujoulire_Click();
     void mnuoutilaide_Click();
     class PrefsPanel* preferences = nullptr; // the panel `prefer` and its handlers
+    class Instruments* instruments = nullptr; // the simulator and the SeaTalk capture
 
     const std::filesystem::path root;
     // Preference values: intervalle, decalage, the folders, the port number.

@@ -1,0 +1,176 @@
+#include "instruments.h"
+
+#include <QAction>
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "common/cp1252.h"
+#include "common/file_io.h"
+#include "journ.h"
+#include "qt_seams.h"
+#include "seatalk/capture.h"
+
+namespace marivent::app {
+
+namespace {
+constexpr const char* simulation_file = "mmfile1.txt"; // "c:\mmfile1.txt"
+constexpr const char* capture_name = "seafile.txt";    // "c:\seafile.txt"
+constexpr const char* decoded_name = "code.txt";       // "c:\code.txt"
+} // namespace
+
+Instruments::Instruments(Journ& window) : QObject(&window), w_(window) {
+    slice_.setInterval(0);
+    connect(&slice_, &QTimer::timeout, this, &Instruments::replay_slice);
+    connect(w_.menu("mnusimu"), &QAction::triggered, this, &Instruments::mnusimu_Click);
+    connect(w_.menu("mnuseaouvr"), &QAction::triggered, this, &Instruments::mnuseaouvr_Click);
+    connect(w_.menu("mnuseatferm"), &QAction::triggered, this, &Instruments::mnuseatferm_Click);
+    connect(w_.menu("mnuseatxt"), &QAction::triggered, this, &Instruments::mnuseatxt_Click);
+    connect(qobject_cast<QPushButton*>(w_.control("simuf")), &QPushButton::clicked, this,
+            &Instruments::simuf_Click);
+    connect(qobject_cast<QListWidget*>(w_.control("File2")), &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { File2_Click(item->text()); });
+}
+
+bool Instruments::port_free(const char* what) {
+    if (!w_.MSComm1.PortOpen()) return true;
+    w_.tell(std::string("Le port du GPS est déjà ouvert : ") + what +
+            " ne peut pas commencer. Fermez d'abord la liaison en cours.");
+    return false;
+}
+
+void Instruments::mnusimu_Click() {
+    if (!port_free("la simulation")) return;
+    w_.control("navigation")->setStyleSheet("QGroupBox#navigation { background-color: rgb(8, 0, 0); }");
+    w_.simu = 1;
+    w_.control("simuf")->show();
+    w_.set_text("vi", "0");
+    w_.set_text("cap", "360");
+    w_.set_text("wpt2", "nice");
+    w_.nav.capwpt = "360";
+    auto& port = w_.MSComm1;
+    port.InputLen = 1;
+    port.RThreshold = 1;
+    port.SThreshold = 1;
+    port.OutBufferSize = 1;
+    if (const IoStatus opened = port.set_PortOpen(true); !opened) {
+        simuf_Click();
+        w_.tell("La simulation ne peut pas ouvrir le port du GPS : " + opened.why + ".");
+        return;
+    }
+    const std::filesystem::path file = w_.root / simulation_file;
+    std::string why;
+    std::optional<std::string> bytes;
+    if (const IoStatus made = ensure_file(file); made) bytes = read_file(file, why);
+    else why = made.why;
+    if (!bytes) {
+        w_.tell("Le fichier de simulation " + file.string() + " ne peut pas être lu (" + why + ").");
+        return;
+    }
+    // The lines leave in slices between events, so the window stays alive during the replay.
+    replay_ = std::make_unique<simu::Replay>(simu::simulation_lines(*bytes));
+    slice_.start();
+}
+
+void Instruments::replay_slice() {
+    auto& port = w_.MSComm1;
+    for (int puts = 0; puts < 256; ++puts) {
+        if (!replay_ || !port.PortOpen() || port.output_waiting()) break; // wait for the line
+        const std::optional<char> c = replay_->next();
+        if (!c) break;
+        port.Output(std::string_view(&*c, 1));
+    }
+    if (!replay_ || replay_->done() || !port.PortOpen()) slice_.stop();
+}
+
+void Instruments::simuf_Click() {
+    slice_.stop();
+    replay_.reset();
+    w_.control("navigation")->setStyleSheet(QString());
+    w_.control("simuf")->hide();
+    w_.MSComm1.set_PortOpen(false);
+    w_.simu = 0;
+}
+
+void Instruments::mnuseaouvr_Click() {
+    if (!port_free("la capture SeaTalk")) return;
+    w_.seatalk = 1;
+    auto& port = w_.MSComm1;
+    port.Settings = "4800,m,8,1";
+    port.ParityReplace = ' ';
+    port.InputLen = 1;
+    port.RThreshold = 1;
+    port.InputMode = 1;
+    parity_pending_ = 0;
+    const std::filesystem::path file = w_.root / capture_name;
+    capture_file_.close();
+    capture_file_.clear();
+    capture_file_.open(file, std::ios::binary | std::ios::trunc);
+    if (!capture_file_) {
+        w_.seatalk = 0;
+        w_.tell("Le fichier de capture " + file.string() + " ne peut pas être créé.");
+        return;
+    }
+    if (const IoStatus opened = port.set_PortOpen(true); !opened) {
+        w_.seatalk = 0;
+        capture_file_.close();
+        w_.tell("La capture SeaTalk ne peut pas ouvrir le port du GPS : " + opened.why + ".");
+    }
+}
+
+void Instruments::capture() {
+    auto& port = w_.MSComm1;
+    const std::string block = port.Input();
+    w_.set_text("Text2", block);
+    if (parity_pending_ > 0) {
+        // A byte received with a parity error: marked, not written; the capture goes on.
+        --parity_pending_;
+        w_.set_text("Text2", "P");
+        return;
+    }
+    if (!capture_file_.is_open()) return;
+    if (port.InputMode == 1) {
+        for (int i = 0; i < port.InputLen && i < static_cast<int>(block.size()); ++i)
+            capture_file_ << seatalk::byte_field(static_cast<unsigned char>(block[i]));
+    } else {
+        capture_file_ << seatalk::text_field(block);
+    }
+    capture_file_.flush();
+}
+
+void Instruments::mnuseatferm_Click() {
+    w_.seatalk = 0;
+    w_.MSComm1.set_PortOpen(false);
+    capture_file_.close(); // everything captured is on the disk
+}
+
+void Instruments::mnuseatxt_Click() {
+    if (capturing()) {
+        w_.tell("Une capture SeaTalk est en cours : fermez-la (Seatalk > Fermer) avant de la "
+                "décoder.");
+        return;
+    }
+    auto* list = qobject_cast<QListWidget*>(w_.control("File2"));
+    list->clear();
+    list->addItems(QDir(QString::fromStdString(w_.root.string())).entryList({"*.txt"}, QDir::Files, QDir::Name));
+    list->show();
+    list->raise();
+}
+
+void Instruments::File2_Click(const QString& name) {
+    const std::filesystem::path input = w_.root / name.toStdString();
+    std::string why;
+    const std::optional<std::string> bytes = read_file(input, why);
+    if (!bytes) {
+        w_.tell("La capture " + input.string() + " ne peut pas être lue (" + why + ").");
+        return;
+    }
+    const std::filesystem::path output = w_.root / decoded_name;
+    if (const IoStatus written = replace_file(output, seatalk::decode_capture(*bytes)); !written) {
+        w_.tell("Le fichier " + output.string() + " ne peut pas être écrit (" + written.why + ").");
+        return;
+    }
+    w_.control("File2")->hide();
+}
+
+} // namespace marivent::app
