@@ -2,6 +2,8 @@
 # make test: install what is missing, build, run every test.
 BUILD ?= build
 JOBS ?= 2
+# make run starts on the demonstration GPS; make run ARGS="--com 1=/dev/ttyUSB0" for a receiver.
+ARGS ?= --demo
 CMAKE_FLAGS ?=
 ifeq ($(CI),true)
 CMAKE_FLAGS += -DMARIVENT_WERROR=ON

@@ -39,6 +39,12 @@ DemoGps::DemoGps(const std::string& recording, QObject* parent) : QObject(parent
         master_ = -1;
         return;
     }
+    // A raw line: the terminal echoes nothing back to the GPS side.
+    termios raw{};
+    if (::tcgetattr(slave_, &raw) == 0) {
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave_, TCSANOW, &raw);
+    }
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
     ::fcntl(master_, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave_, F_SETFD, FD_CLOEXEC);

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QShortcut>
 
 #include "common/cp1252.h"
 
@@ -74,6 +75,8 @@ void QtTextViewer::show_text(std::string_view title, std::string_view text) {
         view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         view->setTabStopDistance(8 * view->fontMetrics().horizontalAdvance(' '));
         view->resize(640, 480);
+        auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), view);
+        QObject::connect(close, &QShortcut::activated, view, &QWidget::close);
         w = view;
     }
     auto* view = static_cast<QPlainTextEdit*>(w);
