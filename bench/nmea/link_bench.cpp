@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <pty.h>
 #include <sys/resource.h>
@@ -60,7 +61,13 @@ int main(int argc, char** argv) {
     (void)!::write(master, warmup.data(), warmup.size());
     auto drain = [&](std::size_t want, std::string& got) {
         char buf[512];
+        QElapsedTimer limit;
+        limit.start();
         while (got.size() < want) {
+            if (limit.elapsed() > 5000) {
+                std::fprintf(stderr, "no autopilot sentence came back\n");
+                std::exit(1);
+            }
             QCoreApplication::processEvents(QEventLoop::AllEvents);
             const ssize_t n = ::read(master, buf, sizeof buf);
             if (n > 0) got.append(buf, static_cast<std::size_t>(n));
@@ -69,21 +76,23 @@ int main(int argc, char** argv) {
     std::string got;
     drain(40, got);
 
-    // Latency: the sentence body goes first, its CR starts the clock.
+    // Latency: the sentence body goes first (the LF of the previous line is already in the
+    // window's line buffer), its CR LF starts the clock.
     std::vector<double> micros;
-    const std::string body = "\n" + rmb;
+    const std::string body = rmb;
     for (int i = 0; i < 1000; ++i) {
         (void)!::write(master, body.data(), body.size());
         for (int k = 0; k < 20; ++k) QCoreApplication::processEvents(QEventLoop::AllEvents);
         got.clear();
         const auto t0 = std::chrono::steady_clock::now();
-        (void)!::write(master, "\r", 1);
+        (void)!::write(master, "\r\n", 2);
         drain(40, got);
         micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
     }
     std::sort(micros.begin(), micros.end());
     std::printf("CR to last APA byte over 1000 sentences: median %.0f us, 99th percentile %.0f us\n",
                 micros[500], micros[989]);
+    std::fflush(stdout);
 
     // CPU over a 1 Hz stream of GGA, RMC and RMB.
     const int seconds = quick ? 5 : 60;
