@@ -1,0 +1,176 @@
+#include "transfer/transfer_driver.h"
+
+#include <system_error>
+
+#include "common/cp1252.h"
+#include "common/file_io.h"
+#include "common/paths.h"
+#include "transfer/cmap_route.h"
+#include "transfer/ozi_files.h"
+
+namespace marivent::transfer {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The file name without its last four characters (the extension with its point, as the list
+// shows only .rte, .wpt and .plt files), counted in characters of the UTF-8 name.
+std::string name_without_extension(const fs::path& file) {
+    std::string name = file.filename().string();
+    for (int k = 0; k < 4 && !name.empty(); ++k) {
+        while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80)
+            name.pop_back();
+        if (!name.empty()) name.pop_back();
+    }
+    return name;
+}
+
+fs::path beside(const fs::path& folder, const std::string& name) { return folder / name; }
+
+class Run {
+public:
+    Run(const Conversion& c, Dialogs& dialogs) : c_(c), dialogs_(dialogs) {}
+
+    Outcome cmap_to_ozi();
+    Outcome ozi_to_cmap();
+
+private:
+    enum class Wrote { yes, declined, failed };
+
+    Outcome fail(const std::string& text) {
+        tell(text);
+        out_.end = Outcome::End::failed;
+        return out_;
+    }
+    void tell(const std::string& text) {
+        dialogs_.message(text, message_title);
+        out_.shown.push_back(text);
+    }
+    std::optional<std::string> read_source() {
+        std::string why;
+        auto bytes = read_file(c_.source, why);
+        if (!bytes) fail("Impossible de lire le fichier " + display_path(c_.source) + " : " + why + ".");
+        return bytes;
+    }
+    bool folder_set(const fs::path& folder, std::string_view which) {
+        if (!folder.empty()) return true;
+        fail(std::string("Le dossier ") + std::string(which) +
+             " n'est pas réglé dans les préférences : aucun fichier n'est écrit.");
+        return false;
+    }
+    // The replacement rule, then the whole file written through a temporary file.
+    Wrote write_output(const fs::path& path, std::string_view bytes, std::string_view question);
+
+    const Conversion& c_;
+    Dialogs& dialogs_;
+    Outcome out_;
+};
+
+Run::Wrote Run::write_output(const fs::path& path, std::string_view bytes,
+                             std::string_view question) {
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (fs::exists(status)) {
+        if (!fs::is_regular_file(status)) {
+            fail("Le fichier " + display_path(path) +
+                 " ne peut pas être écrit : un dossier ou un objet qui n'est pas un fichier porte "
+                 "déjà ce nom.");
+            return Wrote::failed;
+        }
+        const auto size = fs::file_size(path, ec);
+        if (!ec && size > 0 && !dialogs_.ask_yes_no(question, question_title)) {
+            out_.end = Outcome::End::declined;
+            return Wrote::declined;
+        }
+    }
+    const IoStatus written = replace_file(path, bytes);
+    if (!written) {
+        fail("Le fichier " + display_path(path) + " n'a pas été écrit : " + written.why + ".");
+        return Wrote::failed;
+    }
+    out_.written.push_back(path);
+    return Wrote::yes;
+}
+
+Outcome Run::cmap_to_ozi() {
+    if ((c_.route || c_.waypoints) && !folder_set(c_.ozi_folder, "OziExplorer")) return out_;
+    const auto bytes = read_source();
+    if (!bytes) return out_;
+    const std::string source = display_path(c_.source);
+    const CmapRead route = read_cmap_route(*bytes);
+    if (!route.error.empty())
+        return fail("Le fichier " + source + " n'est pas une route C-Map ECS lisible : " +
+                    route.error + ". Aucun fichier n'est écrit.");
+    out_.waypoint_count = route.waypoints.size();
+    if (route.waypoints.empty())
+        return fail("La route " + source + " ne contient aucun waypoint : aucun fichier n'est écrit.");
+    out_.lat = route.last_latitude_text;
+    if (!route.warning.empty()) tell("Route " + source + " : " + route.warning + ".");
+
+    if (c_.route && write_output(ozi_route_output(c_), ozi_route_file(route.waypoint_lines),
+                                 replace_ozi_question) != Wrote::yes)
+        return out_;
+    if (c_.waypoints)
+        write_output(ozi_waypoint_output(c_), ozi_waypoint_file(route.waypoint_lines),
+                     replace_ozi_question);
+    return out_;
+}
+
+Outcome Run::ozi_to_cmap() {
+    if (!folder_set(c_.cmap_folder, "C-Map ECS")) return out_;
+    const std::string stem = name_without_extension(c_.source);
+    const std::string source = display_path(c_.source);
+    if (stem.empty())
+        return fail("Le nom du fichier " + source +
+                    " est trop court pour donner un nom de route : aucun fichier n'est écrit.");
+    const auto bytes = read_source();
+    if (!bytes) return out_;
+    const OziKind kind = ozi_kind(c_.source);
+    const OziRead read = read_ozi(*bytes, kind);
+    const char* what = kind == OziKind::track ? "points de trace" : "waypoints";
+    if (read.too_many)
+        return fail("Le fichier " + source + " contient plus de " + std::to_string(max_waypoints) +
+                    " " + what + ", plus qu'une conversion peut prendre : aucun fichier n'est écrit.");
+    out_.waypoint_count = read.rows.size();
+    if (read.rows.empty())
+        return fail("Le fichier " + source + " ne contient aucun" +
+                    (kind == OziKind::track ? " point de trace" : " waypoint") +
+                    " : aucun fichier n'est écrit.");
+    const CmapWrite file = cmap_route_file(utf8_to_cp1252(stem), read.rows);
+    if (!file.error.empty())
+        return fail("Le fichier " + source + " ne peut pas devenir une route C-Map ECS : " +
+                    file.error + ". Aucun fichier n'est écrit.");
+    write_output(cmap_output(c_), file.bytes, replace_cmap_question);
+    return out_;
+}
+
+} // namespace
+
+fs::path cmap_output(const Conversion& c) {
+    return beside(c.cmap_folder, name_without_extension(c.source));
+}
+fs::path ozi_route_output(const Conversion& c) {
+    return beside(c.ozi_folder, c.source.filename().string() + ".rte");
+}
+fs::path ozi_waypoint_output(const Conversion& c) {
+    return beside(c.ozi_folder, c.source.filename().string() + ".wpt");
+}
+
+Outcome convert(const Conversion& c, Dialogs& dialogs) {
+    Run run(c, dialogs);
+    return c.direction == Direction::cmap_to_ozi ? run.cmap_to_ozi() : run.ozi_to_cmap();
+}
+
+Outcome file1_click(const Click& click, Dialogs& dialogs) {
+    Conversion c;
+    c.direction = direction_of(click.ozicm);
+    c.source = click.file;
+    c.ozi_folder = click.ozipath.empty() ? fs::path() : native_path(click.root, click.ozipath);
+    c.cmap_folder = click.cmappath.empty() ? fs::path() : native_path(click.root, click.cmappath);
+    c.waypoints = click.waypoin;
+    c.route = click.rout;
+    return convert(c, dialogs);
+}
+
+} // namespace marivent::transfer
