@@ -9,17 +9,7 @@
 #include <vector>
 
 #include "nmea/decoder.h"
-
-namespace {
-
-class NoDisplay : public marivent::Display {
-public:
-    void set_text(std::string_view, std::string_view) override {}
-    std::string text(std::string_view) const override { return {}; }
-    void set_speed_colour(long) override {}
-};
-
-} // namespace
+#include "nmea/null_display.h"
 
 int main(int argc, char** argv) {
     const std::filesystem::path dir = argc > 1 ? argv[1] : "../shared/testdata/nmea";
@@ -42,7 +32,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no log in %s\n", dir.c_str());
         return 1;
     }
-    NoDisplay display;
+    marivent::nmea::NullDisplay display;
     marivent::nmea::Navigation nav;
     const marivent::nmea::DecodeContext context{display, ',', "", nullptr};
     const std::size_t target = 4'000'000;

@@ -7,16 +7,9 @@
 #include <string_view>
 
 #include "nmea/decoder.h"
+#include "nmea/null_display.h"
 
 namespace {
-
-// The pilot has no display: the boxes are written to nowhere.
-class NoDisplay : public marivent::Display {
-public:
-    void set_text(std::string_view, std::string_view) override {}
-    std::string text(std::string_view) const override { return {}; }
-    void set_speed_colour(long) override {}
-};
 
 constexpr const char* usage =
     "Usage : marivent-pilot [--help] < NMEA > APA\n"
@@ -41,7 +34,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    NoDisplay display;
+    marivent::nmea::NullDisplay display;
     marivent::nmea::Navigation nav;
     const marivent::nmea::DecodeContext context{display, ',', "", nullptr};
     std::string out;

@@ -10,7 +10,7 @@
 #include <pty.h>
 #include <unistd.h>
 
-#include "fakes.h"
+#include "window_support.h"
 #include "instruments.h"
 #include "journ.h"
 #include "scripted_serial.h"
@@ -23,16 +23,10 @@ using marivent::testing::ScriptedSerial;
 using marivent::testing::read_bytes;
 using marivent::testing::write_bytes;
 
-struct InstrumentsTest : ::testing::Test {
-    marivent::testing::TempRoot root;
-    marivent::testing::FrenchRegional regional;
-    marivent::testing::ScriptedDialogs dialogs;
-    marivent::testing::FrozenClock clock;
+struct InstrumentsTest : marivent::testing::WindowFixture {
     ScriptedSerial::State dev;
     std::unique_ptr<Journ> open_scripted() {
-        return std::make_unique<Journ>(root.path(), app::Services{regional, dialogs, clock},
-                                       app::SerialSetup{std::make_unique<ScriptedSerial>(dev),
-                                                        {"/dev/a", "", "", ""}});
+        return open({std::make_unique<ScriptedSerial>(dev), {"/dev/a", "", "", ""}});
     }
     void arrive(Journ& w, std::string data, std::vector<int> codes = {}) {
         dev.reads.push_back({std::move(data), std::move(codes), false, ""});
@@ -115,24 +109,16 @@ TEST_F(InstrumentsTest, NeitherStartsWhileTheGpsLinkHoldsThePort) {
     EXPECT_EQ(dev.settings.parity, 'n'); // the running link is left alone
 }
 
-template <class Done> bool wait_for(Done done) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+using marivent::testing::wait_for;
 
 TEST_F(InstrumentsTest, TheSimulatorReplaysThe500FirstLinesOutOfThePort) {
-    int master = -1, slave = -1;
-    char name[256];
-    ASSERT_EQ(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    ::close(slave);
-    ::fcntl(master, F_SETFL, O_NONBLOCK);
+    marivent::testing::GpsSide peer;
+    ASSERT_FALSE(peer.device.empty());
     std::string file = "\r\n"; // an empty first line
     for (int i = 1; i < 600; ++i) file += "$GPGGA," + std::to_string(i) + "\r\n";
     write_bytes(root / "mmfile1.txt", file);
-    Journ w(root.path(), app::Services{regional, dialogs, clock}, app::posix_serial({name, "", "", ""}));
-    w.show();
+    auto window = open(app::posix_serial({peer.device, "", "", ""}));
+    Journ& w = *window;
     w.set_text("vi", "12,5");
     w.instruments->mnusimu_Click();
     EXPECT_EQ(w.simu, 1);
@@ -147,9 +133,7 @@ TEST_F(InstrumentsTest, TheSimulatorReplaysThe500FirstLinesOutOfThePort) {
     for (const std::string& l : marivent::simu::simulation_lines(file)) expected += l + "\r\n";
     std::string back;
     ASSERT_TRUE(wait_for([&] {
-        char buf[4096];
-        ssize_t n;
-        while ((n = ::read(master, buf, sizeof buf)) > 0) back.append(buf, static_cast<std::size_t>(n));
+        back += peer.receive();
         return back.size() >= expected.size() && !w.instruments->replaying();
     }));
     EXPECT_EQ(back, expected);
@@ -161,7 +145,6 @@ TEST_F(InstrumentsTest, TheSimulatorReplaysThe500FirstLinesOutOfThePort) {
     EXPECT_FALSE(w.control("simuf")->isVisible());
     EXPECT_EQ(w.control("navigation")->styleSheet(), "");
     EXPECT_EQ(w.simu, 0);
-    ::close(master);
 }
 
 TEST_F(InstrumentsTest, AMissingSimulationFileIsCreatedEmptyAndTheReplayEnds) {

@@ -10,12 +10,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QElapsedTimer>
-#include <fcntl.h>
-#include <pty.h>
-#include <unistd.h>
 
-#include "fakes.h"
+#include "window_support.h"
 #include "common/cp1252.h"
 #include "journ.h"
 
@@ -30,20 +26,9 @@ using marivent::testing::TempRoot;
 using marivent::testing::read_bytes;
 using marivent::testing::write_bytes;
 
-struct WindowTest : ::testing::Test {
-    TempRoot root;
-    FrenchRegional regional;
-    ScriptedDialogs dialogs;
-    FrozenClock clock;
-    marivent::testing::RecordingViewer viewer;
-    std::unique_ptr<Journ> open() {
-        auto w = std::make_unique<Journ>(root.path(),
-                                         app::Services{regional, dialogs, clock, nullptr, &viewer},
-                                         app::posix_serial({"", "", "", ""}));
-        w->show();
-        return w;
-    }
-};
+using WindowTest = marivent::testing::WindowFixture;
+using marivent::testing::GpsSide;
+using marivent::testing::wait_for;
 
 QString line_text(const Journ& w, const char* name) {
     return qobject_cast<QLineEdit*>(w.control(name))->text();
@@ -279,38 +264,6 @@ TEST_F(WindowTest, AideShowsTheHelpTextFromInsideTheProgram) {
         if (help[i] == '\n') { EXPECT_EQ(help[i - 1], '\r') << i; } // CR LF only
     }
     EXPECT_FALSE(std::filesystem::exists(root / "mariaide.txt"));
-}
-
-// A pseudo-terminal standing for com1, written and read from the GPS side.
-struct GpsSide {
-    int master = -1;
-    std::string device;
-    GpsSide() {
-        int slave = -1;
-        char n[256];
-        if (::openpty(&master, &slave, n, nullptr, nullptr) != 0) return;
-        ::close(slave);
-        ::fcntl(master, F_SETFL, O_NONBLOCK);
-        device = n;
-    }
-    ~GpsSide() {
-        if (master >= 0) ::close(master);
-    }
-    void send(const std::string& s) const { (void)!::write(master, s.data(), s.size()); }
-    std::string receive() const {
-        std::string out;
-        char buf[1024];
-        ssize_t n;
-        while ((n = ::read(master, buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
-        return out;
-    }
-};
-
-template <class Done> bool wait_for(Done done) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
 }
 
 TEST_F(WindowTest, TheGpsLinkFillsTheDisplayAndSteersTheAutopilot) {

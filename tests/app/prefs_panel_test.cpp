@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "fakes.h"
+#include "window_support.h"
 #include "journ.h"
 #include "prefs_panel.h"
 #include "scripted_serial.h"
@@ -19,17 +19,7 @@ using marivent::app::Journ;
 using marivent::testing::read_bytes;
 using marivent::testing::write_bytes;
 
-struct PanelTest : ::testing::Test {
-    marivent::testing::TempRoot root;
-    marivent::testing::FrenchRegional regional;
-    marivent::testing::ScriptedDialogs dialogs;
-    marivent::testing::FrozenClock clock;
-    std::unique_ptr<Journ> open(app::SerialSetup serial = app::posix_serial({"", "", "", ""})) {
-        auto w = std::make_unique<Journ>(root.path(), app::Services{regional, dialogs, clock},
-                                         std::move(serial));
-        w->show();
-        return w;
-    }
+struct PanelTest : marivent::testing::WindowFixture {
     static QString caption(Journ& w, const char* name) {
         return qobject_cast<QAbstractButton*>(w.control(name))->text();
     }
