@@ -93,6 +93,7 @@ TEST(OziToCmap, ReplacementRule) {
     } cases[] = {
         {"yes", "old route", {true}, true, true},
         {"no", "old route", {false}, true, false},
+        {"one byte is not empty", "x", {false}, true, false},
         {"empty file", "", {}, false, true},
     };
     for (const auto& c : cases) {
