@@ -3,6 +3,8 @@
 // with --force.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
