@@ -2,7 +2,6 @@
 
 #include <deque>
 #include <functional>
-#include <unistd.h>
 
 #include "fakes.h"
 #include "transfer/cmap_route.h"
@@ -286,17 +285,20 @@ TEST(TransferFailures, MessageAndNoOutput) {
     }
 }
 
-TEST(TransferFailures, ReadOnlyOutputKeepsTheOldFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "file permissions do not bind root";
+// Yes, then the write fails: the old file stays whole and nothing more is written.
+TEST(TransferFailures, FailedReplacementKeepsTheOldFile) {
     Station s;
     write_bytes(s.ozi / "ile.rte", "old");
-    fs::permissions(s.ozi / "ile.rte", fs::perms::owner_read);
+    // The temporary file beside it cannot be created (also binds root, unlike permissions).
+    fs::create_directories(s.ozi / "ile.rte.tmp" / "busy");
     s.dialogs.answers = {true};
     const Outcome out = s.click(0, s.cmap_route(), true, true);
     EXPECT_EQ(out.end, Outcome::End::failed);
+    EXPECT_EQ(s.dialogs.questions.size(), 1u);
     EXPECT_EQ(read_bytes(s.ozi / "ile.rte"), "old");
     EXPECT_FALSE(fs::exists(s.ozi / "ile.wpt"));
-    EXPECT_EQ(s.dialogs.messages.size(), 1u);
+    ASSERT_EQ(s.dialogs.messages.size(), 1u);
+    EXPECT_NE(s.dialogs.messages[0].text.find("n'a pas été écrit"), std::string::npos);
 }
 
 TEST(TransferPaths, FolderTextsUnderRoot) {
