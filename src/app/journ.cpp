@@ -1,6 +1,7 @@
 #include "journ.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,6 +22,7 @@
 #include "layout.h"
 #include "instruments.h"
 #include "prefs_panel.h"
+#include "transfer_panel.h"
 #include "nmea/gps_link.h"
 #include "nmea/posix_serial.h"
 #include "qt_seams.h"
@@ -79,6 +81,7 @@ Journ::Journ(std::filesystem::path root_folder, Services services, SerialSetup s
     : QMainWindow(parent), root(std::move(root_folder)),
       journal(root / std::string(journal_file_name), services.regional, services.clock),
       MSComm1(std::move(serial.device), std::move(serial.devices)), services_(services) {
+    decimal_separator_ = services_.regional.decimal_separator();
     MSComm1.OnComm = [this] { MSComm1_OnComm(); };
     MSComm1.on_state_changed = [this] { watch_port(); };
     MSComm1.on_hung_up = [this](const std::string& why) {
@@ -111,6 +114,7 @@ void Journ::build_controls() {
         case Kind::Label: w = new QLabel(QString::fromUtf8(row.caption), parent); break;
         case Kind::Button: w = new QPushButton(QString::fromUtf8(row.caption), parent); break;
         case Kind::OptionButton: w = new QRadioButton(QString::fromUtf8(row.caption), parent); break;
+        case Kind::CheckBox: w = new QCheckBox(QString::fromUtf8(row.caption), parent); break;
         case Kind::FileList:
         case Kind::ListBox: w = new QListWidget(parent); break;
         case Kind::TextBox: {
@@ -195,6 +199,7 @@ void Journ::Form_Load() {
     MSComm1.CommPort = prefs.port;
     preferences = new PrefsPanel(*this);
     instruments = new Instruments(*this);
+    transfers = new TransferPanel(*this);
 
     // 4.-5.
     compteur = prefs.intervalle;
@@ -221,7 +226,9 @@ void Journ::set_text(std::string_view box, std::string_view text) {
     const auto it = controls_.find(QString::fromUtf8(box.data(), static_cast<qsizetype>(box.size())));
     if (it == controls_.end()) return;
     if (auto* edit = qobject_cast<QLineEdit*>(it->second)) {
-        texts_[std::string(box)] = std::string(text);
+        std::string& held = texts_[std::string(box)];
+        if (held == text && edit->text() == shown_text(text)) return; // nothing to redraw
+        held = std::string(text);
         edit->setText(shown_text(text));
         edit->setCursorPosition(0);
     }
@@ -233,7 +240,9 @@ std::string Journ::text(std::string_view box) const {
 }
 
 void Journ::set_speed_colour(long colour) {
-    controls_.at("vi")->setStyleSheet(colour_sheet("QLineEdit", colour));
+    const QString sheet = colour_sheet("QLineEdit", colour);
+    QWidget* vi = controls_.at("vi");
+    if (vi->styleSheet() != sheet) vi->setStyleSheet(sheet); // restyling costs: only on a change
 }
 
 QWidget* Journ::control(const QString& name) const {
@@ -319,7 +328,7 @@ void Journ::mnugpsfin_Click() { nmea::mnugpsfin_Click(MSComm1); }
 void Journ::MSComm1_OnComm() {
     if (seatalk == 1 && MSComm1.CommEvent == nmea::comm::er_rx_parity) instruments->parity_seen();
     nmea::LinkContext link{MSComm1, nav,
-                           nmea::DecodeContext{*this, services_.regional.decimal_separator(),
+                           nmea::DecodeContext{*this, decimal_separator_,
                                                prefs.decalage, services_.clock_setter},
                            seatalk, [this] { instruments->capture(); }};
     const std::optional<nmea::DecodeResult> result = nmea::MSComm1_OnComm(link);

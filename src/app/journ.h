@@ -70,6 +70,9 @@ public:
     void mnuoutilaide_Click();
     class PrefsPanel* preferences = nullptr; // the panel `prefer` and its handlers
     class Instruments* instruments = nullptr; // the simulator and the SeaTalk capture
+    class TransferPanel* transfers = nullptr; // the route and waypoint transfer
+    int ozicm = -1;                           // transfer direction: 1 Ozi to C-Map, 0 back
+    Dialogs& dialogs() { return services_.dialogs; }
 
     const std::filesystem::path root;
     // Preference values: intervalle, decalage, the folders, the port number.
@@ -106,6 +109,7 @@ private:
     QSocketNotifier* port_readable_ = nullptr;
     QSocketNotifier* port_writable_ = nullptr;
     bool clock_refusal_said_ = false;
+    char decimal_separator_ = ','; // of the regional settings, read once at start-up
 };
 
 } // namespace marivent::app

@@ -39,6 +39,14 @@ constexpr ControlRow controls[] = {
     {"lat", K::TextBox, "navigation", "ici et", 0, 1290, 975, 285, true},
     {"longit", K::TextBox, "navigation", "la", 1080, 1290, 1095, 285, true},
 
+    // The transfer panel: a box and its label on each of the first two rows, the buttons below.
+    {"waypoin", K::CheckBox, "Frame1", "", 240, 480, 255, 255, true},
+    {"Label13", K::Label, "Frame1", "liste de waypoints", 600, 480, 1935, 255, true},
+    {"rout", K::CheckBox, "Frame1", "", 240, 1080, 255, 255, true},
+    {"Label14", K::Label, "Frame1", "route", 600, 1080, 1935, 255, true},
+    {"annul", K::Button, "Frame1", "ANNULE", 120, 2160, 1095, 375, true},
+    {"ok1", K::Button, "Frame1", "O K", 1440, 2160, 1095, 375, true},
+
     // The preferences panel (its spinners, drive and folder lists are added by the panel code).
     {"Label10", K::Label, "prefer", "En minutes , l'intervalle d'enregistrement dans le journal",
      120, 360, 4455, 375, true},

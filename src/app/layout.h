@@ -8,7 +8,7 @@ inline constexpr int twips_per_pixel = 15;
 inline constexpr int client_width_twips = 9150;
 inline constexpr int client_height_twips = 8310;
 
-enum class Kind { Frame, Label, TextBox, Button, OptionButton, FileList, ListBox };
+enum class Kind { Frame, Label, TextBox, Button, OptionButton, CheckBox, FileList, ListBox };
 
 // A colour value as the original system writes it: red + 256 × green + 65536 × blue; -1 for the
 // control's usual colour.

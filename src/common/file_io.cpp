@@ -1,6 +1,7 @@
 #include "file_io.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -89,10 +90,12 @@ IoStatus append_file(const std::filesystem::path& path, std::string_view bytes) 
 IoStatus replace_file(const std::filesystem::path& path, std::string_view bytes) {
     // A file the user made read-only stays as it is, though the rename below could replace it.
     if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return failure(errno);
-    std::filesystem::path temp = path;
-    temp += ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A temporary name of its own beside the file, so no file of the user's is overwritten.
+    std::string temp_name = path.string() + ".marivent-XXXXXX";
+    const int fd = ::mkstemp(temp_name.data());
     if (fd < 0) return failure(errno);
+    ::fchmod(fd, 0644);
+    const std::filesystem::path temp = temp_name;
     if (!write_all(fd, bytes) || ::fsync(fd) != 0) {
         const int e = errno;
         ::close(fd);

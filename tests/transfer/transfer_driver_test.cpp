@@ -1,3 +1,5 @@
+#include <csignal>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -53,7 +55,7 @@ struct Station {
     }
     bool no_temporary_left() const {
         for (const auto& e : fs::recursive_directory_iterator(root.path()))
-            if (e.path().extension() == ".tmp") return false;
+            if (e.path().filename().string().find(".marivent-") != std::string::npos) return false;
         return true;
     }
 };
@@ -289,10 +291,18 @@ TEST(TransferFailures, MessageAndNoOutput) {
 TEST(TransferFailures, FailedReplacementKeepsTheOldFile) {
     Station s;
     write_bytes(s.ozi / "ile.rte", "old");
-    // The temporary file beside it cannot be created (also binds root, unlike permissions).
-    fs::create_directories(s.ozi / "ile.rte.tmp" / "busy");
+    const fs::path route = s.cmap_route();
+    // Files may not grow past 16 bytes while the conversion writes (binds root too, unlike
+    // permissions): the new route cannot be written whole.
     s.dialogs.answers = {true};
-    const Outcome out = s.click(0, s.cmap_route(), true, true);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old_limit{};
+    ::getrlimit(RLIMIT_FSIZE, &old_limit);
+    rlimit small = old_limit;
+    small.rlim_cur = 16;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const Outcome out = s.click(0, route, true, true);
+    ::setrlimit(RLIMIT_FSIZE, &old_limit);
     EXPECT_EQ(out.end, Outcome::End::failed);
     EXPECT_EQ(s.dialogs.questions.size(), 1u);
     EXPECT_EQ(read_bytes(s.ozi / "ile.rte"), "old");

@@ -1,0 +1,103 @@
+#include "transfer_panel.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShortcut>
+
+#include "common/paths.h"
+#include "journ.h"
+#include "qt_seams.h"
+#include "transfer/transfer_driver.h"
+
+namespace marivent::app {
+
+TransferPanel::TransferPanel(Journ& window) : QObject(&window), w_(window) {
+    auto* file1 = qobject_cast<QListWidget*>(w_.control("File1"));
+    connect(w_.menu("mnuozicmap"), &QAction::triggered, this, &TransferPanel::mnuozicmap_Click);
+    connect(w_.menu("mnulirewpts"), &QAction::triggered, this, &TransferPanel::mnulirewpts_Click);
+    connect(qobject_cast<QPushButton*>(w_.control("ok1")), &QPushButton::clicked, this,
+            &TransferPanel::ok1_Click);
+    connect(qobject_cast<QPushButton*>(w_.control("annul")), &QPushButton::clicked, this,
+            &TransferPanel::annul_Click);
+    connect(file1, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { File1_Click(item->text()); });
+    // From the keyboard: the arrows choose a file, Enter converts it.
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* enter = new QShortcut(QKeySequence(key), file1, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(enter, &QShortcut::activated, this, [this, file1] {
+            if (file1->currentItem()) File1_Click(file1->currentItem()->text());
+        });
+    }
+}
+
+void TransferPanel::list(const std::filesystem::path& folder, const QStringList& patterns,
+                         bool no_extension) {
+    folder_ = folder;
+    patterns_ = patterns;
+    no_extension_ = no_extension;
+    auto* file1 = qobject_cast<QListWidget*>(w_.control("File1"));
+    file1->clear();
+    const QDir dir(QString::fromStdString(folder.string()));
+    if (!dir.exists()) {
+        w_.tell("Le dossier " + folder.string() +
+                " n'existe pas : choisissez-le dans Outils > Préférences.");
+        return;
+    }
+    QStringList names = no_extension ? dir.entryList(QDir::Files, QDir::Name)
+                                     : dir.entryList(patterns, QDir::Files, QDir::Name);
+    if (no_extension) names.removeIf([](const QString& n) { return n.contains('.'); });
+    file1->addItems(names);
+    if (file1->count() > 0) file1->setCurrentRow(0);
+}
+
+void TransferPanel::mnuozicmap_Click() {
+    QWidget* file1 = w_.control("File1");
+    file1->show();
+    file1->raise();
+    list(native_path(w_.root, w_.prefs.ozipath), {"*.rte", "*.wpt", "*.plt"}, false);
+    w_.ozicm = 1;
+    file1->setFocus();
+}
+
+void TransferPanel::mnulirewpts_Click() {
+    QWidget* file1 = w_.control("File1");
+    QWidget* frame1 = w_.control("Frame1");
+    file1->show();
+    file1->raise();
+    frame1->show();
+    frame1->raise();
+    list(native_path(w_.root, w_.prefs.cmappath), {}, true);
+    w_.ozicm = 0;
+    w_.control("waypoin")->setFocus();
+}
+
+void TransferPanel::ok1_Click() {
+    w_.control("Frame1")->hide();
+    list(native_path(w_.root, w_.prefs.cmappath), patterns_, no_extension_);
+    w_.control("File1")->setFocus();
+}
+
+void TransferPanel::annul_Click() {
+    w_.control("Frame1")->hide();
+    w_.control("File1")->setFocus();
+}
+
+void TransferPanel::File1_Click(const QString& name) {
+    w_.control("Frame1")->hide();
+    transfer::Click click;
+    click.ozicm = w_.ozicm;
+    click.file = folder_ / name.toStdString();
+    click.root = w_.root;
+    click.ozipath = w_.prefs.ozipath;
+    click.cmappath = w_.prefs.cmappath;
+    click.waypoin = qobject_cast<QCheckBox*>(w_.control("waypoin"))->isChecked();
+    click.rout = qobject_cast<QCheckBox*>(w_.control("rout"))->isChecked();
+    const transfer::Outcome out = transfer::file1_click(click, w_.dialogs());
+    if (out.lat) w_.set_text("lat", *out.lat);
+    w_.control("File1")->hide();
+}
+
+} // namespace marivent::app
