@@ -275,8 +275,8 @@ TEST_F(WindowTest, TheGpsLinkFillsTheDisplayAndSteersTheAutopilot) {
     w.menu("mnugpsdeb")->trigger();
     ASSERT_TRUE(w.MSComm1.PortOpen());
     EXPECT_NE(w.text("Text2").find(gps.device), std::string::npos); // which device com1 is
-    gps.send("\r\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n"
-             "$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*00\r\n");
+    ASSERT_TRUE(gps.send("\r\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n"
+             "$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*00\r\n"));
     std::string back;
     ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 80; }));
     EXPECT_EQ(back, "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n");

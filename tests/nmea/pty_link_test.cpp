@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "fakes.h"
+#include "pty_peer.h"
 #include "nmea/gps_link.h"
 #include "nmea/posix_serial.h"
 
@@ -20,29 +21,7 @@ using marivent::testing::MapDisplay;
 const std::string rmb = "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n";
 const std::string apa = "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n";
 
-struct Pty {
-    int master = -1, slave = -1;
-    std::string name;
-    Pty() {
-        char n[256];
-        if (::openpty(&master, &slave, n, nullptr, nullptr) != 0) return;
-        name = n;
-        ::fcntl(master, F_SETFL, O_NONBLOCK);
-        ::close(slave); // the link opens the device by its name
-        slave = -1;
-    }
-    ~Pty() {
-        if (master >= 0) ::close(master);
-    }
-    void send(const std::string& s) const { ASSERT_EQ(::write(master, s.data(), s.size()), static_cast<ssize_t>(s.size())); }
-    std::string receive() const {
-        std::string out;
-        char buf[4096];
-        ssize_t n;
-        while ((n = ::read(master, buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
-        return out;
-    }
-};
+using Pty = marivent::testing::GpsSide;
 
 struct PtyLink : ::testing::Test {
     Pty pty;
@@ -52,9 +31,9 @@ struct PtyLink : ::testing::Test {
     std::unique_ptr<LinkContext> link;
     std::string hung_up;
     void SetUp() override {
-        ASSERT_FALSE(pty.name.empty());
+        ASSERT_FALSE(pty.device.empty());
         port = std::make_unique<CommControl>(std::make_unique<PosixSerialDevice>(),
-                                             PortDevices{pty.name, "/nonexistent/tty", "", ""});
+                                             PortDevices{pty.device, "/nonexistent/tty", "", ""});
         link = std::make_unique<LinkContext>(LinkContext{*port, nav, {display, ',', "", nullptr}, 0, {}});
         port->OnComm = [this] { MSComm1_OnComm(*link); };
         port->on_hung_up = [this](const std::string& why) { hung_up = why; };
@@ -72,7 +51,7 @@ struct PtyLink : ::testing::Test {
 
 TEST_F(PtyLink, WholeLinesFragmentsAndBurstsComeBackAsAutopilotBytes) {
     ASSERT_TRUE(mnugpsdeb_Click(*port));
-    pty.send("junk\r\n" + rmb);
+    ASSERT_TRUE(pty.send("junk\r\n" + rmb));
     std::string back;
     run_until([&] { return (back += pty.receive()).size() >= apa.size(); });
     EXPECT_EQ(back, apa);
@@ -81,7 +60,7 @@ TEST_F(PtyLink, WholeLinesFragmentsAndBurstsComeBackAsAutopilotBytes) {
     const std::string gga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
     back.clear();
     for (std::size_t i = 0; i < gga.size(); i += 7) {
-        pty.send(gga.substr(i, 7));
+        ASSERT_TRUE(pty.send(gga.substr(i, 7)));
         run_until([&] { return port->InBufferCount() == 0; });
         ::usleep(2000);
         port->readable();
@@ -92,14 +71,14 @@ TEST_F(PtyLink, WholeLinesFragmentsAndBurstsComeBackAsAutopilotBytes) {
 
     // Two lines in one burst.
     back.clear();
-    pty.send(gga + rmb);
+    ASSERT_TRUE(pty.send(gga + rmb));
     run_until([&] { return (back += pty.receive()).size() >= 2 * apa.size(); });
     EXPECT_EQ(back, apa + apa);
 }
 
 TEST_F(PtyLink, ByteFFSurvivesTheErrorMarks) {
     ASSERT_TRUE(mnugpsdeb_Click(*port));
-    pty.send("\r\n$GPRMB,A,1,L,2,\xFF\xE9,,,,,3,4,5\r");
+    ASSERT_TRUE(pty.send("\r\n$GPRMB,A,1,L,2,\xFF\xE9,,,,,3,4,5\r"));
     run_until([&] { return !display.text("Text2").empty(); });
     EXPECT_EQ(nav.wptarrivee, "\xFF\xE9");
 }
@@ -126,7 +105,7 @@ TEST_F(PtyLink, AMissingDeviceIsNamedAndTheLinkStaysClosed) {
 
 TEST_F(PtyLink, ADeviceHeldByAnotherProgramIsBusy) {
     ASSERT_TRUE(mnugpsdeb_Click(*port));
-    CommControl other(std::make_unique<PosixSerialDevice>(), {pty.name, "", "", ""});
+    CommControl other(std::make_unique<PosixSerialDevice>(), {pty.device, "", "", ""});
     const IoStatus r = mnugpsdeb_Click(other);
     EXPECT_FALSE(r);
     EXPECT_NE(r.why.find("déjà utilisé"), std::string::npos);
