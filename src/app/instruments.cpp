@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "common/cp1252.h"
 #include "common/file_io.h"
@@ -28,8 +29,15 @@ Instruments::Instruments(Journ& window) : QObject(&window), w_(window) {
     connect(w_.menu("mnuseatxt"), &QAction::triggered, this, &Instruments::mnuseatxt_Click);
     connect(qobject_cast<QPushButton*>(w_.control("simuf")), &QPushButton::clicked, this,
             &Instruments::simuf_Click);
-    connect(qobject_cast<QListWidget*>(w_.control("File2")), &QListWidget::itemClicked, this,
+    auto* file2 = qobject_cast<QListWidget*>(w_.control("File2"));
+    connect(file2, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { File2_Click(item->text()); });
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) { // from the keyboard: Enter converts
+        auto* enter = new QShortcut(QKeySequence(key), file2, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(enter, &QShortcut::activated, this, [this, file2] {
+            if (file2->currentItem()) File2_Click(file2->currentItem()->text());
+        });
+    }
 }
 
 bool Instruments::port_free(const char* what) {
@@ -155,6 +163,8 @@ void Instruments::mnuseatxt_Click() {
     list->addItems(QDir(QString::fromStdString(w_.root.string())).entryList({"*.txt"}, QDir::Files, QDir::Name));
     list->show();
     list->raise();
+    list->setFocus();
+    if (list->count() > 0) list->setCurrentRow(0);
 }
 
 void Instruments::File2_Click(const QString& name) {

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStorageInfo>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -79,6 +80,11 @@ PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
         u->setObjectName(name);
         u->setGeometry(r);
         w_.register_control(name, u);
+        // From the keyboard: the arrow keys on the button step its spinner.
+        for (const auto& [key, direction] : {std::pair{Qt::Key_Up, +1}, std::pair{Qt::Key_Down, -1}}) {
+            auto* arrow = new QShortcut(QKeySequence(key), buddy, nullptr, nullptr, Qt::WidgetShortcut);
+            connect(arrow, &QShortcut::activated, u, [u, d = direction] { u->step(d); });
+        }
     };
     spinner("UpDown1", command1, prefs::interval_spinner, pixels(5520, 360, 240, 375));
     spinner("UpDown2", command2, prefs::offset_spinner, pixels(2880, 840, 195, 255));
@@ -95,10 +101,16 @@ PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
     chemin->setObjectName("chemin");
     chemin->setGeometry(pixels(240, 600, 2535, 990));
     w_.register_control("chemin", chemin);
-    connect(chemin, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    const auto open_item = [this](QListWidgetItem* item) {
+        if (!item) return;
         const QString target = item->data(Qt::UserRole).toString();
         if (!target.isEmpty()) open(target.toStdString());
-    });
+    };
+    connect(chemin, &QListWidget::itemDoubleClicked, this, open_item);
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) { // Enter opens, as a double-click does
+        auto* enter = new QShortcut(QKeySequence(key), chemin, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(enter, &QShortcut::activated, this, [this, open_item] { open_item(chemin->currentItem()); });
+    }
     open(w_.root);
 
     // The port list says which device each line stands for.
@@ -112,6 +124,14 @@ PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
             &PrefsPanel::cmapchange_Click);
     connect(qobject_cast<QPushButton*>(w_.control("ok")), &QPushButton::clicked, this,
             &PrefsPanel::ok_Click);
+
+    // The tags beside the folders and the port list are never read: Tab passes them by.
+    for (const char* tag : {"Text1", "Text3", "Text4"}) w_.control(tag)->setFocusPolicy(Qt::NoFocus);
+    // Tab goes through the panel in reading order, to OK.
+    const char* order[] = {"Command1", "Command2", "Driv", "chemin", "ozichange", "cmapchange",
+                           "portgps", "ok"};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(w_.control(order[i]), w_.control(order[i + 1]));
 }
 
 void PrefsPanel::open(const std::filesystem::path& folder) {
@@ -143,6 +163,9 @@ void PrefsPanel::mnuoutilpref_Click() {
     QWidget* prefer = w_.control("prefer");
     prefer->show();
     prefer->raise(); // over the file lists, the transfer panel and the simulator button
+    w_.control("Label7")->raise(); // which stand above it, as the window's own lines
+    w_.control("Text2")->raise();
+    w_.control("Command1")->setFocus();
 }
 
 void PrefsPanel::Driv_Change(int index) {
