@@ -1,6 +1,7 @@
 #include "journ.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -82,6 +83,8 @@ Journ::Journ(std::filesystem::path root_folder, Services services, SerialSetup s
       journal(root / std::string(journal_file_name), services.regional, services.clock),
       MSComm1(std::move(serial.device), std::move(serial.devices)), services_(services) {
     decimal_separator_ = services_.regional.decimal_separator();
+    // A steady caret: a blinking one redraws twice a second for days at sea, for nothing.
+    QApplication::setCursorFlashTime(0);
     MSComm1.OnComm = [this] { MSComm1_OnComm(); };
     MSComm1.on_state_changed = [this] { watch_port(); };
     MSComm1.on_hung_up = [this](const std::string& why) {
