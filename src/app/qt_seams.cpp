@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QShortcut>
 
@@ -57,6 +58,9 @@ void QtDialogs::message(std::string_view text, std::string_view title) {
 bool QtDialogs::ask_yes_no(std::string_view text, std::string_view title) {
     QMessageBox box(QMessageBox::NoIcon, from_utf8(title), from_utf8(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
+    // In French whatever translations the system has (access keys O and N).
+    box.button(QMessageBox::Yes)->setText("&Oui");
+    box.button(QMessageBox::No)->setText("&Non");
     return box.exec() == QMessageBox::Yes;
 }
 
