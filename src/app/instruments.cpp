@@ -9,6 +9,7 @@
 #include "common/cp1252.h"
 #include "common/file_io.h"
 #include "journ.h"
+#include "widget_helpers.h"
 #include "qt_seams.h"
 #include "seatalk/capture.h"
 
@@ -32,12 +33,7 @@ Instruments::Instruments(Journ& window) : QObject(&window), w_(window) {
     auto* file2 = qobject_cast<QListWidget*>(w_.control("File2"));
     connect(file2, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { File2_Click(item->text()); });
-    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) { // from the keyboard: Enter converts
-        auto* enter = new QShortcut(QKeySequence(key), file2, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(enter, &QShortcut::activated, this, [this, file2] {
-            if (file2->currentItem()) File2_Click(file2->currentItem()->text());
-        });
-    }
+    on_enter(file2, this, [this](QListWidgetItem* item) { File2_Click(item->text()); });
 }
 
 bool Instruments::port_free(const char* what) {

@@ -21,6 +21,7 @@
 #include "help_text.h"
 #include "journal/recording.h"
 #include "layout.h"
+#include "widget_helpers.h"
 #include "instruments.h"
 #include "prefs_panel.h"
 #include "transfer_panel.h"
@@ -33,11 +34,6 @@ namespace marivent::app {
 namespace {
 
 constexpr const char* program_title = "Journal de bord";
-
-QRect pixels(int left, int top, int width, int height) {
-    return QRect(left / twips_per_pixel, top / twips_per_pixel, width / twips_per_pixel,
-                 height / twips_per_pixel);
-}
 
 QString colour_sheet(const char* kind, long colour) {
     return QString("%1 { background-color: rgb(%2, %3, %4); color: black; }")
@@ -136,7 +132,7 @@ void Journ::build_controls() {
         }
         }
         w->setObjectName(row.name);
-        w->setGeometry(pixels(row.left, row.top, row.width, row.height));
+        w->setGeometry(twip_rect(row.left, row.top, row.width, row.height));
         if (row.background >= 0)
             w->setStyleSheet(colour_sheet(row.kind == Kind::TextBox ? "QLineEdit" : "QWidget",
                                           row.background));

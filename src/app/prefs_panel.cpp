@@ -14,17 +14,13 @@
 #include "common/paths.h"
 #include "journ.h"
 #include "layout.h"
+#include "widget_helpers.h"
 #include "prefs/panel.h"
 #include "qt_seams.h"
 
 namespace marivent::app {
 
 namespace {
-
-QRect pixels(int left, int top, int width, int height) {
-    return QRect(left / twips_per_pixel, top / twips_per_pixel, width / twips_per_pixel,
-                 height / twips_per_pixel);
-}
 
 QString native(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
 
@@ -86,12 +82,12 @@ PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
             connect(arrow, &QShortcut::activated, u, [u, d = direction] { u->step(d); });
         }
     };
-    spinner("UpDown1", command1, prefs::interval_spinner, pixels(5520, 360, 240, 375));
-    spinner("UpDown2", command2, prefs::offset_spinner, pixels(2880, 840, 195, 255));
+    spinner("UpDown1", command1, prefs::interval_spinner, twip_rect(5520, 360, 240, 375));
+    spinner("UpDown2", command2, prefs::offset_spinner, twip_rect(2880, 840, 195, 255));
 
     Driv = new QComboBox(frame2);
     Driv->setObjectName("Driv");
-    Driv->setGeometry(pixels(240, 240, 2535, 315));
+    Driv->setGeometry(twip_rect(240, 240, 2535, 315));
     places_ = places(w_.root);
     for (const Place& p : places_) Driv->addItem(p.label);
     w_.register_control("Driv", Driv);
@@ -99,7 +95,7 @@ PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
 
     chemin = new QListWidget(frame2);
     chemin->setObjectName("chemin");
-    chemin->setGeometry(pixels(240, 600, 2535, 990));
+    chemin->setGeometry(twip_rect(240, 600, 2535, 990));
     w_.register_control("chemin", chemin);
     const auto open_item = [this](QListWidgetItem* item) {
         if (!item) return;
@@ -107,10 +103,7 @@ PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
         if (!target.isEmpty()) open(target.toStdString());
     };
     connect(chemin, &QListWidget::itemDoubleClicked, this, open_item);
-    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) { // Enter opens, as a double-click does
-        auto* enter = new QShortcut(QKeySequence(key), chemin, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(enter, &QShortcut::activated, this, [this, open_item] { open_item(chemin->currentItem()); });
-    }
+    on_enter(chemin, this, open_item); // Enter opens, as a double-click does
     open(w_.root);
 
     // The port list says which device each line stands for.

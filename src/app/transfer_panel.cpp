@@ -9,6 +9,7 @@
 
 #include "common/paths.h"
 #include "journ.h"
+#include "widget_helpers.h"
 #include "qt_seams.h"
 #include "transfer/transfer_driver.h"
 
@@ -25,12 +26,7 @@ TransferPanel::TransferPanel(Journ& window) : QObject(&window), w_(window) {
     connect(file1, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { File1_Click(item->text()); });
     // From the keyboard: the arrows choose a file, Enter converts it.
-    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* enter = new QShortcut(QKeySequence(key), file1, nullptr, nullptr, Qt::WidgetShortcut);
-        connect(enter, &QShortcut::activated, this, [this, file1] {
-            if (file1->currentItem()) File1_Click(file1->currentItem()->text());
-        });
-    }
+    on_enter(file1, this, [this](QListWidgetItem* item) { File1_Click(item->text()); });
 }
 
 void TransferPanel::list(const std::filesystem::path& folder, const QStringList& patterns,

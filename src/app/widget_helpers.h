@@ -1,0 +1,28 @@
+// Small helpers the window's panels share.
+#pragma once
+#include <QKeySequence>
+#include <QListWidget>
+#include <QRect>
+#include <QShortcut>
+
+#include "layout.h"
+
+namespace marivent::app {
+
+// A rectangle in twips as pixels (15 twips per pixel).
+inline QRect twip_rect(int left, int top, int width, int height) {
+    return QRect(left / twips_per_pixel, top / twips_per_pixel, width / twips_per_pixel,
+                 height / twips_per_pixel);
+}
+
+// From the keyboard: Enter in the list acts on its current item, as a click would.
+template <class Act> void on_enter(QListWidget* list, QObject* context, Act act) {
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* enter = new QShortcut(QKeySequence(key), list, nullptr, nullptr, Qt::WidgetShortcut);
+        QObject::connect(enter, &QShortcut::activated, context, [list, act] {
+            if (list->currentItem()) act(list->currentItem());
+        });
+    }
+}
+
+} // namespace marivent::app
