@@ -318,6 +318,9 @@ void Journ::mnugpsdeb_Click() {
             program_title);
         return;
     }
+    nav.rejetees = 0;
+    apa_dropped_ = 0;
+    control("rejet")->hide();
     // Which device the port stands for; the first line from the GPS replaces it.
     set_text("Text2", to_cp1252("Liaison ouverte : " + port_name()));
 }
@@ -331,6 +334,10 @@ void Journ::MSComm1_OnComm() {
                                                prefs.decalage, services_.clock_setter},
                            seatalk, [this] { instruments->capture(); }};
     const std::optional<nmea::DecodeResult> result = nmea::MSComm1_OnComm(link);
+    if (result && (result->fault != nmea::LineFault::none || result->apa_dropped)) {
+        if (result->apa_dropped) ++apa_dropped_;
+        show_left_out(result->fault);
+    }
     if (result && result->clock_refused && !clock_refusal_said_) {
         // Said once, quietly: behind the line in Text2, and on the standard error.
         clock_refusal_said_ = true;
@@ -338,6 +345,23 @@ void Journ::MSComm1_OnComm() {
         std::fprintf(stderr, "marivent :%s\n", note.c_str());
         set_text("Text2", text("Text2") + utf8_to_cp1252(note));
     }
+}
+
+void Journ::show_left_out(nmea::LineFault fault) {
+    // Counted since the link opened, beside the raw line, with the reason of the last rejection.
+    if (fault != nmea::LineFault::none) last_fault_ = fault;
+    QString text;
+    if (nav.rejetees > 0)
+        text = QString("Lignes rejetées : %1 (la dernière : %2)")
+                   .arg(nav.rejetees)
+                   .arg(from_utf8(nmea::fault_text(last_fault_)));
+    if (apa_dropped_ > 0) {
+        if (!text.isEmpty()) text += " — ";
+        text += QString("phrases non envoyées au pilote : %1").arg(apa_dropped_);
+    }
+    auto* label = qobject_cast<QLabel*>(control("rejet"));
+    label->setText(text);
+    label->show();
 }
 
 void Journ::watch_port() {

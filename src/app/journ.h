@@ -12,6 +12,7 @@
 #include "common/seams.h"
 #include "journal/journal_file.h"
 #include "nmea/comm_control.h"
+#include "nmea/decoder.h"
 #include "nmea/navigation.h"
 #include "prefs/preferences.h"
 
@@ -108,6 +109,9 @@ private:
     std::vector<std::string> startup_problems_;
     QSocketNotifier* port_readable_ = nullptr;
     QSocketNotifier* port_writable_ = nullptr;
+    void show_left_out(nmea::LineFault fault);
+    long apa_dropped_ = 0; // autopilot sentences left out since the link opened
+    nmea::LineFault last_fault_ = nmea::LineFault::none;
     bool clock_refusal_said_ = false;
     char decimal_separator_ = ','; // of the regional settings, read once at start-up
 };

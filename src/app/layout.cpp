@@ -18,6 +18,8 @@ constexpr ControlRow controls[] = {
     {"Label9", K::Label, nullptr, "Ce qui va au pilote", 120, 6240, 1815, 255, false},
     {"otopil", K::TextBox, nullptr, "Text1", 120, 6600, 7935, 495, false},
     {"Label7", K::Label, nullptr, "Ce qui sort du Gps", 120, 7320, 2175, 255, true},
+    // What the link left out: damaged lines from the GPS, sentences the autopilot did not get.
+    {"rejet", K::Label, nullptr, "", 2400, 7320, 6825, 255, false},
     {"Text2", K::TextBox, nullptr, "", 120, 7680, 9105, 555, true, rgb(255, 255, 128)},
 
     // The navigation panel: the display boxes and their labels.

@@ -58,6 +58,17 @@ void CommControl::Output(std::string_view bytes) {
     if (was_empty && on_state_changed) on_state_changed(); // now watch for writability
 }
 
+bool CommControl::output_whole(std::string_view sentence) {
+    if (!device_->is_open()) return false;
+    if (!output_.empty() && output_.size() + sentence.size() > output_limit) {
+        if (!output_full_said_) raise(comm::er_tx_full);
+        output_full_said_ = true;
+        return false;
+    }
+    Output(sentence); // an empty queue takes the rest of what the device leaves
+    return true;
+}
+
 void CommControl::writable() {
     if (output_.empty() || !device_->is_open()) return;
     std::string why;

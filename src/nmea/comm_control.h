@@ -34,8 +34,13 @@ public:
     bool PortOpen() const { return device_->is_open(); }
     int InBufferCount() const { return static_cast<int>(input_.size()); }
     std::string Input();
-    // Sends in order; what the device cannot take at once waits in the output queue.
+    // Sends in order; what the device cannot take at once waits in the output queue. Bytes that
+    // do not fit in the queue are left out (the overflow event is raised once per filling).
     void Output(std::string_view bytes);
+    // Sends `sentence` whole or not at all: false, and nothing sent, when the queue has no room
+    // for all of it. Whatever has started leaving is always finished first, so sentences never
+    // interleave or arrive cut.
+    bool output_whole(std::string_view sentence);
 
     const std::string& device_of(int port) const;
     const PortDevices& devices() const { return devices_; }

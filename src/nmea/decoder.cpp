@@ -47,6 +47,45 @@ std::string whole_degrees(double value) {
 
 } // namespace
 
+LineFault line_fault(std::string_view line) {
+    const std::size_t start = !line.empty() && line[0] == '\n' ? 1 : 0;
+    std::size_t star = std::string_view::npos;
+    int stars = 0;
+    unsigned char sum = 0;
+    for (std::size_t i = start; i < line.size(); ++i) {
+        const auto c = static_cast<unsigned char>(line[i]);
+        if (c < 0x20 || c == 0x7F) return LineFault::control_character;
+        if (i >= 2 && (c == '$' || c == '!')) return LineFault::joined;
+        if (c == '*') {
+            ++stars;
+            star = i;
+        } else if (stars == 0 && i > start) {
+            sum ^= c; // the characters between the start character and the "*"
+        }
+    }
+    if (stars == 0) return LineFault::none;
+    if (stars > 1 || line.size() - star != 3) return LineFault::checksum;
+    auto hex = [](char h) -> int {
+        if (h >= '0' && h <= '9') return h - '0';
+        if (h >= 'A' && h <= 'F') return h - 'A' + 10;
+        if (h >= 'a' && h <= 'f') return h - 'a' + 10;
+        return -1;
+    };
+    const int high = hex(line[star + 1]), low = hex(line[star + 2]);
+    if (high < 0 || low < 0 || high * 16 + low != sum) return LineFault::checksum;
+    return LineFault::none;
+}
+
+std::string_view fault_text(LineFault fault) {
+    switch (fault) {
+    case LineFault::control_character: return "caractère de contrôle";
+    case LineFault::joined: return "deux phrases mêlées";
+    case LineFault::checksum: return "somme de contrôle fausse";
+    case LineFault::none: break;
+    }
+    return "";
+}
+
 std::optional<TimeOfDay> clock_time(std::string_view heuretu, std::string_view decalage) {
     int minute = 0, second = 0;
     if (!two_digits(heuretu, 2, minute) || !two_digits(heuretu, 4, second)) return std::nullopt;
@@ -66,6 +105,12 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
 
     // 1. Show the line; 2. acceptance.
     display.set_text("Text2", line);
+    result.fault = line_fault(line);
+    if (result.fault != LineFault::none) {
+        ++nav.rejetees;
+        nav.trame.clear();
+        return result;
+    }
     const std::string_view talker = line.size() >= 4 ? line.substr(2, 2) : std::string_view{};
     if (line.size() < 4 || line[1] != '$' || (talker != "GP" && talker != "PG")) {
         nav.trame.clear();

@@ -29,14 +29,35 @@ struct DecodeContext {
     ClockSetter* clock;         // nullptr: the clock is never set
 };
 
-struct DecodeResult {
-    bool accepted = false;
-    std::string apa;                          // the autopilot sentence to send, or empty
-    std::optional<std::string> clock_refused; // French, when the system refused to set the clock
+// Why a received line is not decoded: it may have been damaged on the wire (line noise, an
+// overflowing buffer that joined two sentences), and its fields must never steer the autopilot.
+enum class LineFault {
+    none,
+    control_character, // a control character other than the leading line feed
+    joined,            // a "$" or "!" after the second character: parts of two sentences
+    checksum,          // a "*" not followed by exactly the two hexadecimal digits of the checksum
 };
 
-// Decodes the line held in `nav.trame` and empties it: shows it in Text2; accepts it when its
-// second character is "$" and its talker "GP" or "PG"; stores the GGA, RMC and RMB fields; colours
+// Checks a line as it stands in `trame` (its leading line feed, then the sentence). A line that
+// holds a "*" passes only when the text after its last "*" is two hexadecimal digits (either case)
+// equal to the exclusive or of the characters between the leading "$" and that "*", and no other
+// "*" is in the line. A line without "*" (older receivers send none) passes these checks.
+LineFault line_fault(std::string_view line);
+
+// The fault in French (UTF-8), for the user.
+std::string_view fault_text(LineFault fault);
+
+struct DecodeResult {
+    bool accepted = false;
+    LineFault fault = LineFault::none;        // the line was rejected for this
+    std::string apa;                          // the autopilot sentence to send, or empty
+    std::optional<std::string> clock_refused; // French, when the system refused to set the clock
+    bool apa_dropped = false; // the output could not take the whole autopilot sentence
+};
+
+// Decodes the line held in `nav.trame` and empties it: shows it in Text2; drops it when
+// `line_fault` finds it damaged (counted in `nav.rejetees`); accepts it when its second character
+// is "$" and its talker "GP" or "PG"; stores the GGA, RMC and RMB fields; colours
 // `vi` on RMB; sets the clock once; while the route data is valid refreshes the display and builds
 // the autopilot sentence (also shown in `otopil`).
 DecodeResult decodenmea(Navigation& nav, const DecodeContext& context);

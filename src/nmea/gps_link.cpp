@@ -49,9 +49,9 @@ std::optional<DecodeResult> MSComm1_OnComm(LinkContext& link) {
     const std::string c = link.port.Input();
     if (c.empty()) return std::nullopt;
     std::optional<DecodeResult> result = receive_char(link.nav, c[0], link.decode);
-    if (result && !result->apa.empty()) {
-        for (char out : result->apa) link.port.Output(std::string_view(&out, 1));
-    }
+    // The sentence leaves whole or not at all: a cut one would join the next into a sentence
+    // the autopilot might trust.
+    if (result && !result->apa.empty()) result->apa_dropped = !link.port.output_whole(result->apa);
     return result;
 }
 

@@ -29,8 +29,8 @@ struct LinkContext {
 // MSComm1_OnComm: reads the event code once and acts on it. Line events append their word to
 // Text2 (a parity error too: the program goes on); the end-of-file event replaces Text2 with
 // "eof"; a receive event takes one character into `trame`, and a carriage return decodes the line
-// and sends the autopilot sentence out of the port, one character per write. Returns the
-// decoder's result when a line was decoded.
+// and sends the autopilot sentence out of the port, whole or not at all (`apa_dropped` when the
+// output could not take it). Returns the decoder's result when a line was decoded.
 std::optional<DecodeResult> MSComm1_OnComm(LinkContext& link);
 
 } // namespace marivent::nmea

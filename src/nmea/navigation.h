@@ -24,6 +24,7 @@ struct Navigation {
     std::string vmgwpt;     // RMB field 12: closing velocity
 
     std::string trame; // the characters received since the last carriage return
+    long rejetees = 0; // lines dropped as damaged (bad checksum, control character, joined)
 };
 
 // Colours of the speed box: the validity signal of the route data.

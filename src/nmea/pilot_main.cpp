@@ -17,7 +17,9 @@ constexpr const char* usage =
     "Lit des phrases NMEA 0183 sur l'entrée standard (lignes terminées par CR LF, LF ou CR) et\n"
     "écrit sur la sortie standard, octet pour octet, ce que la fenêtre Journal de bord enverrait\n"
     "au pilote automatique : une phrase $AGAPA après chaque ligne acceptée (talker GP ou PG),\n"
-    "tant que la dernière phrase RMB n'est pas au statut V. Chaque ligne est traitée comme si le\n"
+    "tant que la dernière phrase RMB n'est pas au statut V. Une ligne abîmée (somme de contrôle\n"
+    "fausse, caractère de contrôle, deux phrases mêlées) est rejetée et comptée sur l'erreur\n"
+    "standard. Chaque ligne est traitée comme si le\n"
     "GPS l'avait envoyée terminée par CR LF. L'horloge de l'ordinateur n'est jamais réglée.\n"
     "\n"
     "Exemple : marivent-pilot < trace.nmea > /dev/ttyUSB1\n";
@@ -69,5 +71,11 @@ int main(int argc, char** argv) {
     }
     if (in_line) end_line(); // a last line without its ending
     std::fwrite(out.data(), 1, out.size(), stdout);
+    if (nav.rejetees > 0) {
+        const std::string said = "marivent-pilot : " + std::to_string(nav.rejetees) +
+                                 " ligne(s) rejetée(s) (somme de contrôle fausse, caractère de "
+                                 "contrôle ou phrases mêlées)\n";
+        std::fputs(said.c_str(), stderr);
+    }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

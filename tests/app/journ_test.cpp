@@ -276,7 +276,7 @@ TEST_F(WindowTest, TheGpsLinkFillsTheDisplayAndSteersTheAutopilot) {
     ASSERT_TRUE(w.MSComm1.PortOpen());
     EXPECT_NE(w.text("Text2").find(gps.device), std::string::npos); // which device com1 is
     ASSERT_TRUE(gps.send("\r\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n"
-             "$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*00\r\n"));
+             "$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*2E\r\n"));
     std::string back;
     ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 80; }));
     EXPECT_EQ(back, "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n");
@@ -291,6 +291,38 @@ TEST_F(WindowTest, TheGpsLinkFillsTheDisplayAndSteersTheAutopilot) {
     EXPECT_FALSE(w.MSComm1.PortOpen());
     w.menu("mnugpsfin")->trigger(); // closing again says nothing
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(WindowTest, DamagedLinesFromTheGpsNeverSteerAndAreCountedBesideTheRawLine) {
+    GpsSide gps;
+    ASSERT_FALSE(gps.device.empty());
+    Journ w(root.path(), app::Services{regional, dialogs, clock},
+            app::posix_serial({gps.device, "", "", ""}));
+    w.show();
+    w.menu("mnugpsdeb")->trigger();
+    ASSERT_TRUE(w.MSComm1.PortOpen());
+    EXPECT_TRUE(w.control("rejet")->isHidden());
+    const std::string good = "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n";
+    ASSERT_TRUE(gps.send("\r\n" + good +
+                         "$GPRMB,A,0.02GA,110000.00,4751.9795,N,00355.0143,W,1,09,0.9,3.2,M,49.6,M,,*74\r\n"
+                         "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*21\r\n"
+                         "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V\x01*20\r\n" +
+                         good));
+    const std::string apa = "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n";
+    std::string back;
+    ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 2 * apa.size(); }));
+    EXPECT_EQ(back, apa + apa); // only the two sound lines steer (the last came after the others)
+    EXPECT_EQ(w.nav.rejetees, 3);
+    EXPECT_EQ(line_text(w, "wpt2"), "004");
+    auto* label = qobject_cast<QLabel*>(w.control("rejet"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_FALSE(label->isHidden());
+    EXPECT_EQ(label->text(), "Lignes rejetées : 3 (la dernière : caractère de contrôle)");
+    // A new opening counts afresh.
+    w.menu("mnugpsfin")->trigger();
+    w.menu("mnugpsdeb")->trigger();
+    EXPECT_EQ(w.nav.rejetees, 0);
+    EXPECT_TRUE(label->isHidden());
 }
 
 TEST_F(WindowTest, AMissingPortIsToldWithItsDeviceAndTheWindowGoesOn) {

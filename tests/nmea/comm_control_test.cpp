@@ -152,6 +152,39 @@ TEST_F(LinkTest, OutputTheDeviceCannotTakeWaitsInOrderAndOverflowIsSaidOnce) {
     EXPECT_FALSE(port.output_waiting());
 }
 
+TEST_F(LinkTest, TheAutopilotGetsWholeSentencesWhenTheOutputFills) {
+    mnugpsdeb_Click(port);
+    const std::string rmb = "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n";
+    const std::string apa = "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n";
+    arrive("\r\n");
+    dev.accept = 11; // the first write takes part of a sentence, then the line is stuck
+    arrive(rmb);
+    ASSERT_EQ(dev.written, apa.substr(0, 11));
+    dev.accept = 0;
+    std::size_t dropped = 0, lines = 0;
+    port.OnComm = [&] {
+        events.push_back(port.CommEvent);
+        if (const auto r = MSComm1_OnComm(link); r && r->apa_dropped) ++dropped;
+    };
+    while (dropped < 5) { // until the queue is full and sentences are left out
+        arrive(rmb);
+        ++lines;
+        ASSERT_LT(lines, CommControl::output_limit); // the queue is bounded
+    }
+    EXPECT_EQ(std::count(events.begin(), events.end(), 1010), 1); // said once
+    dev.accept = std::string::npos;
+    port.writable();
+    // What left is the cut first sentence finished, then whole sentences only.
+    const std::size_t sent = 1 + lines - dropped;
+    ASSERT_EQ(dev.written.size(), sent * apa.size());
+    for (std::size_t at = 0; at < dev.written.size(); at += apa.size())
+        ASSERT_EQ(dev.written.substr(at, apa.size()), apa) << at;
+    // Once drained, the next sentence goes out again and a new filling would be said again.
+    dev.written.clear();
+    arrive(rmb);
+    EXPECT_EQ(dev.written, apa);
+}
+
 TEST_F(LinkTest, InputBeyondTheBufferIsDroppedWithAnOverflowEvent) {
     port.RThreshold = 0; // nobody reads
     port.set_PortOpen(true);

@@ -83,7 +83,7 @@ TEST_F(DecoderTest, ShortAcceptedLinesHaveNoFields) {
 }
 
 TEST_F(DecoderTest, GgaStoresItsFieldsExactlyAndChangesNoDisplayWhileInvalid) {
-    line("$GPGGA,093005.00,4512.3450,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*47");
+    line("$GPGGA,093005.00,4512.3450,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*5D");
     EXPECT_EQ(nav.heuretu, "093005.00");
     EXPECT_EQ(nav.latitude, "4512.3450");
     EXPECT_EQ(nav.hemlat, "N");
@@ -94,11 +94,11 @@ TEST_F(DecoderTest, GgaStoresItsFieldsExactlyAndChangesNoDisplayWhileInvalid) {
 }
 
 TEST_F(DecoderTest, RmbStatusVTurnsTheSpeedBoxRedAndStillStoresTheRoute) {
-    line("$GPRMB,A,0.10,R,001,002,4917.24,N,12309.57,W,009.9,100.0,001.0,V*20");
+    line("$GPRMB,A,0.10,R,001,002,4917.24,N,12309.57,W,009.9,100.0,001.0,V*3E");
     EXPECT_EQ(display.speed_colour, colour_valid);
     display.boxes.clear();
     sent.clear();
-    line("$GPRMB,V,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20");
+    line("$GPRMB,V,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*37");
     EXPECT_EQ(display.speed_colour, colour_invalid);
     EXPECT_EQ(nav.gpsmauvais, 1);
     EXPECT_EQ(nav.ecartroute, "0.66");
@@ -119,7 +119,7 @@ TEST_F(DecoderTest, RmbStatusVTurnsTheSpeedBoxRedAndStillStoresTheRoute) {
 TEST_F(DecoderTest, ValidRmbThenRmcRefreshesTheDisplayAndSendsApaAfterEveryLine) {
     line("$GPGGA,103015,4512.345,N,00512.345,E,1");
     line("$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20");
-    line("$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*00");
+    line("$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*2E");
     EXPECT_EQ(display.text("vi"), "5,2");
     EXPECT_EQ(display.text("cap"), "54");
     EXPECT_EQ(display.text("wcap"), "052.5");
@@ -233,6 +233,66 @@ TEST_F(DecoderTest, NoClockSetterMeansTheClockIsNeverSet) {
     EXPECT_TRUE(r.accepted);
     EXPECT_FALSE(r.clock_refused);
     EXPECT_TRUE(clock.set.empty());
+}
+
+TEST(LineCheck, TheChecksumControlCharactersAndJoinedSentencesDecide) {
+    const struct {
+        std::string_view line;
+        LineFault fault;
+    } cases[] = {
+        {"\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20", LineFault::none},
+        {"\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*21", LineFault::checksum},
+        {"\n$GPRMC,,V,,,,,,,,,,N*53", LineFault::none},
+        {"\n$GPRMC,,V,,,,,,,,,,N*5a", LineFault::checksum},
+        {"\n$GPRSA,28,A,,*1c", LineFault::none},      // lower-case digits
+        {"\n$IIRSA,28,A,,*b", LineFault::checksum},   // one digit
+        {"\n$GPGGA,1*2*0E", LineFault::checksum},     // a "*" inside a field
+        {"\n$GPRMB,A,1*", LineFault::checksum},       // no digits
+        {"\n$GPRMB,A,1*4F ", LineFault::checksum},    // something after the digits
+        {"\n$GPGGA,1,2,N,3,E", LineFault::none},      // no checksum: older receivers
+        {"$GPGGA,1", LineFault::none},                // no leading line feed
+        {"\n", LineFault::none},
+        {"", LineFault::none},
+        {"\n$GPRMB,A,\t0.66", LineFault::control_character},
+        {"\n$GPRMB,A,0.66\n", LineFault::control_character},
+        {"\n\n$GPRMB,A", LineFault::control_character},
+        {std::string_view("\n$GPRMB,A,\0", 11), LineFault::control_character},
+        {"\n$GPRMB,A,\x7F", LineFault::control_character},
+        {"\n$GPRMB,A,0.02GA,110000.00,4751.9795,N,00355.0143,W,1,09,0.9,3.2,M,49.6,M,,*74",
+         LineFault::checksum},                       // a GGA spliced into an RMB
+        {"\n$GPRMB,A,0.0$GPGGA,110000.00", LineFault::joined},
+        {"\n$GPRMB,A,0.0!AIVDM,1", LineFault::joined},
+        {"\n!AIVDM,1,1,,A,1*0B", LineFault::none},   // another start character, checked alike
+        {"\n!AIVDM,1,1,,A,1*0C", LineFault::checksum},
+        {"\n$GPRMB,\xE9t\xE9", LineFault::none},     // bytes above 127 are text, not control
+    };
+    for (const auto& c : cases) EXPECT_EQ(line_fault(c.line), c.fault) << c.line;
+    EXPECT_EQ(line_fault("\n$PGRME,15.0,M,45.0,M,25.0,M*1c"), LineFault::none);
+    EXPECT_EQ(line_fault("\n$PGRME,15.0,M,45.0,M,25.0,M*1C"), LineFault::none);
+    EXPECT_EQ(line_fault(std::string_view("\n$GP\0A", 6)), LineFault::control_character);
+}
+
+TEST_F(DecoderTest, ADamagedLineIsShownCountedAndDroppedWithoutSteering) {
+    line("$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20");
+    ASSERT_EQ(sent.size(), 1u);
+    nav.miseheure = 1;
+    const std::string spliced =
+        "$GPRMB,A,0.02GA,110000.00,4751.9795,N,00355.0143,W,1,09,0.9,3.2,M,49.6,M,,*74";
+    const DecodeResult r = line(spliced);
+    EXPECT_FALSE(r.accepted);
+    EXPECT_EQ(r.fault, LineFault::checksum);
+    EXPECT_TRUE(r.apa.empty());
+    EXPECT_EQ(sent.size(), 1u);            // no autopilot sentence
+    EXPECT_EQ(nav.wptarrivee, "004");      // nothing stored
+    EXPECT_EQ(nav.ecartroute, "0.66");
+    EXPECT_TRUE(clock.set.empty());        // no clock
+    EXPECT_EQ(display.text("Text2"), "\n" + spliced); // shown as received
+    EXPECT_EQ(nav.rejetees, 1);
+    EXPECT_TRUE(nav.trame.empty());
+    line("$GPGGA,1\t,2");
+    EXPECT_EQ(nav.rejetees, 2);
+    line("$IIMWV,1"); // another talker: dropped, not a damaged line
+    EXPECT_EQ(nav.rejetees, 2);
 }
 
 TEST(ReceivePath, CarriageReturnDecodesAndLineFeedsStartTheNextLine) {

@@ -15,4 +15,12 @@ for ending in $'\r\n' $'\n' $'\r'; do
   want=$(printf '%s%s' "$apa" "$apa" | od -An -c)
   [ "$out" = "$want" ] || fail "unexpected output for ending $(printf '%q' "$ending"): $out"
 done
-echo "pilot: 4 passed, 0 failed"
+# A damaged RMB (a GGA spliced into it, its checksum wrong) never reaches the autopilot, and is
+# counted on the standard error.
+spliced='$GPRMB,A,0.02GA,110000.00,4751.9795,N,00355.0143,W,1,09,0.9,3.2,M,49.6,M,,*74'
+out=$(printf '%s\r\n' junk "$rmb" "$spliced" | "$pilot" 2>/tmp/pilot-err.$$ | od -An -c)
+want=$(printf '%s' "$apa" | od -An -c)
+[ "$out" = "$want" ] || { rm -f /tmp/pilot-err.$$; fail "a damaged line steered: $out"; }
+grep -q '1 ligne(s) rejetée(s)' /tmp/pilot-err.$$ || { rm -f /tmp/pilot-err.$$; fail "the rejected line is not counted"; }
+rm -f /tmp/pilot-err.$$
+echo "pilot: 5 passed, 0 failed"
