@@ -76,7 +76,7 @@ void DemoGps::read_back() {
     from_window_.append(buf, static_cast<std::size_t>(n));
     std::size_t end;
     while ((end = from_window_.find("\r\n")) != std::string::npos) {
-        std::printf("au pilote : %s\n", from_window_.substr(0, end).c_str());
+        std::fputs(("au pilote : " + from_window_.substr(0, end) + "\n").c_str(), stdout);
         std::fflush(stdout);
         from_window_.erase(0, end + 2);
     }

@@ -342,7 +342,7 @@ void Journ::MSComm1_OnComm() {
         // Said once, quietly: behind the line in Text2, and on the standard error.
         clock_refusal_said_ = true;
         const std::string note = " (heure de l'ordinateur non réglée : " + *result->clock_refused + ")";
-        std::fprintf(stderr, "marivent :%s\n", note.c_str());
+        std::fputs(("marivent :" + note + "\n").c_str(), stderr);
         set_text("Text2", text("Text2") + utf8_to_cp1252(note));
     }
 }

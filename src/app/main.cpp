@@ -26,6 +26,12 @@ bool has_argument(int argc, char* argv[], std::initializer_list<const char*> nam
     return false;
 }
 
+// A line for the terminal, in UTF-8.
+void say(FILE* to, const QString& text) {
+    std::fputs((text.toStdString() + "\n").c_str(), to);
+    std::fflush(to);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -73,7 +79,7 @@ int main(int argc, char* argv[]) {
     parser.addOption(demo_option);
     parser.addOption(demo_file_option);
     if (!parser.parse(QCoreApplication::arguments())) {
-        std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
+        say(stderr, parser.errorText());
         return 2;
     }
     if (parser.isSet(help_option)) {
@@ -97,8 +103,7 @@ int main(int argc, char* argv[]) {
         const qsizetype eq = v.indexOf('=');
         const int k = eq > 0 ? v.left(eq).toInt() : 0;
         if (k < 1 || k > 4 || eq + 1 >= v.size()) {
-            std::fprintf(stderr, "marivent : --com attend k=APPAREIL avec k de 1 à 4 (reçu « %s »)\n",
-                         qPrintable(v));
+            say(stderr, "marivent : --com attend k=APPAREIL avec k de 1 à 4 (reçu « " + v + " »)");
             return 2;
         }
         com_devices[k - 1] = v.mid(eq + 1).toStdString();
@@ -112,12 +117,12 @@ int main(int argc, char* argv[]) {
                                       : QString(MARIVENT_DEMO_RECORDING);
         demo = std::make_unique<app::DemoGps>(recording.toStdString());
         if (!demo->ok()) {
-            std::fprintf(stderr, "marivent : pas de GPS de démonstration : %s\n", demo->error().c_str());
+            say(stderr, "marivent : pas de GPS de démonstration : " + QString::fromStdString(demo->error()));
             return 1;
         }
         com_devices.fill(demo->device());
-        std::printf("GPS de démonstration sur %s : choisissez Gps > Debut de Communication.\n",
-                    demo->device().c_str());
+        say(stdout, "GPS de démonstration sur " + QString::fromStdString(demo->device()) +
+                        " : choisissez Gps > Debut de Communication.");
         std::fflush(stdout);
     }
     const bool no_clock = demo || parser.isSet(no_clock_option) ||
@@ -136,11 +141,11 @@ int main(int argc, char* argv[]) {
     window.show();
 
     if (parser.isSet(screenshot_option)) {
-        for (const std::string& p : window.startup_problems()) std::fprintf(stderr, "%s\n", p.c_str());
+        for (const std::string& p : window.startup_problems()) say(stderr, QString::fromStdString(p));
         const QString file = parser.value(screenshot_option);
         QTimer::singleShot(0, &window, [&window, file] {
             const bool saved = window.grab().save(file, "PNG");
-            if (!saved) std::fprintf(stderr, "Impossible d'écrire l'image %s\n", qPrintable(file));
+            if (!saved) say(stderr, "Impossible d'écrire l'image " + file);
             QApplication::exit(saved ? 0 : 1);
         });
         return QApplication::exec();

@@ -1,10 +1,10 @@
 #include "format.h"
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "common/number_text.h"
 
 namespace marivent {
 
@@ -35,12 +35,15 @@ NumberPattern parse_pattern(std::string_view pattern) {
 // Digits of |value| rounded half away from zero to `decimals` places, as a whole-number string
 // (the value times 10^decimals). Works on the 15-significant-digit decimal text of the value.
 std::string rounded_digits(double value, int decimals) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value)); // d.dddddddddddddde±XX
+    const std::string text = scientific_text(std::fabs(value), 14); // d.dddddddddddddde±XX
+    const std::size_t e = text.find('e');
     std::string mantissa;
-    for (const char* q = buf; *q && *q != 'e'; ++q)
-        if (*q != '.') mantissa += *q;
-    const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+    for (std::size_t q = 0; q < e; ++q)
+        if (text[q] != '.') mantissa += text[q];
+    const char* exp_first = text.data() + e + 1;
+    if (*exp_first == '+') ++exp_first; // from_chars takes no leading plus
+    int exponent = 0;
+    std::from_chars(exp_first, text.data() + text.size(), exponent);
     // The value is 0.mantissa × 10^(exponent+1); keep (exponent + 1 + decimals) leading digits.
     const int keep = exponent + 1 + decimals;
     if (keep < 0) return "0";

@@ -1,3 +1,4 @@
+#include "common/number_text.h"
 #include "journal/journal_file.h"
 
 #include "common/file_io.h"
@@ -64,9 +65,9 @@ std::string entry_line(const EntryFields& f) {
 }
 
 std::string hour_caption(int hour, int minute) {
-    std::string s = std::to_string(hour) + ':';
+    std::string s = integer_text(hour) + ':';
     if (minute < 10) s += '0';
-    return s + std::to_string(minute);
+    return s + integer_text(minute);
 }
 
 JournalFile::JournalFile(std::filesystem::path file, const RegionalSettings& regional,

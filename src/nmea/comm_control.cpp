@@ -1,3 +1,4 @@
+#include "common/number_text.h"
 #include "nmea/comm_control.h"
 
 namespace marivent::nmea {
@@ -20,7 +21,7 @@ IoStatus CommControl::set_PortOpen(bool open) {
     }
     if (device_->is_open()) return {false, "le port est déjà ouvert"};
     const std::string& path = device_of(CommPort);
-    if (path.empty()) return {false, "aucun appareil pour le port " + std::to_string(CommPort)};
+    if (path.empty()) return {false, "aucun appareil pour le port " + integer_text(CommPort)};
     const std::optional<LineSettings> settings = parse_line_settings(Settings);
     if (!settings) return {false, "réglages de ligne invalides : " + Settings};
     IoStatus opened = device_->open(path, *settings, ParityReplace);
@@ -125,15 +126,15 @@ PortDevices port_devices(const std::array<std::string, 4>& options,
                          const std::function<const char*(const char*)>& getenv) {
     PortDevices d;
     for (int k = 1; k <= 4; ++k) {
-        const std::string var = "MARIVENT_COM" + std::to_string(k);
+        const std::string var = "MARIVENT_COM" + integer_text(k);
         const char* env = getenv ? getenv(var.c_str()) : nullptr;
         if (!options[k - 1].empty()) d[k - 1] = options[k - 1];
         else if (env && *env) d[k - 1] = env;
         else {
 #ifdef _WIN32
-            d[k - 1] = "COM" + std::to_string(k);
+            d[k - 1] = "COM" + integer_text(k);
 #else
-            d[k - 1] = "/dev/ttyS" + std::to_string(k - 1);
+            d[k - 1] = "/dev/ttyS" + integer_text(k - 1);
 #endif
         }
     }

@@ -1,9 +1,9 @@
 #include "nmea/decoder.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "common/format.h"
+#include "common/number_text.h"
 #include "common/value.h"
 #include "nmea/apa_sentence.h"
 
@@ -39,10 +39,7 @@ bool two_digits(std::string_view s, std::size_t at, int& value) {
 // The whole number of degrees below a course, as text.
 std::string whole_degrees(double value) {
     const double whole = std::floor(value);
-    char buf[32];
-    if (std::fabs(whole) < 1e15) std::snprintf(buf, sizeof buf, "%.0f", whole);
-    else std::snprintf(buf, sizeof buf, "%g", whole);
-    return buf;
+    return std::fabs(whole) < 1e15 ? fixed_text(whole, 0) : general_text(whole, 6);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/number_text.h"
 #include "nmea/decoder.h"
 #include "nmea/null_display.h"
 
@@ -32,7 +33,8 @@ int main(int argc, char** argv) {
             std::fputs(usage, stdout);
             return 0;
         }
-        std::fprintf(stderr, "marivent-pilot : option inconnue « %s » (voir --help)\n", argv[i]);
+        const std::string said = std::string("marivent-pilot : option inconnue « ") + argv[i] + " » (voir --help)\n";
+        std::fputs(said.c_str(), stderr);
         return 2;
     }
 
@@ -72,7 +74,7 @@ int main(int argc, char** argv) {
     if (in_line) end_line(); // a last line without its ending
     std::fwrite(out.data(), 1, out.size(), stdout);
     if (nav.rejetees > 0) {
-        const std::string said = "marivent-pilot : " + std::to_string(nav.rejetees) +
+        const std::string said = "marivent-pilot : " + marivent::integer_text(nav.rejetees) +
                                  " ligne(s) rejetée(s) (somme de contrôle fausse, caractère de "
                                  "contrôle ou phrases mêlées)\n";
         std::fputs(said.c_str(), stderr);

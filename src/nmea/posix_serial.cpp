@@ -1,3 +1,4 @@
+#include "common/number_text.h"
 #include "nmea/posix_serial.h"
 
 #include <cerrno>
@@ -70,7 +71,7 @@ PosixSerialDevice::~PosixSerialDevice() { close(); }
 IoStatus PosixSerialDevice::open(const std::string& path, const LineSettings& s, char parity_replace) {
     close();
     const speed_t speed = speed_of(s.baud);
-    if (speed == B0) return {false, "vitesse non prise en charge : " + std::to_string(s.baud)};
+    if (speed == B0) return {false, "vitesse non prise en charge : " + integer_text(s.baud)};
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return {false, open_error(path, errno)};
     termios t{};

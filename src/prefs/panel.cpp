@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
+#include "common/number_text.h"
 #include "common/value.h"
 
 namespace marivent::prefs {
@@ -16,14 +16,10 @@ std::string step_caption(const Spinner& s, const std::string& caption, int direc
     if (offset != 0) value -= offset; // 32 steps up to 35, down to 30
     if (offset == 0 || direction > 0) value += direction * s.step;
     value = std::clamp<long>(value, s.min, s.max);
-    return std::to_string(value);
+    return integer_text(value);
 }
 
-std::string number_text(double value) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
-    return buf;
-}
+std::string number_text(double value) { return general_text(value, 15); }
 
 SettingsToWrite apply_ok(const PanelCaptions& panel, Preferences& p) {
     p.intervalle = numeric_value(panel.command1);

@@ -2,14 +2,14 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 
 #include "common/format.h"
+#include "common/number_text.h"
 #include "common/value.h"
 
 namespace marivent::seatalk {
 
-std::string byte_field(unsigned char byte) { return format_text(std::to_string(byte), "@@@@"); }
+std::string byte_field(unsigned char byte) { return format_text(integer_text(byte), "@@@@"); }
 
 std::string text_field(std::string_view text) { return format_text(text, "@@@@"); }
 
@@ -23,9 +23,8 @@ std::string decode_capture(std::string_view capture) {
         const auto whole = std::fabs(rounded) < 4e18
                                ? static_cast<std::uint32_t>(static_cast<std::int64_t>(rounded))
                                : 0u;
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "%X ", static_cast<unsigned>(whole));
-        out += hex;
+        out += hex_text(whole);
+        out += ' ';
     }
     return out;
 }

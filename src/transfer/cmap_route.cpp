@@ -1,3 +1,4 @@
+#include "common/number_text.h"
 #include "transfer/cmap_route.h"
 
 #include <cmath>
@@ -103,7 +104,7 @@ std::vector<std::size_t> follow_legs(std::size_t first, const std::vector<std::u
         std::size_t k = 0;
         while (k < starts.size() && starts[k] != current) ++k;
         if (k == starts.size()) {
-            warning = "aucun segment de la route ne part du waypoint " + std::to_string(current);
+            warning = "aucun segment de la route ne part du waypoint " + integer_text(current);
             return {};
         }
         current = ends[k];
@@ -117,7 +118,7 @@ std::string coordinate_text(double value, bool latitude) {
     const double a = std::fabs(value);
     const double degrees = std::floor(a);
     const double minutes = (a - degrees) * 60.0;
-    std::string out = format_text(std::to_string(static_cast<long long>(degrees)), "@@@");
+    std::string out = format_text(integer_text(static_cast<long long>(degrees)), "@@@");
     std::string m = format_text(format_number(minutes, "#00.00", '.'), "@@@@@@");
     m[3] = '.';
     out += m;
@@ -135,10 +136,10 @@ double coordinate_value(std::string_view text) {
 CmapWrite cmap_route_file(std::string_view route_name, const WaypointTable& rows) {
     if (rows.empty()) return {{}, "la route n'a aucun waypoint"};
     if (rows.size() > max_waypoints)
-        return {{}, "la route a plus de " + std::to_string(max_waypoints) + " waypoints"};
+        return {{}, "la route a plus de " + integer_text(max_waypoints) + " waypoints"};
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (!on_the_globe(rows[i].latitude, rows[i].longitude))
-            return {{}, "le waypoint " + std::to_string(i + 1) +
+            return {{}, "le waypoint " + integer_text(i + 1) +
                             " a des coordonnées hors du globe (latitude " +
                             format_number(rows[i].latitude, "0.######", '.') + ", longitude " +
                             format_number(rows[i].longitude, "0.######", '.') + ")"};
@@ -197,13 +198,13 @@ CmapRead read_cmap_route(std::string_view bytes) {
     r.route_name = std::string(*name);
     const std::size_t n = *count;
     if (n > max_waypoints)
-        return failed("la route a " + std::to_string(n) + " waypoints, plus que les " +
-                      std::to_string(max_waypoints) + " qu'une conversion peut prendre");
+        return failed("la route a " + integer_text(n) + " waypoints, plus que les " +
+                      integer_text(max_waypoints) + " qu'une conversion peut prendre");
     if (n > in.left() / min_waypoint_size) return failed(cut_short);
 
     r.waypoints.reserve(n);
     for (std::size_t i = 1; i <= n; ++i) {
-        const std::string where = "waypoint " + std::to_string(i);
+        const std::string where = "waypoint " + integer_text(i);
         if (in.left() == 0) return failed(cut_short);
         if (!in.tag(waypoint_class))
             return failed("le " + where + " n'est pas un objet TWayPoint");
@@ -233,13 +234,13 @@ CmapRead read_cmap_route(std::string_view bytes) {
         std::vector<std::uint32_t> starts, ends;
         for (std::uint32_t k = 1; k <= *legs; ++k) {
             if (!in.tag(leg_class))
-                return failed("le segment " + std::to_string(k) + " n'est pas un objet TLeg");
+                return failed("le segment " + integer_text(k) + " n'est pas un objet TLeg");
             std::optional<std::uint32_t> v[9];
             for (auto& x : v) x = in.u32();
             const auto rest = in.take(9); // the double -1.0 and the end of the object
             if (!rest) return failed(cut_short);
             if ((*rest)[8] != object_end)
-                return failed("le segment " + std::to_string(k) + " n'a pas la forme attendue");
+                return failed("le segment " + integer_text(k) + " n'a pas la forme attendue");
             starts.push_back(*v[6]);
             ends.push_back(*v[7]);
         }

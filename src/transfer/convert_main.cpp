@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/cp1252.h"
+#include "common/number_text.h"
 #include "common/paths.h"
 #include "transfer/transfer_driver.h"
 
@@ -42,7 +43,7 @@ class ConsoleDialogs : public marivent::Dialogs {
 public:
     explicit ConsoleDialogs(bool force) : force_(force) {}
     void message(std::string_view text, std::string_view) override {
-        std::fprintf(stderr, "marivent-convert : %.*s\n", static_cast<int>(text.size()), text.data());
+        std::fputs(("marivent-convert : " + std::string(text) + "\n").c_str(), stderr);
     }
     bool ask_yes_no(std::string_view, std::string_view) override { return force_; }
 
@@ -51,7 +52,7 @@ private:
 };
 
 int usage_error(const std::string& text) {
-    std::fprintf(stderr, "marivent-convert : %s (voir --help)\n", text.c_str());
+    std::fputs(("marivent-convert : " + text + " (voir --help)\n").c_str(), stderr);
     return 2;
 }
 
@@ -111,16 +112,18 @@ int main(int argc, char** argv) {
     ConsoleDialogs dialogs(force);
     const tr::Outcome out = tr::convert(c, dialogs);
     for (const auto& p : out.written)
-        std::printf("écrit : %s (%zu waypoints)\n", marivent::display_path(p).c_str(),
-                    out.waypoint_count);
+        std::fputs(("écrit : " + marivent::display_path(p) + " (" +
+                    marivent::integer_text(static_cast<long long>(out.waypoint_count)) + " waypoints)\n")
+                       .c_str(),
+                   stdout);
     if (out.lat)
-        std::printf("dernière latitude lue : %s\n", marivent::cp1252_to_utf8(*out.lat).c_str());
+        std::fputs(("dernière latitude lue : " + marivent::cp1252_to_utf8(*out.lat) + "\n").c_str(), stdout);
     if (out.end == tr::Outcome::End::declined && out.written.size() < expected.size()) {
-        std::fprintf(stderr,
-                     "marivent-convert : %s existe déjà et n'est pas vide ; il n'est pas remplacé "
-                     "(--force pour le remplacer)%s.\n",
-                     marivent::display_path(expected[out.written.size()]).c_str(),
-                     out.written.size() + 1 < expected.size() ? " et la suite n'est pas écrite" : "");
+        const std::string said =
+            "marivent-convert : " + marivent::display_path(expected[out.written.size()]) +
+            " existe déjà et n'est pas vide ; il n'est pas remplacé (--force pour le remplacer)" +
+            (out.written.size() + 1 < expected.size() ? " et la suite n'est pas écrite" : "") + ".\n";
+        std::fputs(said.c_str(), stderr);
     }
     if (std::fflush(stdout) != 0) return 1;
     return out.end == tr::Outcome::End::done ? 0 : 1;

@@ -1,3 +1,4 @@
+#include "common/number_text.h"
 #include "transfer/ozi_files.h"
 
 #include <algorithm>
@@ -27,14 +28,14 @@ constexpr std::size_t track_header_lines = 6;
 
 // Writes the digits of k so that they end at index `end` (0-based).
 void put_right(std::string& s, std::size_t end, int k) {
-    const std::string digits = std::to_string(k);
+    const std::string digits = integer_text(k);
     s.replace(end + 1 - digits.size(), digits.size(), digits);
 }
 
 std::string route_record(int k) {
     std::string r(route_record_template);
     put_right(r, 4, k);
-    const std::string digits = std::to_string(k);
+    const std::string digits = integer_text(k);
     r.replace(10, digits.size(), digits); // the name reads Cmap<k>
     return r;
 }

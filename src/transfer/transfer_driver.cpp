@@ -1,3 +1,4 @@
+#include "common/number_text.h"
 #include "transfer/transfer_driver.h"
 
 #include <system_error>
@@ -130,7 +131,7 @@ Outcome Run::ozi_to_cmap() {
     const OziRead read = read_ozi(*bytes, kind);
     const char* what = kind == OziKind::track ? "points de trace" : "waypoints";
     if (read.too_many)
-        return fail("Le fichier " + source + " contient plus de " + std::to_string(max_waypoints) +
+        return fail("Le fichier " + source + " contient plus de " + integer_text(max_waypoints) +
                     " " + what + ", plus qu'une conversion peut prendre : aucun fichier n'est écrit.");
     out_.waypoint_count = read.rows.size();
     if (read.rows.empty())

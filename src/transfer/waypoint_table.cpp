@@ -1,3 +1,4 @@
+#include "common/number_text.h"
 #include "transfer/waypoint_table.h"
 
 #include <cmath>
@@ -45,7 +46,7 @@ std::string build_waypoint_line(int number, std::string_view name, std::string_v
                                 std::string_view longitude_text) {
     std::string line;
     line.reserve(waypoint_line_length);
-    line += format_text(std::to_string(number), "@@@@");             // 1-4
+    line += format_text(integer_text(number), "@@@@");             // 1-4
     line += ',';                                                     // 5
     line += fixed_name(name_to_ozi(name.substr(0, name_width)));     // 6-19
     line += ',';                                                     // 20
