@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev googletest
   fonts-dejavu-core   # a font for Qt's offscreen platform (window tests, screenshots)
+  fonts-liberation2   # Liberation Sans, the window's font: the widths of the original's captions
   gpsbabel            # a peer that reads and writes OziExplorer files, for the transfer tests
 )
 

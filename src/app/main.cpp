@@ -14,6 +14,7 @@
 #include "demo_gps.h"
 #include "journ.h"
 #include "qt_seams.h"
+#include "window_look.h"
 
 using namespace marivent;
 
@@ -86,10 +87,7 @@ int main(int argc, char* argv[]) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;
     }
-    QApplication::setStyle("Fusion");
-    QFont font = QApplication::font();
-    font.setPixelSize(11);
-    QApplication::setFont(font);
+    app::set_window_look();
 
     std::optional<std::string> root_text;
     if (parser.isSet(root_option)) root_text = parser.value(root_option).toStdString();
