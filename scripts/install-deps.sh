@@ -9,16 +9,37 @@ packages=(
   fonts-dejavu-core   # a font for Qt's offscreen platform (window tests, screenshots)
   fonts-liberation2   # Liberation Sans, the window's font: the widths of the original's captions
   gpsbabel            # a peer that reads and writes OziExplorer files, for the transfer tests
+  locales             # the users' regional settings, under which the tests run
 )
+# The regional settings of the users, which the tests run under.
+locales=(fr_FR de_DE)
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Each locale is enabled in /etc/locale.gen (so a later locale-gen keeps it) and generated.
+absent=()
+for l in "${locales[@]}"; do
+  locale -a 2>/dev/null | grep -qix "${l}.utf-\?8" || absent+=("$l")
+done
+if [ ${#absent[@]} -gt 0 ]; then
+  echo "Generating the locales: ${absent[*]/%/.UTF-8}"
+  for l in "${absent[@]}"; do
+    if grep -q "^# *${l}.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null; then
+      $sudo sed -i "s/^# *\(${l}.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+    elif ! grep -q "^${l}.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null; then
+      echo "${l}.UTF-8 UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+    fi
+  done
+  $sudo locale-gen >/dev/null
+fi

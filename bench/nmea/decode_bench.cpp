@@ -12,7 +12,7 @@
 #include "nmea/null_display.h"
 
 int main(int argc, char** argv) {
-    const std::filesystem::path dir = argc > 1 ? argv[1] : "../shared/testdata/nmea";
+    const std::filesystem::path dir = argc > 1 ? argv[1] : "tests/data/nmea";
     std::vector<std::string> lines;
     for (const auto& e : std::filesystem::directory_iterator(dir)) {
         std::ifstream in(e.path(), std::ios::binary);

@@ -3,7 +3,7 @@
 # A figure, not a test. Installs gpsd-clients when it is missing.
 set -euo pipefail
 bin=${1:-build/bin}
-data=${2:-../shared/testdata/nmea}
+data=${2:-tests/data/nmea}
 command -v gpsdecode >/dev/null || { sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo;
   $sudo apt-get install -y -qq gpsd-clients >/dev/null; }
 input=$(mktemp)

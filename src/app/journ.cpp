@@ -352,12 +352,12 @@ void Journ::show_left_out(nmea::LineFault fault) {
     if (fault != nmea::LineFault::none) last_fault_ = fault;
     QString text;
     if (nav.rejetees > 0)
-        text = QString("Lignes rejetées : %1 (la dernière : %2)")
+        text = QString("Lignes rejetées : %1 (dernière : %2)")
                    .arg(nav.rejetees)
                    .arg(from_utf8(nmea::fault_text(last_fault_)));
     if (apa_dropped_ > 0) {
         if (!text.isEmpty()) text += " — ";
-        text += QString("phrases non envoyées au pilote : %1").arg(apa_dropped_);
+        text += QString("non envoyées au pilote : %1").arg(apa_dropped_);
     }
     auto* label = qobject_cast<QLabel*>(control("rejet"));
     label->setText(text);

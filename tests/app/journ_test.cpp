@@ -317,7 +317,7 @@ TEST_F(WindowTest, DamagedLinesFromTheGpsNeverSteerAndAreCountedBesideTheRawLine
     auto* label = qobject_cast<QLabel*>(w.control("rejet"));
     ASSERT_NE(label, nullptr);
     EXPECT_FALSE(label->isHidden());
-    EXPECT_EQ(label->text(), "Lignes rejetées : 3 (la dernière : caractère de contrôle)");
+    EXPECT_EQ(label->text(), "Lignes rejetées : 3 (dernière : caractère de contrôle)");
     // A new opening counts afresh.
     w.menu("mnugpsfin")->trigger();
     w.menu("mnugpsdeb")->trigger();

@@ -72,8 +72,7 @@ void write_bytes(const std::filesystem::path& file, const std::string& bytes) {
 }
 
 std::filesystem::path testdata_dir() {
-    if (const char* d = std::getenv("MARIVENT_TESTDATA")) return d;
-    return std::filesystem::path(MARIVENT_SOURCE_DIR) / ".." / "shared" / "testdata";
+    return std::filesystem::path(MARIVENT_SOURCE_DIR) / "tests" / "data";
 }
 
 } // namespace marivent::testing

@@ -77,7 +77,7 @@ private:
 std::string read_bytes(const std::filesystem::path& file);
 void write_bytes(const std::filesystem::path& file, const std::string& bytes);
 
-// The folder of the shared test data written by other programs.
+// The repository's test data written by real receivers and other programs (tests/data).
 std::filesystem::path testdata_dir();
 
 } // namespace marivent::testing

@@ -3,7 +3,7 @@
 set -u
 tool="$1"
 here="$(cd "$(dirname "$0")" && pwd)"
-data="${MARIVENT_TESTDATA:-$here/../../../shared/testdata}/ozi"
+data="$here/../data/ozi"
 work="$(mktemp -d)"
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }

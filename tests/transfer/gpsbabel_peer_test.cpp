@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "common/value.h"
 #include "fakes.h"
 #include "transfer/cmap_route.h"
 #include "transfer/ozi_files.h"
@@ -42,7 +43,7 @@ std::vector<Point> read_unicsv(const std::string& text) {
         if (f.size() < 4) continue;
         std::string name = f[3];
         if (name.size() >= 2 && name.front() == '"') name = name.substr(1, name.size() - 2);
-        out.push_back({name, std::stod(f[1]), std::stod(f[2])});
+        out.push_back({name, numeric_value(f[1]), numeric_value(f[2])}); // "." whatever the locale
     }
     return out;
 }
