@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/format.h"
+#include "common/number_text.h"
 
 namespace {
 
@@ -48,6 +49,23 @@ TEST(FormatText, RightAlignsInBlanksAndKeepsLongerTexts) {
     EXPECT_EQ(format_text("", "@@@@"), "    ");
     EXPECT_EQ(format_text("12", "@@@@@@"), "    12");
     EXPECT_EQ(format_text("12345", "@@@"), "12345");
+}
+
+TEST(NumberText, SameDigitsAndPointUnderEveryLocale) {
+    using namespace marivent;
+    EXPECT_EQ(integer_text(-12), "-12");
+    EXPECT_EQ(integer_text(0), "0");
+    EXPECT_EQ(integer_text(1234567), "1234567"); // no thousands separator
+    EXPECT_EQ(hex_text(0), "0");
+    EXPECT_EQ(hex_text(0x1F), "1F");
+    EXPECT_EQ(hex_text(0xFFFFFFFFu), "FFFFFFFF");
+    EXPECT_EQ(general_text(1.5), "1.5");
+    EXPECT_EQ(general_text(-3), "-3");
+    EXPECT_EQ(general_text(0.1 + 0.2), "0.3"); // 15 significant digits
+    EXPECT_EQ(general_text(1e20), "1e+20");
+    EXPECT_EQ(fixed_text(54.0, 0), "54");
+    EXPECT_EQ(fixed_text(-34.4458333, 6), "-34.445833");
+    EXPECT_EQ(scientific_text(0.15, 14), "1.50000000000000e-01");
 }
 
 } // namespace

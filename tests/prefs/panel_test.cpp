@@ -35,6 +35,10 @@ TEST(PanelOk, TakesNumbersFromTheCaptionsAndThePortFromTheLine) {
     EXPECT_EQ(w.interval, "45");
     EXPECT_EQ(w.offset, "-3");
     EXPECT_EQ(w.port, 3);
+    apply_ok({"30", "1.5", "", "", 0}, p); // a half-hour offset stays 1.5 under any locale
+    EXPECT_EQ(p.decalage, "1.5");
+    apply_ok({"30", "-9.75", "", "", 0}, p);
+    EXPECT_EQ(p.decalage, "-9.75");
     apply_ok({"7.5x", "abc", "", "", 0}, p); // nothing is validated
     EXPECT_EQ(p.intervalle, 7.5);
     EXPECT_EQ(p.decalage, "0");
