@@ -98,12 +98,24 @@ void CommControl::readable() {
     if (in.data.size() > room) {
         in.data.resize(room);
         in.events.push_back(comm::er_rx_over);
+        in.event_at.resize(in.events.size() - 1, 0);
+        in.event_at.push_back(room);
     }
-    input_ += in.data;
-    for (int code : in.events) {
-        raise(code);
-        if (!device_->is_open()) return;
+    // Each event is raised where it happened in the data: the bytes before it are delivered
+    // first, so a parity error marks the byte that had it and not the first one of the read.
+    std::size_t delivered = 0;
+    for (std::size_t i = 0; i < in.events.size(); ++i) {
+        const std::size_t at = std::min(i < in.event_at.size() ? in.event_at[i] : 0, in.data.size());
+        if (at > delivered) {
+            input_.append(in.data, delivered, at - delivered);
+            delivered = at;
+            if (!in.hung_up) deliver_input();
+            if (!device_->is_open() && !in.hung_up) return;
+        }
+        raise(in.events[i]);
+        if (!device_->is_open() && !in.hung_up) return;
     }
+    input_.append(in.data, delivered);
     if (in.hung_up) {
         output_.clear();
         if (on_state_changed) on_state_changed();

@@ -141,12 +141,12 @@ void PosixSerialDevice::unmark(const char* bytes, std::size_t n, DeviceInput& in
         default: // FF 00 X
             mark_state_ = 0;
             if (b == 0) {
-                in.events.push_back(comm::er_break);
+                in.add_event(comm::er_break);
             } else if (parity_) {
-                in.events.push_back(comm::er_rx_parity);
+                in.add_event(comm::er_rx_parity);
                 in.data += parity_replace_ ? parity_replace_ : static_cast<char>(b);
             } else {
-                in.events.push_back(comm::er_frame);
+                in.add_event(comm::er_frame);
                 in.data += static_cast<char>(b);
             }
         }
@@ -178,7 +178,7 @@ DeviceInput PosixSerialDevice::read() {
         serial_icounter_struct counts{};
         if (::ioctl(fd_, TIOCGICOUNT, &counts) == 0) {
             const long now = counts.overrun + counts.buf_overrun;
-            if (now > overruns_) in.events.push_back(comm::er_overrun);
+            if (now > overruns_) in.add_event(comm::er_overrun);
             overruns_ = now;
         }
     }
@@ -186,10 +186,10 @@ DeviceInput PosixSerialDevice::read() {
         int lines = 0;
         if (::ioctl(fd_, TIOCMGET, &lines) == 0) {
             const int changed = lines ^ modem_;
-            if (changed & TIOCM_CD) in.events.push_back(comm::ev_cd);
-            if (changed & TIOCM_CTS) in.events.push_back(comm::ev_cts);
-            if (changed & TIOCM_DSR) in.events.push_back(comm::ev_dsr);
-            if ((changed & TIOCM_RI) && (lines & TIOCM_RI)) in.events.push_back(comm::ev_ring);
+            if (changed & TIOCM_CD) in.add_event(comm::ev_cd);
+            if (changed & TIOCM_CTS) in.add_event(comm::ev_cts);
+            if (changed & TIOCM_DSR) in.add_event(comm::ev_dsr);
+            if ((changed & TIOCM_RI) && (lines & TIOCM_RI)) in.add_event(comm::ev_ring);
             modem_ = lines;
         }
     }

@@ -32,6 +32,14 @@ struct DeviceInput {
     std::vector<int> events; // line errors and line changes seen while reading them
     bool hung_up = false;    // the device is gone (hang-up, unplugged)
     std::string why;         // French, when hung up
+    // Where each event happened: the count of bytes of `data` received before it (a byte with a
+    // parity error is the one at that index). An event without a position came before the data.
+    std::vector<std::size_t> event_at;
+
+    void add_event(int code) {
+        events.push_back(code);
+        event_at.push_back(data.size());
+    }
 };
 
 class SerialDevice {

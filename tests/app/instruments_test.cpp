@@ -29,7 +29,7 @@ struct InstrumentsTest : marivent::testing::WindowFixture {
         return open({std::make_unique<ScriptedSerial>(dev), {"/dev/a", "", "", ""}});
     }
     void arrive(Journ& w, std::string data, std::vector<int> codes = {}) {
-        dev.reads.push_back({std::move(data), std::move(codes), false, ""});
+        dev.reads.push_back({std::move(data), std::move(codes), false, "", {}});
         w.MSComm1.readable();
     }
 };
@@ -78,6 +78,23 @@ TEST_F(InstrumentsTest, AParityErrorIsMarkedAndTheCaptureGoesOn) {
     EXPECT_TRUE(dev.open);
     w->instruments->mnuseatferm_Click();
     EXPECT_EQ(read_bytes(root / "seafile.txt"), " 132   6");
+}
+
+TEST_F(InstrumentsTest, InOneReadTheFaultyByteIsTheOneLeftOut) {
+    auto w = open_scripted();
+    w->instruments->mnuseaouvr_Click();
+    // A good byte, one whose parity failed (delivered as the replacement space), a good byte: the
+    // device says where in the read the error was.
+    nmea::DeviceInput in{std::string("\x84 \x06", 3), {1009}, false, "", {1}};
+    dev.reads.push_back(in);
+    w->MSComm1.readable();
+    EXPECT_EQ(w->text("Text2"), std::string("\x06", 1)); // the last byte, after the "P"
+    // Two faults in one read, the second on its last byte.
+    dev.reads.push_back({std::string(" \x10 ", 3), {1009, 1009}, false, "", {0, 2}});
+    w->MSComm1.readable();
+    EXPECT_EQ(w->text("Text2"), "P");
+    w->instruments->mnuseatferm_Click();
+    EXPECT_EQ(read_bytes(root / "seafile.txt"), " 132   6  16");
 }
 
 TEST_F(InstrumentsTest, DecodingWhileACaptureIsOpenIsRefused) {

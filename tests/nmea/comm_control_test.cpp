@@ -32,7 +32,7 @@ struct LinkTest : ::testing::Test {
         };
     }
     void arrive(std::string data, std::vector<int> codes = {}) {
-        dev.reads.push_back({std::move(data), std::move(codes), false, ""});
+        dev.reads.push_back({std::move(data), std::move(codes), false, "", {}});
         port.readable();
     }
 };
@@ -130,7 +130,7 @@ TEST_F(LinkTest, AHangUpClosesThePortAndSaysWhy) {
     mnugpsdeb_Click(port);
     std::string said;
     port.on_hung_up = [&](const std::string& why) { said = why; };
-    dev.reads.push_back({"", {}, true, "la ligne a été raccrochée"});
+    dev.reads.push_back({"", {}, true, "la ligne a été raccrochée", {}});
     port.readable();
     EXPECT_FALSE(port.PortOpen());
     EXPECT_EQ(said, "la ligne a été raccrochée");
