@@ -264,13 +264,17 @@ void Journ::journecri(bool asked) {
     const std::optional<journal::EntryOutcome> outcome =
         journal::journecri(journal, nav.gpsmauvais, nav.heuretu, nav.hemlat, nav.hemlon, *this);
     if (!outcome) return;
+    std::string text;
     if (outcome->written) {
         menus_.at("mnuheure")->setText(from_cp1252(outcome->caption));
-        return;
+        if (!outcome->notice) return;
+        text = *outcome->notice; // a journal begun again: said once, when it happens
+    } else {
+        // Asked for: said every time. At a tick: said once for a series of failures.
+        if (!asked && !outcome->first_failure) return;
+        text = outcome->problem.value_or("");
     }
-    // Asked for: said every time. At a tick: said once for a series of failures, after the tick.
-    if (!asked && !outcome->first_failure) return;
-    const std::string text = outcome->problem.value_or("");
+    // At a tick the box comes after the tick, so the timer never waits on the user.
     if (asked) {
         services_.dialogs.message(text, program_title);
     } else {

@@ -13,10 +13,14 @@ namespace {
 
 IoStatus failure(int error_number) { return IoStatus{false, error_text(error_number)}; }
 
+long system_write(int fd, const void* bytes, std::size_t count) { return ::write(fd, bytes, count); }
+
+WriteCall write_call = system_write;
+
 bool write_all(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        const long n = write_call(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -27,6 +31,12 @@ bool write_all(int fd, std::string_view bytes) {
 }
 
 } // namespace
+
+WriteCall set_write_call(WriteCall call) {
+    const WriteCall before = write_call;
+    write_call = call ? call : system_write;
+    return before;
+}
 
 std::string error_text(int error_number) {
     switch (error_number) {
@@ -78,8 +88,17 @@ IoStatus ensure_file(const std::filesystem::path& path) {
 IoStatus append_file(const std::filesystem::path& path, std::string_view bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0) return failure(errno);
-    if (!write_all(fd, bytes) || ::fsync(fd) != 0) {
+    struct stat before {};
+    if (::fstat(fd, &before) != 0) {
         const int e = errno;
+        ::close(fd);
+        return failure(e);
+    }
+    if (!write_all(fd, bytes) || ::fsync(fd) != 0) {
+        // The bytes that went out are taken back, so no half line stays for the next append to
+        // follow; the caller keeps the whole lines and writes them again later.
+        const int e = errno;
+        if (::ftruncate(fd, before.st_size) == 0) ::fsync(fd);
         ::close(fd);
         return failure(e);
     }

@@ -20,7 +20,8 @@ std::optional<std::string> read_file(const std::filesystem::path& path, std::str
 IoStatus ensure_file(const std::filesystem::path& path);
 
 // Appends the bytes in one write, creating the file when missing, and flushes them to the disk
-// so that a line reported written survives a power cut.
+// so that a line reported written survives a power cut. An append that fails part-way (a disk
+// that fills) is taken back: the file is left exactly as it was before.
 IoStatus append_file(const std::filesystem::path& path, std::string_view bytes);
 
 // Replaces the file's content: written to a temporary file beside it, flushed, then renamed over
@@ -29,5 +30,10 @@ IoStatus replace_file(const std::filesystem::path& path, std::string_view bytes)
 
 // A short French reason for an errno value.
 std::string error_text(int error_number);
+
+// The write(2) that every file write goes through. Tests put one that fails part-way, as a disk
+// that fills does; nullptr puts back the system's. Returns the one it replaces.
+using WriteCall = long (*)(int fd, const void* bytes, std::size_t count);
+WriteCall set_write_call(WriteCall call);
 
 } // namespace marivent

@@ -109,14 +109,29 @@ EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
     lines += entry_line(fields);
 
     EntryOutcome out;
-    const IoStatus written = append_file(file_, kept_back_ + lines);
+    std::string bytes = kept_back_ + lines;
+    std::error_code error;
+    const bool gone = !std::filesystem::exists(file_, error) && !error;
+    if (gone) {
+        // Deleted or moved away while the program runs: a new journal, headed as at start-up and
+        // dated by its first line, rather than entries without a header.
+        const std::string date_line =
+            regional_.short_date(kept_back_.empty() ? now.date : kept_back_date_) + "\r\n";
+        if (bytes.compare(0, date_line.size(), date_line) == 0) bytes.erase(0, date_line.size());
+        bytes = std::string(header_line) + "\r\n\r\n" + date_line + bytes;
+    }
+    const IoStatus written = append_file(file_, bytes);
     if (written) {
         kept_back_.clear();
         failing_ = false;
         out.written = true;
         out.caption = hour_caption(now.hour, now.minute);
+        if (gone)
+            out.notice = "Le journal " + display_path(file_) +
+                         " avait disparu : un nouveau journal a été commencé avec cette entrée.";
         return out;
     }
+    if (kept_back_.empty()) kept_back_date_ = now.date;
     if (kept_back_.size() + lines.size() <= kept_back_limit) kept_back_ += lines;
     out.problem = unable(file_, "ne peut pas être écrit", written.why) +
                   " Les entrées sont gardées et seront écrites dès que possible.";

@@ -45,6 +45,7 @@ struct EntryOutcome {
     std::string caption;                // "h:mm" of this entry, when written
     std::optional<std::string> problem; // French, when not written
     bool first_failure = false;         // the first failure after entries that were written
+    std::optional<std::string> notice;  // French: the journal had gone and was begun again
 };
 
 // The journal of one run of the program: start-up preparation and the entry writer's file work.
@@ -59,7 +60,9 @@ public:
 
     // Appends a date line when today differs from `datejourn`, then the entry line. When the file
     // cannot be written the lines are kept back, in order, and written ahead of the next entry
-    // that succeeds, so no line is lost while the disk comes back.
+    // that succeeds, so no line is lost while the disk comes back. A journal that has gone while
+    // the program runs is begun again as a new one is (header, empty line, date line) before the
+    // entry, and `notice` says so.
     EntryOutcome append_entry(const EntryFields& fields);
 
     const Date& datejourn() const { return datejourn_; }
@@ -72,6 +75,7 @@ private:
     const Clock& clock_;
     Date datejourn_;         // the zero date until a date is read or written
     std::string kept_back_;  // lines not yet written, because the last appends failed
+    Date kept_back_date_;    // the day of the first line kept back
     bool failing_ = false;   // the last append failed (the user has been told)
 };
 

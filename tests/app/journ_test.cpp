@@ -213,6 +213,18 @@ TEST_F(WindowTest, EnregisterWritesShowsTheJournalAndLeavesTheSchedule) {
     EXPECT_EQ(read_bytes(root / "journal.txt"), viewer.shown[0].text + entry);
 }
 
+TEST_F(WindowTest, AJournalDeletedWhileTheWindowRunsIsBegunAgainAndToldOnce) {
+    auto w = open();
+    good_data(*w);
+    w->Timer1_Timer(); // minute 1: an entry
+    std::filesystem::remove(root / "journal.txt");
+    for (int minute = 2; minute <= 61; ++minute) w->Timer1_Timer(); // minutes 31 and 61
+    wait_for([&] { return !dialogs.messages.empty(); });
+    EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head + entry + entry); // headed anew
+    ASSERT_EQ(dialogs.messages.size(), 1u); // said once, after the tick
+    EXPECT_NE(dialogs.messages[0].text.find("nouveau journal"), std::string::npos);
+}
+
 TEST_F(WindowTest, LireShowsTheJournalAsItIsOnDisk) {
     auto w = open();
     w->menu("mnujoulire")->trigger();

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <unistd.h>
+
+#include "common/file_io.h"
 #include "fakes.h"
 #include "journal/journal_file.h"
 
@@ -140,9 +144,67 @@ TEST_F(JournalTest, AJournalThatCannotBeWrittenKeepsItsLinesUntilItCan) {
     EXPECT_TRUE(back.written);
     EXPECT_EQ(back.caption, "14:50");
     EXPECT_EQ(journal.kept_back_bytes(), 0u);
-    // One date line, then the three entries in order.
-    EXPECT_EQ(read_bytes(file), "07/12/2026\r\n" + entry_line(example) + entry_line(example) +
-                                    entry_line(example));
+    // The journal had gone: a new one, one date line, then the three entries in order.
+    EXPECT_TRUE(back.notice);
+    EXPECT_EQ(read_bytes(file), header + "07/12/2026\r\n" + entry_line(example) +
+                                    entry_line(example) + entry_line(example));
+}
+
+// A disk that fills part-way through a write: `budget` bytes go out, then ENOSPC.
+long budget = 0;
+long filling_disk(int fd, const void* bytes, std::size_t count) {
+    if (budget <= 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    const long n = ::write(fd, bytes, std::min<std::size_t>(count, static_cast<std::size_t>(budget)));
+    if (n > 0) budget -= n;
+    return n;
+}
+
+struct FullDisk {
+    WriteCall before;
+    explicit FullDisk(long bytes) : before(set_write_call(filling_disk)) { budget = bytes; }
+    ~FullDisk() { set_write_call(before); }
+};
+
+TEST_F(JournalTest, AnAppendThatFailsPartWayLeavesNoHalfLine) {
+    journal.prepare();
+    ASSERT_TRUE(journal.append_entry(example).written);
+    const std::string before = read_bytes(file);
+    EntryFields later = example;
+    later.heuretu = "145512";
+    for (long k : {0L, 1L, 19L, 45L}) { // k bytes of the lines went out before the disk was full
+        FullDisk full(k);
+        const EntryOutcome out = journal.append_entry(later);
+        EXPECT_FALSE(out.written) << k;
+        EXPECT_TRUE(out.problem) << k;
+        EXPECT_EQ(read_bytes(file), before) << k; // exactly as it was
+    }
+    const EntryOutcome back = journal.append_entry(example); // the disk has room again
+    EXPECT_TRUE(back.written);
+    EXPECT_FALSE(back.notice);
+    EXPECT_EQ(read_bytes(file), before + entry_line(later) + entry_line(later) + entry_line(later) +
+                                    entry_line(later) + entry_line(example));
+}
+
+TEST_F(JournalTest, AJournalDeletedBetweenTwoEntriesIsBegunAgainAndToldOnce) {
+    journal.prepare();
+    ASSERT_TRUE(journal.append_entry(example).written);
+    std::filesystem::remove(file);
+    clock.time.date = {2026, 12, 8}; // and the day changes meanwhile
+    const EntryOutcome again = journal.append_entry(example);
+    EXPECT_TRUE(again.written);
+    ASSERT_TRUE(again.notice);
+    EXPECT_NE(again.notice->find("nouveau journal"), std::string::npos);
+    EXPECT_EQ(read_bytes(file), header + "08/12/2026\r\n" + entry_line(example));
+    const EntryOutcome next = journal.append_entry(example);
+    EXPECT_FALSE(next.notice);
+    EXPECT_EQ(read_bytes(file), header + "08/12/2026\r\n" + entry_line(example) + entry_line(example));
+    // A journal that comes back the same day gets its date line in the header only.
+    std::filesystem::remove(file);
+    EXPECT_TRUE(journal.append_entry(example).notice);
+    EXPECT_EQ(read_bytes(file), header + "08/12/2026\r\n" + entry_line(example));
 }
 
 TEST_F(JournalTest, AJournalThatCannotBeCreatedDoesNotStopTheStartUp) {
