@@ -308,9 +308,8 @@ TEST_F(WindowTest, TheGpsLinkFillsTheDisplayAndSteersTheAutopilot) {
 TEST_F(WindowTest, DamagedLinesFromTheGpsNeverSteerAndAreCountedBesideTheRawLine) {
     GpsSide gps;
     ASSERT_FALSE(gps.device.empty());
-    Journ w(root.path(), app::Services{regional, dialogs, clock},
-            app::posix_serial({gps.device, "", "", ""}));
-    w.show();
+    auto opened = open(app::posix_serial({gps.device, "", "", ""}));
+    Journ& w = *opened;
     w.menu("mnugpsdeb")->trigger();
     ASSERT_TRUE(w.MSComm1.PortOpen());
     EXPECT_TRUE(w.control("rejet")->isHidden());
