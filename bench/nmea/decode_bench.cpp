@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     }
     marivent::nmea::NullDisplay display;
     marivent::nmea::Navigation nav;
-    const marivent::nmea::DecodeContext context{display, ',', "", nullptr};
+    const marivent::nmea::DecodeContext context{display, ',', "", nullptr, false};
     const std::size_t target = 4'000'000;
     std::size_t decoded = 0, apa = 0;
     const auto start = std::chrono::steady_clock::now();

@@ -334,8 +334,8 @@ void Journ::mnugpsfin_Click() { nmea::mnugpsfin_Click(MSComm1); }
 void Journ::MSComm1_OnComm() {
     if (seatalk == 1 && MSComm1.CommEvent == nmea::comm::er_rx_parity) instruments->parity_seen();
     nmea::LinkContext link{MSComm1, nav,
-                           nmea::DecodeContext{*this, decimal_separator_,
-                                               prefs.decalage, services_.clock_setter},
+                           nmea::DecodeContext{*this, decimal_separator_, prefs.decalage,
+                                               services_.clock_setter, prefs.all_talkers},
                            seatalk, [this] { instruments->capture(); }};
     const std::optional<nmea::DecodeResult> result = nmea::MSComm1_OnComm(link);
     if (result && (result->fault != nmea::LineFault::none || result->apa_dropped)) {

@@ -62,6 +62,8 @@ constexpr ControlRow controls[] = {
     {"Text3", K::TextBox, "Frame2", "cmapecs\\routes", 6480, 1080, 1695, 285, true},
     {"Text4", K::TextBox, "prefer", "Port du Gps", 120, 3240, 1095, 375, true},
     {"portgps", K::ListBox, "prefer", "", 1200, 3240, 1335, 840, true},
+    // Beside the port list: take today's GNSS talkers and any talker's RMB as the GPS's.
+    {"tousemet", K::CheckBox, "prefer", "Tous les é&metteurs", 2760, 3240, 2415, 255, true},
     {"ok", K::Button, "prefer", "OK", 7200, 4800, 735, 375, true},
 };
 

@@ -1,5 +1,6 @@
 #include "prefs_panel.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
@@ -153,6 +154,7 @@ void PrefsPanel::open(const std::filesystem::path& folder) {
 
 void PrefsPanel::mnuoutilpref_Click() {
     qobject_cast<QListWidget*>(w_.control("portgps"))->setCurrentRow(1);
+    qobject_cast<QCheckBox*>(w_.control("tousemet"))->setChecked(w_.prefs.all_talkers);
     QWidget* prefer = w_.control("prefer");
     prefer->show();
     prefer->raise(); // over the file lists, the transfer panel and the simulator button
@@ -187,7 +189,8 @@ void PrefsPanel::ok_Click() {
     w_.control("prefer")->hide();
     auto* ports = qobject_cast<QListWidget*>(w_.control("portgps"));
     const prefs::PanelCaptions panel{caption("Command1"), caption("Command2"), caption("ozichange"),
-                                     caption("cmapchange"), std::max(0, ports->currentRow())};
+                                     caption("cmapchange"), std::max(0, ports->currentRow()),
+                                     qobject_cast<QCheckBox*>(w_.control("tousemet"))->isChecked()};
     const int old_port = w_.MSComm1.CommPort;
     const prefs::SettingsToWrite saved = prefs::apply_ok(panel, w_.prefs);
     w_.MSComm1.CommPort = saved.port;

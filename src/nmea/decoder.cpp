@@ -73,6 +73,15 @@ LineFault line_fault(std::string_view line) {
     return LineFault::none;
 }
 
+bool taken_as_gp(std::string_view talker, std::string_view type, bool all_talkers) {
+    if (talker == "GP") return true;
+    if (!all_talkers || talker.size() != 2 || talker == "PG") return false;
+    if (type == "RMB") return true;
+    for (std::string_view gnss : {"GN", "GA", "GL", "GB", "BD", "GQ", "GI"})
+        if (talker == gnss) return true;
+    return false;
+}
+
 std::string_view fault_text(LineFault fault) {
     switch (fault) {
     case LineFault::control_character: return "caractère de contrôle";
@@ -109,19 +118,23 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
         return result;
     }
     const std::string_view talker = line.size() >= 4 ? line.substr(2, 2) : std::string_view{};
-    if (line.size() < 4 || line[1] != '$' || (talker != "GP" && talker != "PG")) {
+    const std::string_view type =
+        line.size() >= 7 ? line.substr(4, 3) : line.size() > 4 ? line.substr(4) : std::string_view{};
+    const bool gp = taken_as_gp(talker, type, context.all_talkers);
+    if (line.size() < 4 || line[1] != '$' || (!gp && talker != "PG")) {
+        result.other_talker_fix = line.size() >= 7 && line[1] == '$' &&
+                                  (type == "GGA" || type == "RMC" || type == "RMB");
         nav.trame.clear();
         return result;
     }
     result.accepted = true;
 
     // 3. Address and remainder (a line of fewer than 8 characters has no fields).
-    const std::string_view type = line.size() >= 7 ? line.substr(4, 3) : line.substr(4);
     Fields f{line.size() > 8 ? line.substr(8) : std::string_view{}, {}};
     std::string_view speed_text, course_text;
 
     // 4.-5. The sentences of the talker GP.
-    if (talker == "GP") {
+    if (gp) {
         if (type == "GGA") {
             nav.heuretu = f.next();
             nav.latitude = f.next();

@@ -27,7 +27,13 @@ struct DecodeContext {
     char decimal_separator;
     std::string_view decalage;  // local time minus UTC, in hours (its numeric value is used)
     ClockSetter* clock;         // nullptr: the clock is never set
+    bool all_talkers;           // "Tous les émetteurs": GNSS talkers and RMB of any talker as GP
 };
+
+// Whether the talker of a line is taken as "GP": always for GP; with `all_talkers` also for the
+// GNSS talkers of today's receivers (GN, GA, GL, GB, BD, GQ, GI) and for an RMB of any talker
+// (a chart program's EC, a multiplexer's II).
+bool taken_as_gp(std::string_view talker, std::string_view type, bool all_talkers);
 
 // Why a received line is not decoded: it may have been damaged on the wire (line noise, an
 // overflowing buffer that joined two sentences), and its fields must never steer the autopilot.
@@ -53,11 +59,14 @@ struct DecodeResult {
     std::string apa;                          // the autopilot sentence to send, or empty
     std::optional<std::string> clock_refused; // French, when the system refused to set the clock
     bool apa_dropped = false; // the output could not take the whole autopilot sentence
+    // A sound GGA, RMC or RMB of a talker that was not taken (the option "Tous les émetteurs" would
+    // take it).
+    bool other_talker_fix = false;
 };
 
 // Decodes the line held in `nav.trame` and empties it: shows it in Text2; drops it when
 // `line_fault` finds it damaged (counted in `nav.rejetees`); accepts it when its second character
-// is "$" and its talker "GP" or "PG"; stores the GGA, RMC and RMB fields; colours
+// is "$" and its talker "GP" or "PG" (or one taken as GP, see `taken_as_gp`); stores the GGA, RMC and RMB fields; colours
 // `vi` on RMB; sets the clock once; while the route data is valid refreshes the display and builds
 // the autopilot sentence (also shown in `otopil`).
 DecodeResult decodenmea(Navigation& nav, const DecodeContext& context);

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr const char* usage =
-    "Usage : marivent-pilot [--help] < NMEA > APA\n"
+    "Usage : marivent-pilot [--tous-emetteurs] [--help] < NMEA > APA\n"
     "\n"
     "Lit des phrases NMEA 0183 sur l'entrée standard (lignes terminées par CR LF, LF ou CR) et\n"
     "écrit sur la sortie standard, octet pour octet, ce que la fenêtre Journal de bord enverrait\n"
@@ -23,15 +23,23 @@ constexpr const char* usage =
     "standard. Chaque ligne est traitée comme si le\n"
     "GPS l'avait envoyée terminée par CR LF. L'horloge de l'ordinateur n'est jamais réglée.\n"
     "\n"
+    "--tous-emetteurs : prend aussi les phrases des récepteurs GNSS d'aujourd'hui (GN, GA, GL,\n"
+    "GB, BD, GQ, GI) comme celles d'un GPS (GP), et la phrase RMB de tout émetteur (EC, II...).\n"
+    "\n"
     "Exemple : marivent-pilot < trace.nmea > /dev/ttyUSB1\n";
 
 } // namespace
 
 int main(int argc, char** argv) {
+    bool all_talkers = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(usage, stdout);
             return 0;
+        }
+        if (std::strcmp(argv[i], "--tous-emetteurs") == 0) {
+            all_talkers = true;
+            continue;
         }
         const std::string said = std::string("marivent-pilot : option inconnue « ") + argv[i] + " » (voir --help)\n";
         std::fputs(said.c_str(), stderr);
@@ -40,7 +48,7 @@ int main(int argc, char** argv) {
 
     marivent::nmea::NullDisplay display;
     marivent::nmea::Navigation nav;
-    const marivent::nmea::DecodeContext context{display, ',', "", nullptr};
+    const marivent::nmea::DecodeContext context{display, ',', "", nullptr, all_talkers};
     std::string out;
     out.reserve(1 << 17);
     // Each line reaches the decoder as the GPS sends it: its characters, CR, then LF.

@@ -28,9 +28,11 @@ SettingsToWrite apply_ok(const PanelCaptions& panel, Preferences& p) {
     p.ozipath = panel.ozichange;
     p.cmappath = panel.cmapchange;
     p.port = port;
+    p.all_talkers = panel.all_talkers;
     p.command1 = panel.command1;
     p.command2 = panel.command2;
-    return {panel.command1, panel.command2, panel.ozichange, panel.cmapchange, port};
+    return {panel.command1, panel.command2, panel.ozichange, panel.cmapchange, port,
+            panel.all_talkers};
 }
 
 } // namespace marivent::prefs

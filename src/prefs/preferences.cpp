@@ -13,6 +13,7 @@ void apply_settings(const SettingsRecords& records, Preferences& p) {
     if (records.text[2]) p.ozipath = *records.text[2];
     if (records.text[3]) p.cmappath = *records.text[3];
     if (records.port) p.port = *records.port;
+    p.all_talkers = records.all_talkers.value_or(false);
     if (records.records == 0) {
         interval = p.command1;
         p.decalage.clear();

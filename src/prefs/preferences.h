@@ -19,6 +19,7 @@ struct Preferences {
     std::string ozipath;         // OziExplorer data folder
     std::string cmappath;        // C-Map ECS routes folder
     int port = 1;                // port number of the serial control
+    bool all_talkers = false;    // "Tous les émetteurs": today's GNSS talkers and any RMB taken
 };
 
 struct LoadOutcome {

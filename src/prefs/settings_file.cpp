@@ -10,7 +10,8 @@ const char* record_name(int n) {
     case 2: return "la différence d'heure";
     case 3: return "le dossier OziExplorer";
     case 4: return "le dossier C-Map";
-    default: return "le port du GPS";
+    case 5: return "le port du GPS";
+    default: return "l'option Tous les émetteurs";
     }
 }
 
@@ -33,7 +34,7 @@ SettingsRecords parse_settings(std::string_view bytes) {
     SettingsRecords out;
     for (std::size_t start = 0; start < bytes.size(); start += record_length) {
         const int n = ++out.records;
-        if (n > record_count) continue; // later records are read and ignored
+        if (n > option_record) continue; // later records are read and ignored
         if (start + 2 > bytes.size()) {
             out.problems.push_back(not_applied(n, "fichier coupé"));
             continue;
@@ -52,6 +53,10 @@ SettingsRecords parse_settings(std::string_view bytes) {
             out.text[n - 1] = std::string(data);
             continue;
         }
+        if (n == option_record) {
+            out.all_talkers = !data.empty() && data[0] == '1';
+            continue;
+        }
         const int port = data.empty() ? 0 : static_cast<unsigned char>(data[0]);
         if (port < 1 || port > 4) {
             out.problems.push_back(not_applied(n, "aucun port de 1 à 4"));
@@ -65,7 +70,7 @@ SettingsRecords parse_settings(std::string_view bytes) {
 PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite& values) {
     PatchedSettings out;
     out.bytes = std::string(old_bytes);
-    const std::size_t needed = (record_count - 1) * record_length + 4;
+    const std::size_t needed = (option_record - 1) * record_length + 3;
     if (out.bytes.size() < needed) out.bytes.resize(needed, '\0');
 
     const SettingsRecords old = parse_settings(old_bytes);
@@ -86,6 +91,9 @@ PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite
     const std::size_t port_at = 4 * record_length;
     put_u16(out.bytes, port_at, 2);
     put_u16(out.bytes, port_at + 2, static_cast<unsigned>(static_cast<std::uint16_t>(values.port)));
+    const std::size_t option_at = (option_record - 1) * record_length;
+    put_u16(out.bytes, option_at, 1);
+    out.bytes[option_at + 2] = values.all_talkers ? '1' : '0';
     return out;
 }
 

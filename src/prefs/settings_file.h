@@ -3,6 +3,9 @@
 //                1 journal interval, 2 local time minus UTC, 3 OziExplorer folder, 4 C-Map folder
 //   record 5:    port record, 02 00 (the tag of a 16-bit integer) then the port number (int16 LE);
 //                read back with the text rule: a text of 2 characters, the port is the first one.
+//   record 6:    "Tous les émetteurs", a text record "1" (on) or "0" (off). A reader of the five
+//                records ignores it, and a file without it means off, so old files and old
+//                readers both still work.
 // Bytes after a record's data are not significant; the file is never shortened.
 #pragma once
 #include <array>
@@ -16,12 +19,14 @@ namespace marivent::prefs {
 inline constexpr std::size_t record_length = 128;
 inline constexpr std::size_t max_text_length = record_length - 2;
 inline constexpr int record_count = 5;
+inline constexpr int option_record = 6; // "Tous les émetteurs"
 
 // What a settings file holds.
 struct SettingsRecords {
     int records = 0;                                // records that start before the end (n)
     std::array<std::optional<std::string>, 4> text; // records 1-4 that were applied
     std::optional<int> port;                        // record 5, when applied (1 to 4)
+    std::optional<bool> all_talkers;                // record 6, when the file has it
     std::vector<std::string> problems;              // French, one per record not applied
 };
 
@@ -36,6 +41,7 @@ struct SettingsToWrite {
     std::string ozi_folder;  // caption of ozichange
     std::string cmap_folder; // caption of cmapchange
     int port = 1;
+    bool all_talkers = false; // record 6
 };
 
 struct PatchedSettings {
@@ -44,7 +50,7 @@ struct PatchedSettings {
 };
 
 // The file's new content: each record written in place over the old bytes, the file extended to
-// hold all five records and never shortened. A text longer than 126 bytes is refused: its record
+// hold all six records and never shortened. A text longer than 126 bytes is refused: its record
 // keeps what the old file held there (an empty text when it held nothing valid), so no record ever
 // spills into the next.
 PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite& values);

@@ -1,6 +1,8 @@
 // The preferences panel in the window, offscreen.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+
 #include <QAction>
 #include <QComboBox>
 #include <QListWidget>
@@ -61,14 +63,35 @@ TEST_F(PanelTest, OkAtOnceAfterAStartWithPort3GivesPort2AndTheInitialFolders) {
     EXPECT_EQ(w->prefs.ozipath, "c:\\oziexplorer\\data");
     EXPECT_EQ(w->prefs.cmappath, "c:\\cmapecs\\routes");
     const std::string file = read_bytes(root / "journlog.txt");
-    ASSERT_EQ(file.size(), 516u);
+    ASSERT_EQ(file.size(), 643u);
     EXPECT_EQ(file.substr(0, 4), std::string("\x02\x00" "30", 4));
     EXPECT_EQ(file.substr(128, 3), std::string("\x01\x00" "1", 3));
     EXPECT_EQ(file.substr(256, 21), std::string("\x13\x00", 2) + "c:\\oziexplorer\\data");
     EXPECT_EQ(file.substr(384, 19), std::string("\x11\x00", 2) + "c:\\cmapecs\\routes");
-    EXPECT_EQ(file.substr(512), std::string("\x02\x00\x02\x00", 4));
+    EXPECT_EQ(file.substr(512, 4), std::string("\x02\x00\x02\x00", 4));
+    EXPECT_EQ(file.substr(640), std::string("\x01\x00" "0", 3)); // "Tous les émetteurs" off
     EXPECT_EQ(file.substr(277, 10), std::string(10, 'c')); // the old tail of record 3 is left
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(PanelTest, TheTalkerOptionIsShownAppliedOnOkAndKept) {
+    auto w = open();
+    auto* box = qobject_cast<QCheckBox*>(w->control("tousemet"));
+    ASSERT_NE(box, nullptr);
+    w->menu("mnuoutilpref")->trigger();
+    EXPECT_FALSE(box->isChecked()); // off by default
+    EXPECT_TRUE(box->isVisible());
+    box->setChecked(true);
+    EXPECT_FALSE(w->prefs.all_talkers); // applied on OK only
+    ok(*w);
+    EXPECT_TRUE(w->prefs.all_talkers);
+    EXPECT_EQ(read_bytes(root / "journlog.txt").substr(640), std::string("\x01\x00" "1", 3));
+    // The next start takes it from the file, and the panel shows it.
+    w.reset();
+    auto again = open();
+    EXPECT_TRUE(again->prefs.all_talkers);
+    again->menu("mnuoutilpref")->trigger();
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(again->control("tousemet"))->isChecked());
 }
 
 TEST_F(PanelTest, AFolderChosenInTheListsReachesTheCaptionTheValueAndRecord4) {

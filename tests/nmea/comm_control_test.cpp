@@ -20,7 +20,7 @@ struct LinkTest : ::testing::Test {
     std::vector<int> events;
     int seatalk = 0;
     int captured = 0;
-    LinkContext link{port, nav, DecodeContext{display, ',', "", nullptr}, 0, [this] {
+    LinkContext link{port, nav, DecodeContext{display, ',', "", nullptr, false}, 0, [this] {
                          ++captured;
                          port.Input();
                      }};

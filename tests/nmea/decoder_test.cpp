@@ -29,6 +29,7 @@ struct DecoderTest : ::testing::Test {
     Navigation nav;
     std::string decalage;
     char separator = ',';
+    bool all_talkers = false;
     std::vector<std::string> sent;
 
     // Hands one line to the decoder as the serial link does: its characters, then CR (the LF of
@@ -36,7 +37,7 @@ struct DecoderTest : ::testing::Test {
     DecodeResult line(std::string_view text, bool leading_lf = true) {
         nav.trame = leading_lf ? "\n" : "";
         nav.trame += text;
-        const DecodeResult r = decodenmea(nav, {display, separator, decalage, &clock});
+        const DecodeResult r = decodenmea(nav, {display, separator, decalage, &clock, all_talkers});
         if (!r.apa.empty()) sent.push_back(r.apa);
         return r;
     }
@@ -229,7 +230,7 @@ TEST(ClockTime, NoTimeFromWhatIsNotATimeOfDay) {
 
 TEST_F(DecoderTest, NoClockSetterMeansTheClockIsNeverSet) {
     nav.trame = "\n$GPGGA,103015,1,N,2,E";
-    const DecodeResult r = decodenmea(nav, {display, ',', "", nullptr});
+    const DecodeResult r = decodenmea(nav, {display, ',', "", nullptr, false});
     EXPECT_TRUE(r.accepted);
     EXPECT_FALSE(r.clock_refused);
     EXPECT_TRUE(clock.set.empty());
@@ -295,10 +296,44 @@ TEST_F(DecoderTest, ADamagedLineIsShownCountedAndDroppedWithoutSteering) {
     EXPECT_EQ(nav.rejetees, 2);
 }
 
+TEST_F(DecoderTest, TodaysTalkersAreTakenAsGpOnlyWithTheOption) {
+    const char* gn_rmc = "$GNRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*30";
+    const char* gn_gga = "$GNGGA,103016,4512.345,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*57";
+    const char* ec_rmb = "$ECRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*31";
+    const char* ii_rmb = "$IIRMB,A,0.12,R,003,005,4917.24,N,12309.57,W,001.3,101.0,000.5,V*29";
+    const char* ii_mwv = "$IIMWV,045,R,12.5,N,A*14";
+    const char* ec_gga = "$ECGGA,103016,4512.345,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*58";
+    // Off: as before, nothing of them is taken; their fixes are flagged so the user can be told.
+    for (const char* l : {gn_rmc, gn_gga, ec_rmb, ii_rmb, ec_gga}) {
+        const DecodeResult r = line(l);
+        EXPECT_FALSE(r.accepted) << l;
+        EXPECT_TRUE(r.other_talker_fix) << l;
+    }
+    EXPECT_FALSE(line(ii_mwv).other_talker_fix);
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(nav.rejetees, 0); // another talker is not a damaged line
+
+    all_talkers = true;
+    EXPECT_TRUE(line(gn_gga).accepted);
+    EXPECT_EQ(nav.latitude, "4512.345");
+    EXPECT_TRUE(line(ec_rmb).accepted);
+    EXPECT_EQ(nav.gpsmauvais, 0);
+    EXPECT_TRUE(line(gn_rmc).accepted);
+    EXPECT_EQ(display.text("vi"), "5,2");
+    EXPECT_TRUE(line(ii_rmb).accepted);
+    EXPECT_EQ(nav.wptarrivee, "005");
+    EXPECT_FALSE(line(ii_mwv).accepted); // other types of other talkers stay out
+    EXPECT_FALSE(line(ec_gga).accepted); // only the RMB of any talker
+    EXPECT_TRUE(line("$PGRME,15.0,M,45.0,M,25.0,M*1C").accepted); // PG keeps its meaning
+    const std::string apa_ec = "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n";
+    const std::string apa_ii = "$AGAPA,A,A,0.12,R,N,A,A,101.0,T,005*18\r\n";
+    EXPECT_EQ(sent, (std::vector<std::string>{apa_ec, apa_ec, apa_ii, apa_ii}));
+}
+
 TEST(ReceivePath, CarriageReturnDecodesAndLineFeedsStartTheNextLine) {
     MapDisplay display;
     Navigation nav;
-    const DecodeContext context{display, ',', "", nullptr};
+    const DecodeContext context{display, ',', "", nullptr, false};
     std::vector<bool> decoded;
     for (char c : std::string("\r\n$GPRMB,A,1,L,2,3,,,,,4,5,6\r\n$GPGGA,1\r")) {
         if (auto r = receive_char(nav, c, context)) decoded.push_back(r->accepted);
@@ -311,7 +346,7 @@ TEST(ReceivePath, CarriageReturnDecodesAndLineFeedsStartTheNextLine) {
 TEST(ReceivePath, LinesWithoutCarriageReturnsStayBounded) {
     MapDisplay display;
     Navigation nav;
-    const DecodeContext context{display, ',', "", nullptr};
+    const DecodeContext context{display, ',', "", nullptr, false};
     for (int i = 0; i < 100000; ++i)
         for (char c : std::string("$GPGGA,1,2,N,3,E\n")) receive_char(nav, c, context);
     EXPECT_LE(nav.trame.size(), trame_limit);

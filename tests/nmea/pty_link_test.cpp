@@ -34,7 +34,7 @@ struct PtyLink : ::testing::Test {
         ASSERT_FALSE(pty.device.empty());
         port = std::make_unique<CommControl>(std::make_unique<PosixSerialDevice>(),
                                              PortDevices{pty.device, "/nonexistent/tty", "", ""});
-        link = std::make_unique<LinkContext>(LinkContext{*port, nav, {display, ',', "", nullptr}, 0, {}});
+        link = std::make_unique<LinkContext>(LinkContext{*port, nav, {display, ',', "", nullptr, false}, 0, {}});
         port->OnComm = [this] { MSComm1_OnComm(*link); };
         port->on_hung_up = [this](const std::string& why) { hung_up = why; };
     }

@@ -48,7 +48,7 @@ TEST(RealLogs, EveryLogDecodesAndTheAutopilotFollowsTheLatestRmb) {
         const std::string bytes = marivent::testing::read_bytes(entry.path());
         MapDisplay display;
         Navigation nav;
-        const DecodeContext context{display, ',', "", nullptr};
+        const DecodeContext context{display, ',', "", nullptr, false};
         std::vector<std::string> rmb; // the fields of the latest accepted full RMB
         bool rmb_valid = false;
         long sentences = 0;
@@ -93,7 +93,7 @@ TEST(RealLogs, EveryLogDecodesAndTheAutopilotFollowsTheLatestRmb) {
 TEST(RealLogs, ArbitraryBytesNeverCrashOrGrowTheBuffer) {
     MapDisplay display;
     Navigation nav;
-    const DecodeContext context{display, ',', "1e308", nullptr};
+    const DecodeContext context{display, ',', "1e308", nullptr, false};
     unsigned x = 12345;
     for (int i = 0; i < 2000000; ++i) {
         x = x * 1103515245u + 12345u;

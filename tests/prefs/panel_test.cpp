@@ -26,7 +26,7 @@ TEST(Spinner, StepsTheCaptionWithinItsLimits) {
 
 TEST(PanelOk, TakesNumbersFromTheCaptionsAndThePortFromTheLine) {
     Preferences p;
-    const SettingsToWrite w = apply_ok({"45", "-3", "/home/m/ozi", "c:\\r", 2}, p);
+    const SettingsToWrite w = apply_ok({"45", "-3", "/home/m/ozi", "c:\\r", 2, false}, p);
     EXPECT_EQ(p.intervalle, 45);
     EXPECT_EQ(p.decalage, "-3");
     EXPECT_EQ(p.ozipath, "/home/m/ozi");

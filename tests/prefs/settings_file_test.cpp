@@ -15,22 +15,44 @@ std::string text_record(std::string_view text, std::size_t pad_to = record_lengt
     return r;
 }
 
-const SettingsToWrite panel_defaults{"30", "0", "c:\\oziexplorer\\data", "c:\\cmapecs\\routes", 2};
+const SettingsToWrite panel_defaults{"30", "0", "c:\\oziexplorer\\data", "c:\\cmapecs\\routes", 2, false};
 
-TEST(SettingsWrite, OkOnANewFileGivesTheFiveRecordsByteForByte) {
+TEST(SettingsWrite, OkOnANewFileGivesTheSixRecordsByteForByte) {
     const PatchedSettings out = patch_settings("", panel_defaults);
     EXPECT_TRUE(out.problems.empty());
-    ASSERT_EQ(out.bytes.size(), 516u);
+    ASSERT_EQ(out.bytes.size(), 643u);
     EXPECT_EQ(out.bytes.substr(0, 4), std::string("\x02\x00" "30", 4));
     EXPECT_EQ(out.bytes.substr(128, 3), std::string("\x01\x00" "0", 3));
     EXPECT_EQ(out.bytes.substr(256, 21), std::string("\x13\x00", 2) + "c:\\oziexplorer\\data");
     EXPECT_EQ(out.bytes.substr(384, 19), std::string("\x11\x00", 2) + "c:\\cmapecs\\routes");
-    EXPECT_EQ(out.bytes.substr(512), std::string("\x02\x00\x02\x00", 4));
+    EXPECT_EQ(out.bytes.substr(512, 4), std::string("\x02\x00\x02\x00", 4));
+    EXPECT_EQ(out.bytes.substr(516, 124), std::string(124, '\0'));
+    EXPECT_EQ(out.bytes.substr(640), std::string("\x01\x00" "0", 3)); // "Tous les émetteurs" off
+}
+
+TEST(SettingsRead, TheSixthRecordIsTheTalkerOptionAndOldFilesMeanOff) {
+    SettingsToWrite on = panel_defaults;
+    on.all_talkers = true;
+    const std::string six = patch_settings("", on).bytes;
+    EXPECT_EQ(six.substr(640), std::string("\x01\x00" "1", 3));
+    EXPECT_EQ(parse_settings(six).all_talkers, true);
+    EXPECT_EQ(parse_settings(patch_settings(six, panel_defaults).bytes).all_talkers, false);
+    // A file of the five records (as every earlier version wrote it) has no option: off.
+    const SettingsRecords five = parse_settings(six.substr(0, 516));
+    EXPECT_FALSE(five.all_talkers);
+    EXPECT_TRUE(five.problems.empty());
+    // What a reader of five records takes from the new file is what it took before.
+    const SettingsRecords r = parse_settings(six);
+    EXPECT_EQ(r.text, five.text);
+    EXPECT_EQ(r.port, five.port);
+    // A record past the sixth is read and ignored.
+    EXPECT_TRUE(parse_settings(six + std::string(128, '\x7F')).problems.empty());
 }
 
 TEST(SettingsRead, TheWrittenFileReadsBack) {
     const SettingsRecords r = parse_settings(patch_settings("", panel_defaults).bytes);
-    EXPECT_EQ(r.records, 5);
+    EXPECT_EQ(r.records, 6);
+    EXPECT_EQ(r.all_talkers, false);
     EXPECT_EQ(r.text[0], "30");
     EXPECT_EQ(r.text[1], "0");
     EXPECT_EQ(r.text[2], "c:\\oziexplorer\\data");
@@ -40,16 +62,17 @@ TEST(SettingsRead, TheWrittenFileReadsBack) {
 }
 
 TEST(SettingsWrite, InPlaceNeverShortensAndAShorterTextReadsExactly) {
-    std::string old = patch_settings("", {"30", "0", "c:\\a\\very\\long\\folder\\name", "x", 1}).bytes;
-    old += std::string(300, 'Z'); // a longer file, with a sixth record
-    const PatchedSettings out = patch_settings(old, {"30", "0", "c:\\b", "x", 4});
+    std::string old = patch_settings("", {"30", "0", "c:\\a\\very\\long\\folder\\name", "x", 1, true}).bytes;
+    old += std::string(300, 'Z'); // a longer file, with a seventh record and more
+    const PatchedSettings out = patch_settings(old, {"30", "0", "c:\\b", "x", 4, true});
     ASSERT_EQ(out.bytes.size(), old.size());
-    EXPECT_EQ(out.bytes.substr(516), old.substr(516)); // nothing after the records changes
+    EXPECT_EQ(out.bytes.substr(640), old.substr(640)); // nothing after the records changes
     const SettingsRecords r = parse_settings(out.bytes);
     EXPECT_EQ(r.text[2], "c:\\b");
     EXPECT_EQ(out.bytes.substr(256 + 6, 10), old.substr(256 + 6, 10)); // the old tail is left
     EXPECT_EQ(r.port, 4);
-    EXPECT_EQ(r.records, 7);
+    EXPECT_EQ(r.all_talkers, true);
+    EXPECT_EQ(r.records, 8);
 }
 
 TEST(SettingsWrite, TextsAbove127KeepTheirBytes) {
