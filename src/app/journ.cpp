@@ -324,6 +324,7 @@ void Journ::mnugpsdeb_Click() {
     }
     nav.rejetees = 0;
     apa_dropped_ = 0;
+    lines_taken_ = other_talker_fixes_ = 0;
     control("rejet")->hide();
     // Which device the port stands for; the first line from the GPS replaces it.
     set_text("Text2", to_cp1252("Liaison ouverte : " + port_name()));
@@ -338,6 +339,7 @@ void Journ::MSComm1_OnComm() {
                                                services_.clock_setter, prefs.all_talkers},
                            seatalk, [this] { instruments->capture(); }};
     const std::optional<nmea::DecodeResult> result = nmea::MSComm1_OnComm(link);
+    if (result) note_talkers(*result);
     if (result && (result->fault != nmea::LineFault::none || result->apa_dropped)) {
         if (result->apa_dropped) ++apa_dropped_;
         show_left_out(result->fault);
@@ -349,6 +351,23 @@ void Journ::MSComm1_OnComm() {
         std::fputs(("marivent :" + note + "\n").c_str(), stderr);
         set_text("Text2", text("Text2") + utf8_to_cp1252(note));
     }
+}
+
+void Journ::note_talkers(const nmea::DecodeResult& result) {
+    // Fixes of other talkers while none is taken: a receiver of today or a chart program, which
+    // the option would take. Said once a run, after the event.
+    if (result.accepted) ++lines_taken_;
+    if (result.other_talker_fix) ++other_talker_fixes_;
+    if (talker_hint_said_ || lines_taken_ > 0 || other_talker_fixes_ < 3) return;
+    talker_hint_said_ = true;
+    QTimer::singleShot(0, this, [this] {
+        services_.dialogs.message(
+            "Le GPS envoie ses positions ou sa route (GGA, RMC, RMB) sous un autre émetteur que GP, "
+            "par exemple GN pour un récepteur GNSS récent, EC ou II pour un programme de navigation "
+            "ou un multiplexeur : elles sont ignorées. Pour les prendre, cochez « Tous les "
+            "émetteurs » dans Outils > Préférences.",
+            program_title);
+    });
 }
 
 void Journ::show_left_out(nmea::LineFault fault) {

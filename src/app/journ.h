@@ -110,6 +110,9 @@ private:
     QSocketNotifier* port_readable_ = nullptr;
     QSocketNotifier* port_writable_ = nullptr;
     void show_left_out(nmea::LineFault fault);
+    void note_talkers(const nmea::DecodeResult& result);
+    long lines_taken_ = 0, other_talker_fixes_ = 0; // since the link opened
+    bool talker_hint_said_ = false;
     long apa_dropped_ = 0; // autopilot sentences left out since the link opened
     nmea::LineFault last_fault_ = nmea::LineFault::none;
     bool clock_refusal_said_ = false;

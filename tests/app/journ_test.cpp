@@ -336,6 +336,31 @@ TEST_F(WindowTest, DamagedLinesFromTheGpsNeverSteerAndAreCountedBesideTheRawLine
     EXPECT_TRUE(label->isHidden());
 }
 
+TEST_F(WindowTest, FixesOfAnotherTalkerAreIgnoredAndTheOptionIsToldOnce) {
+    GpsSide gps;
+    ASSERT_FALSE(gps.device.empty());
+    auto opened = open(app::posix_serial({gps.device, "", "", ""}));
+    Journ& w = *opened;
+    w.menu("mnugpsdeb")->trigger();
+    const std::string gn = "$GNRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*30\r\n";
+    ASSERT_TRUE(gps.send("\r\n" + gn + gn + gn + gn + gn));
+    ASSERT_TRUE(wait_for([&] { return !dialogs.messages.empty(); }));
+    EXPECT_NE(dialogs.messages[0].text.find("Tous les émetteurs"), std::string::npos);
+    EXPECT_EQ(line_text(w, "vi"), "Bonjour"); // nothing taken while the option is off
+    const std::string last = "$GNGGA,103016,4512.345,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*57";
+    ASSERT_TRUE(gps.send(gn + gn + gn + last + "\r\n"));
+    ASSERT_TRUE(wait_for([&] { return w.text("Text2") == "\n" + last; }));
+    EXPECT_EQ(dialogs.messages.size(), 1u); // told once
+
+    w.menu("mnugpsfin")->trigger();
+    w.prefs.all_talkers = true; // as OK in the preferences would
+    w.menu("mnugpsdeb")->trigger();
+    ASSERT_TRUE(gps.send("$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n" + gn));
+    std::string back;
+    ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 80; }));
+    EXPECT_EQ(line_text(w, "vi"), "5,2");
+}
+
 TEST_F(WindowTest, AMissingPortIsToldWithItsDeviceAndTheWindowGoesOn) {
     Journ w(root.path(), app::Services{regional, dialogs, clock},
             app::posix_serial({"/nonexistent/ttyGPS", "", "", ""}));
