@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSocketNotifier>
+#include <QStatusBar>
 #include <cstdio>
 
 #include "common/cp1252.h"
@@ -26,7 +27,7 @@
 #include "prefs_panel.h"
 #include "transfer_panel.h"
 #include "nmea/gps_link.h"
-#include "nmea/posix_serial.h"
+#include "nmea/net_device.h"
 #include "qt_seams.h"
 
 namespace marivent::app {
@@ -70,7 +71,7 @@ QIcon window_icon() {
 } // namespace
 
 SerialSetup posix_serial(const nmea::PortDevices& devices) {
-    return {std::make_unique<nmea::PosixSerialDevice>(), devices};
+    return {std::make_unique<nmea::PortDevice>(), devices};
 }
 
 Journ::Journ(std::filesystem::path root_folder, Services services, SerialSetup serial,
@@ -83,16 +84,14 @@ Journ::Journ(std::filesystem::path root_folder, Services services, SerialSetup s
     QApplication::setCursorFlashTime(0);
     MSComm1.OnComm = [this] { MSComm1_OnComm(); };
     MSComm1.on_state_changed = [this] { watch_port(); };
-    MSComm1.on_hung_up = [this](const std::string& why) {
-        const QString text = QString("La liaison avec le GPS (%1) est coupée : %2.\nRebranchez le "
-                                     "récepteur, puis choisissez Gps > Debut de Communication.")
-                                 .arg(port_name(), from_utf8(why));
-        // Said once the event is over, so no box opens inside the serial event.
-        QTimer::singleShot(0, this, [this, text] {
-            services_.dialogs.message(text.toStdString(), program_title);
-        });
-    };
+    MSComm1.on_hung_up = [this](const std::string& why) { link_hung_up(why); };
+    since_start_.start();
+    retry_.setSingleShot(true);
+    connect(&retry_, &QTimer::timeout, this, &Journ::retry_link);
+    status_timer_.setInterval(1000);
+    connect(&status_timer_, &QTimer::timeout, this, &Journ::show_status);
     Form_Load();
+    show_status();
 }
 
 Journ::~Journ() = default;
@@ -104,6 +103,11 @@ void Journ::build_controls() {
     client->setStyleSheet("QLineEdit { padding: 0px 1px; }");
     client->setFixedSize(client_width_twips / twips_per_pixel, client_height_twips / twips_per_pixel);
     setCentralWidget(client);
+    // The status line, below the client area of the tables (which keeps its geometry).
+    status_ = new QLabel(this);
+    status_->setObjectName("statut");
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(status_, 1);
 
     for (const ControlRow& row : control_rows()) {
         QWidget* parent = row.parent ? controls_.at(row.parent) : client;
@@ -326,11 +330,84 @@ void Journ::mnugpsdeb_Click() {
     apa_dropped_ = 0;
     lines_taken_ = other_talker_fixes_ = 0;
     control("rejet")->hide();
+    stop_retrying();
     // Which device the port stands for; the first line from the GPS replaces it.
     set_text("Text2", to_cp1252("Liaison ouverte : " + port_name()));
+    show_status();
 }
 
-void Journ::mnugpsfin_Click() { nmea::mnugpsfin_Click(MSComm1); }
+void Journ::mnugpsfin_Click() {
+    stop_retrying();
+    nmea::mnugpsfin_Click(MSComm1);
+    show_status();
+}
+
+void Journ::link_hung_up(const std::string& why) {
+    cut_reason_ = from_utf8(why);
+    const bool network = nmea::is_network(MSComm1.device_of(MSComm1.CommPort));
+    if (network) {
+        // The link is still meant to be open: it is tried again every few seconds.
+        link_cut_ = true;
+        retry_.start(retry_interval_ms);
+        show_status();
+        if (cut_said_) return;
+        cut_said_ = true;
+    }
+    const QString text =
+        network ? QString("La liaison avec le GPS (%1) est coupée : %2.\nLe programme réessaie "
+                          "toutes les %3 secondes ; Gps > Fin de Communication pour arrêter.")
+                      .arg(port_name(), cut_reason_)
+                      .arg(retry_interval_ms / 1000.0)
+                : QString("La liaison avec le GPS (%1) est coupée : %2.\nRebranchez le "
+                          "récepteur, puis choisissez Gps > Debut de Communication.")
+                      .arg(port_name(), cut_reason_);
+    if (!network) show_status();
+    // Said once the event is over, so no box opens inside the serial event.
+    QTimer::singleShot(0, this, [this, text] { services_.dialogs.message(text.toStdString(), program_title); });
+}
+
+void Journ::retry_link() {
+    if (!link_cut_ || MSComm1.PortOpen()) return;
+    if (const IoStatus opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
+        cut_reason_ = from_utf8(opened.why);
+        retry_.start(retry_interval_ms);
+    }
+    show_status();
+}
+
+void Journ::stop_retrying() {
+    retry_.stop();
+    link_cut_ = false;
+    cut_said_ = false;
+}
+
+void Journ::show_status() {
+    const bool open = MSComm1.PortOpen();
+    const qint64 now = since_start_.isValid() ? since_start_.elapsed() / 1000 : 0;
+    QString link;
+    if (link_cut_ && !open) {
+        const int left = (retry_.remainingTime() + 999) / 1000;
+        link = QString("Liaison coupée (%1) : nouvelle tentative dans %2 s").arg(cut_reason_).arg(left);
+    } else if (link_cut_) {
+        link = QString("Nouvelle tentative : connexion à %1…").arg(port_name());
+    } else if (open) {
+        link = QString("Liaison ouverte : %1").arg(port_name());
+    } else {
+        link = "Liaison fermée";
+    }
+    QString text = link;
+    if (open || link_cut_) {
+        text += QString("  |  dernière minute : %1 lignes reçues, %2 rejetées")
+                    .arg(received_.total(now))
+                    .arg(rejected_.total(now));
+        text += last_apa_.isEmpty() ? QString("  |  rien envoyé au pilote")
+                                    : QString("  |  au pilote à %1").arg(last_apa_);
+    }
+    if (status_->text() != text) status_->setText(text); // no redraw while nothing changes
+    // Ticks only while there is something to count down or to count.
+    if ((open || link_cut_) && !status_timer_.isActive()) status_timer_.start();
+    if (!open && !link_cut_) status_timer_.stop();
+}
 
 void Journ::MSComm1_OnComm() {
     if (seatalk == 1 && MSComm1.CommEvent == nmea::comm::er_rx_parity) instruments->parity_seen();
@@ -339,7 +416,20 @@ void Journ::MSComm1_OnComm() {
                                                services_.clock_setter, prefs.all_talkers},
                            seatalk, [this] { instruments->capture(); }};
     const std::optional<nmea::DecodeResult> result = nmea::MSComm1_OnComm(link);
-    if (result) note_talkers(*result);
+    if (result) {
+        note_talkers(*result);
+        const qint64 now = since_start_.elapsed() / 1000;
+        received_.add(now);
+        if (result->fault != nmea::LineFault::none) rejected_.add(now);
+        if (!result->apa.empty() && !result->apa_dropped) {
+            const LocalDateTime t = services_.clock.now();
+            last_apa_ = QString("%1:%2:%3")
+                            .arg(t.hour, 2, 10, QChar('0'))
+                            .arg(t.minute, 2, 10, QChar('0'))
+                            .arg(t.second, 2, 10, QChar('0'));
+        }
+        if (link_cut_) stop_retrying(); // lines again: a later cut is told again
+    }
     if (result && (result->fault != nmea::LineFault::none || result->apa_dropped)) {
         if (result->apa_dropped) ++apa_dropped_;
         show_left_out(result->fault);

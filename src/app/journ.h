@@ -1,8 +1,10 @@
 // The window `journ`, "Journal de bord": the navigation panel, the raw GPS line, the hidden
 // panels and the menus, with the window-level and module-level values of the program.
 #pragma once
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
+#include <array>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -17,6 +19,7 @@
 #include "prefs/preferences.h"
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QSocketNotifier;
 
@@ -36,6 +39,29 @@ struct SerialSetup {
     nmea::PortDevices devices;
 };
 SerialSetup posix_serial(const nmea::PortDevices& devices);
+
+// Counts of the last minute, by whole seconds: no list that grows with the rate.
+class LastMinute {
+public:
+    void add(long long second) {
+        auto& b = buckets_[static_cast<std::size_t>(second % 60)];
+        if (b.second != second) b = {second, 0};
+        ++b.count;
+    }
+    long total(long long now) const {
+        long sum = 0;
+        for (const auto& b : buckets_)
+            if (b.second > now - 60 && b.second <= now) sum += b.count;
+        return sum;
+    }
+
+private:
+    struct Bucket {
+        long long second = -1;
+        long count = 0;
+    };
+    std::array<Bucket, 60> buckets_{};
+};
 
 class Journ : public QMainWindow, public Display {
     Q_OBJECT
@@ -69,6 +95,8 @@ public:
     void mnujourecrire_Click();
     void mnujoulire_Click();
     void mnuoutilaide_Click();
+    int retry_interval_ms = 5000; // between two tries of a network link that was cut
+    void show_status();
     class PrefsPanel* preferences = nullptr; // the panel `prefer` and its handlers
     class Instruments* instruments = nullptr; // the simulator and the SeaTalk capture
     class TransferPanel* transfers = nullptr; // the route and waypoint transfer
@@ -109,6 +137,17 @@ private:
     std::vector<std::string> startup_problems_;
     QSocketNotifier* port_readable_ = nullptr;
     QSocketNotifier* port_writable_ = nullptr;
+    void link_hung_up(const std::string& why);
+    void retry_link();
+    void stop_retrying();
+    QLabel* status_ = nullptr;
+    QTimer retry_, status_timer_;
+    QElapsedTimer since_start_;
+    bool link_cut_ = false; // a network link went down and is being tried again
+    bool cut_said_ = false; // the user has been told of this cut
+    QString cut_reason_;
+    LastMinute received_, rejected_;
+    QString last_apa_; // local time the last autopilot sentence left
     void show_left_out(nmea::LineFault fault);
     void note_talkers(const nmea::DecodeResult& result);
     long lines_taken_ = 0, other_talker_fixes_ = 0; // since the link opened

@@ -1,0 +1,242 @@
+#include "nmea/net_device.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <netdb.h>
+#include <netinet/tcp.h>
+#include <unistd.h>
+
+#include "common/number_text.h"
+#include "nmea/posix_serial.h"
+
+namespace marivent::nmea {
+
+namespace {
+
+constexpr std::string_view tcp_prefix = "tcp://", udp_prefix = "udp://";
+
+// "HOST:PORT", "[v6]:PORT" or ":PORT" into its host and port.
+bool split_host_port(std::string_view text, std::string& host, int& port) {
+    std::string_view port_text;
+    if (!text.empty() && text.front() == '[') {
+        const std::size_t close = text.find(']');
+        if (close == std::string_view::npos || close + 1 >= text.size() || text[close + 1] != ':')
+            return false;
+        host = std::string(text.substr(1, close - 1));
+        port_text = text.substr(close + 2);
+    } else {
+        const std::size_t colon = text.rfind(':');
+        if (colon == std::string_view::npos) return false;
+        host = std::string(text.substr(0, colon));
+        port_text = text.substr(colon + 1);
+    }
+    if (port_text.empty()) return false;
+    const auto [end, error] = std::from_chars(port_text.data(), port_text.data() + port_text.size(), port);
+    return error == std::errc() && end == port_text.data() + port_text.size() && port >= 1 &&
+           port <= 65535;
+}
+
+std::string where(const std::string& host, int port) {
+    return (host.find(':') != std::string::npos ? "[" + host + "]" : host) + ":" + integer_text(port);
+}
+
+std::string net_error(int e, const std::string& place) {
+    switch (e) {
+    case ECONNREFUSED: return "connexion refusée par " + place + " (le serveur est-il lancé ?)";
+    case ECONNRESET: return "connexion interrompue par " + place;
+    case ETIMEDOUT: return place + " ne répond pas";
+    case ENETUNREACH:
+    case EHOSTUNREACH: return place + " est injoignable (réseau du bord coupé ?)";
+    case EADDRINUSE: return "le port " + place + " est déjà utilisé par un autre programme";
+    case EACCES: return "accès refusé au port " + place;
+    default: return place + " : " + error_text(e);
+    }
+}
+
+// The addresses of a host, or the French reason there are none.
+addrinfo* resolve(const std::string& host, int port, int type, std::string& why) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = type;
+    if (host.empty()) hints.ai_flags = AI_PASSIVE; // listening on every address of the computer
+    addrinfo* found = nullptr;
+    const std::string service = integer_text(port);
+    const int r = ::getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &found);
+    if (r != 0 || !found) {
+        why = r == EAI_SYSTEM ? net_error(errno, where(host, port))
+                              : "l'hôte « " + host + " » est introuvable";
+        return nullptr;
+    }
+    return found;
+}
+
+} // namespace
+
+bool is_network(std::string_view device) {
+    return device.substr(0, tcp_prefix.size()) == tcp_prefix ||
+           device.substr(0, udp_prefix.size()) == udp_prefix;
+}
+
+std::optional<NetAddress> parse_net_address(std::string_view device, std::string& why) {
+    NetAddress a;
+    const std::string text(device);
+    if (device.substr(0, tcp_prefix.size()) == tcp_prefix) {
+        a.kind = NetAddress::Kind::tcp;
+        if (!split_host_port(device.substr(tcp_prefix.size()), a.host, a.port) || a.host.empty()) {
+            why = "« " + text + " » n'est pas une adresse tcp://HÔTE:PORT";
+            return std::nullopt;
+        }
+        return a;
+    }
+    if (device.substr(0, udp_prefix.size()) == udp_prefix) {
+        a.kind = NetAddress::Kind::udp;
+        std::string_view rest = device.substr(udp_prefix.size());
+        const std::size_t arrow = rest.find('>');
+        std::string listen_host;
+        bool ok = split_host_port(rest.substr(0, arrow), listen_host, a.port);
+        if (ok && arrow != std::string_view::npos)
+            ok = split_host_port(rest.substr(arrow + 1), a.reply_host, a.reply_port) &&
+                 !a.reply_host.empty();
+        if (!ok) {
+            why = "« " + text + " » n'est pas une adresse udp://:PORT ou udp://:PORT>HÔTE:PORT";
+            return std::nullopt;
+        }
+        a.host = listen_host;
+        return a;
+    }
+    why = "« " + text + " » n'est pas une adresse réseau";
+    return std::nullopt;
+}
+
+NetDevice::~NetDevice() { close(); }
+
+IoStatus NetDevice::open(const std::string& path, const LineSettings&, char) {
+    close();
+    std::string why;
+    const std::optional<NetAddress> address = parse_net_address(path, why);
+    if (!address) return {false, why};
+    address_ = *address;
+    const bool tcp = address_.kind == NetAddress::Kind::tcp;
+    addrinfo* found = resolve(address_.host, address_.port, tcp ? SOCK_STREAM : SOCK_DGRAM, why);
+    if (!found) return {false, why};
+
+    int fd = -1;
+    int error = 0;
+    for (addrinfo* a = found; a && fd < 0; a = a->ai_next) {
+        fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0) {
+            error = errno;
+            continue;
+        }
+        const int done = tcp ? ::connect(fd, a->ai_addr, a->ai_addrlen) : ::bind(fd, a->ai_addr, a->ai_addrlen);
+        if (done == 0 || (tcp && errno == EINPROGRESS)) break;
+        error = errno;
+        ::close(fd);
+        fd = -1;
+    }
+    ::freeaddrinfo(found);
+    if (fd < 0) return {false, net_error(error, (tcp ? "" : "UDP ") + where(address_.host, address_.port))};
+
+    if (tcp) {
+        // A server that dies without closing is found within a couple of minutes.
+        int on = 1, idle = 60, interval = 10, count = 4;
+        ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+        ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle);
+        ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval);
+        ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on); // a sentence leaves at once
+    }
+    peer_length_ = 0;
+    fixed_peer_ = false;
+    if (!tcp && !address_.reply_host.empty()) {
+        addrinfo* reply = resolve(address_.reply_host, address_.reply_port, SOCK_DGRAM, why);
+        if (!reply) {
+            ::close(fd);
+            return {false, why};
+        }
+        std::memcpy(&peer_, reply->ai_addr, reply->ai_addrlen);
+        peer_length_ = reply->ai_addrlen;
+        fixed_peer_ = true;
+        ::freeaddrinfo(reply);
+    }
+    fd_ = fd;
+    return {};
+}
+
+void NetDevice::close() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+}
+
+DeviceInput NetDevice::read() {
+    DeviceInput in;
+    if (fd_ < 0) return in;
+    static char buf[1 << 16];
+    const bool tcp = address_.kind == NetAddress::Kind::tcp;
+    while (in.data.size() < read_limit) {
+        sockaddr_storage from{};
+        socklen_t from_length = sizeof from;
+        const ssize_t n =
+            tcp ? ::recv(fd_, buf, std::min(sizeof buf, read_limit - in.data.size()), 0)
+                : ::recvfrom(fd_, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &from_length);
+        if (n > 0) {
+            // A datagram is taken whole, even past the limit of one call.
+            in.data.append(buf, static_cast<std::size_t>(n));
+            if (!tcp && !fixed_peer_) {
+                peer_ = from;
+                peer_length_ = from_length;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        if (!tcp) break; // an empty datagram, or an error the next datagram does not share
+        in.hung_up = true;
+        in.why = n == 0 ? "le serveur " + where(address_.host, address_.port) + " a fermé la connexion"
+                        : net_error(errno, where(address_.host, address_.port));
+        close();
+        break;
+    }
+    return in;
+}
+
+std::optional<std::size_t> NetDevice::write(std::string_view bytes, std::string& why) {
+    if (fd_ < 0) {
+        why = "la liaison n'est pas ouverte";
+        return std::nullopt;
+    }
+    for (;;) {
+        ssize_t n;
+        if (address_.kind == NetAddress::Kind::tcp) {
+            n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        } else {
+            if (peer_length_ == 0) return bytes.size(); // nobody has sent yet: nobody to answer
+            n = ::sendto(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL,
+                         reinterpret_cast<const sockaddr*>(&peer_), peer_length_);
+        }
+        if (n >= 0) return static_cast<std::size_t>(n);
+        if (errno == EINTR) continue;
+        // Still connecting, or the socket's buffer is full: the rest waits in the output queue.
+        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ENOTCONN) return 0;
+        if (address_.kind == NetAddress::Kind::udp) return bytes.size(); // a datagram lost
+        why = net_error(errno, where(address_.host, address_.port));
+        return std::nullopt;
+    }
+}
+
+PortDevice::PortDevice()
+    : serial_(std::make_unique<PosixSerialDevice>()), network_(std::make_unique<NetDevice>()),
+      current_(serial_.get()) {}
+
+PortDevice::~PortDevice() = default;
+
+IoStatus PortDevice::open(const std::string& path, const LineSettings& settings, char parity_replace) {
+    current_->close();
+    current_ = is_network(path) ? network_.get() : serial_.get();
+    return current_->open(path, settings, parity_replace);
+}
+
+} // namespace marivent::nmea

@@ -1,0 +1,77 @@
+// NMEA over the boat's network, behind the serial device seam, so the link, the decoder, the
+// journal, the simulator and the capture work unchanged on it:
+//   tcp://HOST:PORT           a TCP server (multiplexer, boat data server, chart program); the
+//                             autopilot sentence goes back on the same connection;
+//   udp://:PORT               datagrams received on PORT (each one or more lines); the autopilot
+//                             sentence goes to the address the last datagram came from;
+//   udp://:PORT>HOST:PORT2    the same, the autopilot sentence goes to HOST:PORT2.
+#pragma once
+#include <memory>
+#include <netinet/in.h>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/socket.h>
+
+#include "nmea/serial_device.h"
+
+namespace marivent::nmea {
+
+struct NetAddress {
+    enum class Kind { tcp, udp } kind = Kind::tcp;
+    std::string host; // the server (tcp), empty for udp
+    int port = 0;     // the server's port (tcp) or the port listened on (udp)
+    std::string reply_host; // udp: where the autopilot sentence goes, empty for the last sender
+    int reply_port = 0;
+};
+
+// Whether a port's device names a network source ("tcp://" or "udp://").
+bool is_network(std::string_view device);
+
+// The address of a network device text, or the French reason it is not one.
+std::optional<NetAddress> parse_net_address(std::string_view device, std::string& why);
+
+class NetDevice : public SerialDevice {
+public:
+    ~NetDevice() override;
+    // Line settings and the parity replacement mean nothing on a network and are ignored. A TCP
+    // connection is started without waiting: a refusal comes as a hang-up of the first read.
+    IoStatus open(const std::string& path, const LineSettings& settings, char parity_replace) override;
+    void close() override;
+    bool is_open() const override { return fd_ >= 0; }
+    int descriptor() const override { return fd_; }
+    // Reads at most `read_limit` bytes a call, so a server that floods never holds the window.
+    DeviceInput read() override;
+    std::optional<std::size_t> write(std::string_view bytes, std::string& why) override;
+
+    static constexpr std::size_t read_limit = 1 << 16;
+
+private:
+    NetAddress address_;
+    int fd_ = -1;
+    sockaddr_storage peer_{};     // udp: where replies go
+    socklen_t peer_length_ = 0;   // 0: nobody to reply to yet
+    bool fixed_peer_ = false;     // udp: the reply address was given
+};
+
+// The device under the serial control: a network source for "tcp://" and "udp://" names, the
+// serial port otherwise; chosen again at each opening.
+class PortDevice : public SerialDevice {
+public:
+    PortDevice();
+    ~PortDevice() override;
+    IoStatus open(const std::string& path, const LineSettings& settings, char parity_replace) override;
+    void close() override { current_->close(); }
+    bool is_open() const override { return current_->is_open(); }
+    int descriptor() const override { return current_->descriptor(); }
+    DeviceInput read() override { return current_->read(); }
+    std::optional<std::size_t> write(std::string_view bytes, std::string& why) override {
+        return current_->write(bytes, why);
+    }
+
+private:
+    std::unique_ptr<SerialDevice> serial_, network_;
+    SerialDevice* current_;
+};
+
+} // namespace marivent::nmea
