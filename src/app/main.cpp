@@ -60,8 +60,10 @@ int main(int argc, char* argv[]) {
         "screenshot", "Enregistre une image PNG de la fenêtre après le démarrage, puis quitte.",
         "FICHIER.png");
     const QCommandLineOption com_option(
-        "com", "Appareil du port k (1 à 4), par exemple --com 2=/dev/ttyUSB0. Sinon la variable "
-               "MARIVENT_COMk, sinon /dev/ttyS(k-1).",
+        "com", "Appareil du port k (1 à 4), par exemple --com 2=/dev/ttyUSB0, ou source réseau : "
+               "tcp://HÔTE:PORT (serveur NMEA, le pilote répond sur la même connexion), "
+               "udp://:PORT (datagrammes reçus sur PORT, le pilote répond à l'expéditeur) ou "
+               "udp://:PORT>HÔTE:PORT2. Sinon la variable MARIVENT_COMk, sinon /dev/ttyS(k-1).",
         "k=APPAREIL");
     const QCommandLineOption no_clock_option(
         "no-clock", "Ne règle jamais l'horloge de l'ordinateur sur l'heure du GPS (aussi quand la "
