@@ -34,7 +34,7 @@ public:
     void message(std::string_view text, std::string_view) override {
         std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
     }
-    bool ask_yes_no(std::string_view, std::string_view) override { return true; }
+    bool ask_yes_no(std::string_view, std::string_view, std::string_view) override { return true; }
 };
 
 // Median wall time of `runs` calls, in milliseconds.

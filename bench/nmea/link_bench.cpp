@@ -31,7 +31,7 @@ double cpu_seconds() {
 class SilentDialogs : public Dialogs {
 public:
     void message(std::string_view t, std::string_view) override { std::fprintf(stderr, "%.*s\n", int(t.size()), t.data()); }
-    bool ask_yes_no(std::string_view, std::string_view) override { return false; }
+    bool ask_yes_no(std::string_view, std::string_view, std::string_view) override { return false; }
 };
 
 } // namespace

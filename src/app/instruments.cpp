@@ -8,6 +8,7 @@
 
 #include "common/cp1252.h"
 #include "common/file_io.h"
+#include "common/paths.h"
 #include "journ.h"
 #include "widget_helpers.h"
 #include "qt_seams.h"
@@ -161,6 +162,8 @@ void Instruments::mnuseatxt_Click() {
     list->raise();
     list->setFocus();
     if (list->count() > 0) list->setCurrentRow(0);
+    w_.note(QString("Captures .txt de %1 : Entrée décode, Échap ferme la liste.")
+                .arg(from_utf8(display_path(w_.root))));
 }
 
 void Instruments::File2_Click(const QString& name) {
@@ -174,9 +177,11 @@ void Instruments::File2_Click(const QString& name) {
     const std::filesystem::path output = w_.root / decoded_name;
     if (const IoStatus written = replace_file(output, seatalk::decode_capture(*bytes)); !written) {
         w_.tell("Le fichier " + output.string() + " ne peut pas être écrit (" + written.why + ").");
+        w_.note(QString("Décodage de %1 : rien n'est écrit.").arg(name));
         return;
     }
     w_.control("File2")->hide();
+    w_.note(QString("Décodage de %1 → %2.").arg(name, from_utf8(display_path(output))));
 }
 
 } // namespace marivent::app

@@ -12,7 +12,10 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QSocketNotifier>
+#include <QVBoxLayout>
 #include <QStatusBar>
 #include <cstdio>
 
@@ -103,11 +106,22 @@ void Journ::build_controls() {
     client->setStyleSheet("QLineEdit { padding: 0px 1px; }");
     client->setFixedSize(client_width_twips / twips_per_pixel, client_height_twips / twips_per_pixel);
     setCentralWidget(client);
-    // The status line, below the client area of the tables (which keeps its geometry).
-    status_ = new QLabel(this);
+    // The status line, below the client area of the tables (which keeps its geometry): what the
+    // last command did (or the folder a list shows) above the state of the link.
+    auto* lines = new QWidget(this);
+    auto* stack = new QVBoxLayout(lines);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    note_ = new QLabel(lines);
+    note_->setObjectName("note");
+    note_->setWordWrap(true);
+    note_->hide();
+    status_ = new QLabel(lines);
     status_->setObjectName("statut");
+    stack->addWidget(note_);
+    stack->addWidget(status_);
     statusBar()->setSizeGripEnabled(false);
-    statusBar()->addWidget(status_, 1);
+    statusBar()->addWidget(lines, 1);
 
     for (const ControlRow& row : control_rows()) {
         QWidget* parent = row.parent ? controls_.at(row.parent) : client;
@@ -203,6 +217,7 @@ void Journ::Form_Load() {
     preferences = new PrefsPanel(*this);
     instruments = new Instruments(*this);
     transfers = new TransferPanel(*this);
+    keys();
 
     // 4.-5.
     compteur = prefs.intervalle;
@@ -217,6 +232,46 @@ void Journ::Form_Load() {
 }
 
 void Journ::tell(const std::string& text) { services_.dialogs.message(text, program_title); }
+
+void Journ::note(const QString& text) {
+    note_->setText(text);
+    note_->setVisible(!text.isEmpty());
+}
+
+namespace {
+
+// Enter or Return on a focused push button presses it, as Space does.
+class EnterPresses : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (!button || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
+        button->click();
+        return true;
+    }
+};
+
+} // namespace
+
+void Journ::keys() {
+    auto* enter = new EnterPresses(this);
+    for (QPushButton* button : findChildren<QPushButton*>()) button->installEventFilter(enter);
+    // Escape puts away the file lists and the transfer panel, converting nothing, as ANNULE does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] {
+        bool put_away = false;
+        for (const char* name : {"Frame1", "File1", "File2"}) {
+            QWidget* w = control(name);
+            if (!w->isVisible()) continue;
+            w->hide();
+            put_away = true;
+        }
+        if (put_away) note(QString());
+    });
+}
 
 void Journ::show_startup_problems() {
     if (startup_problems_.empty()) return;

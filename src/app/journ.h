@@ -80,6 +80,8 @@ public:
     void register_control(const QString& name, QWidget* w) { controls_[name] = w; }
     // A French message to the user, in a box titled like the window.
     void tell(const std::string& text);
+    // What the last command did, or what a list shows, in the status line (empty: nothing).
+    void note(const QString& text);
     QAction* menu(const QString& name) const;
 
     // Problems met at start-up, in French; shown once the window is up.
@@ -140,7 +142,9 @@ private:
     void link_hung_up(const std::string& why);
     void retry_link();
     void stop_retrying();
+    void keys();
     QLabel* status_ = nullptr;
+    QLabel* note_ = nullptr;
     QTimer retry_, status_timer_;
     QElapsedTimer since_start_;
     bool link_cut_ = false; // a network link went down and is being tried again

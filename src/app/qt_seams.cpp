@@ -55,9 +55,10 @@ void QtDialogs::message(std::string_view text, std::string_view title) {
     box.exec();
 }
 
-bool QtDialogs::ask_yes_no(std::string_view text, std::string_view title) {
+bool QtDialogs::ask_yes_no(std::string_view text, std::string_view title, std::string_view detail) {
     QMessageBox box(QMessageBox::NoIcon, from_utf8(title), from_utf8(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
+    if (!detail.empty()) box.setInformativeText(from_utf8(detail));
     // In French whatever translations the system has (access keys O and N).
     box.button(QMessageBox::Yes)->setText("&Oui");
     box.button(QMessageBox::No)->setText("&Non");

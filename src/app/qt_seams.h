@@ -31,7 +31,7 @@ class QtDialogs : public Dialogs {
 public:
     void set_parent(QWidget* parent) { parent_ = parent; }
     void message(std::string_view text, std::string_view title) override;
-    bool ask_yes_no(std::string_view text, std::string_view title) override;
+    bool ask_yes_no(std::string_view text, std::string_view title, std::string_view detail) override;
 
 private:
     QWidget* parent_ = nullptr;

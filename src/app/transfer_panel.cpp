@@ -38,6 +38,7 @@ void TransferPanel::list(const std::filesystem::path& folder, const QStringList&
     file1->clear();
     const QDir dir(QString::fromStdString(folder.string()));
     if (!dir.exists()) {
+        w_.note(QString("Le dossier %1 n'existe pas.").arg(from_utf8(display_path(folder))));
         w_.tell("Le dossier " + folder.string() +
                 " n'existe pas : choisissez-le dans Outils > Préférences.");
         return;
@@ -47,6 +48,9 @@ void TransferPanel::list(const std::filesystem::path& folder, const QStringList&
     if (no_extension) names.removeIf([](const QString& n) { return n.contains('.'); });
     file1->addItems(names);
     if (file1->count() > 0) file1->setCurrentRow(0);
+    w_.note(QString("Fichiers %1 de %2 : Entrée convertit, Échap ferme la liste.")
+                .arg(no_extension ? "C-Map ECS (sans extension)" : "OziExplorer (.rte, .wpt, .plt)",
+                     from_utf8(display_path(folder))));
 }
 
 void TransferPanel::mnuozicmap_Click() {
@@ -91,9 +95,11 @@ void TransferPanel::File1_Click(const QString& name) {
     click.cmappath = w_.prefs.cmappath;
     click.waypoin = qobject_cast<QCheckBox*>(w_.control("waypoin"))->isChecked();
     click.rout = qobject_cast<QCheckBox*>(w_.control("rout"))->isChecked();
-    const transfer::Outcome out = transfer::file1_click(click, w_.dialogs());
+    const transfer::Conversion conversion = transfer::conversion_of(click);
+    const transfer::Outcome out = transfer::convert(conversion, w_.dialogs());
     if (out.lat) w_.set_text("lat", *out.lat);
     w_.control("File1")->hide();
+    w_.note(from_utf8(transfer::summary(conversion, out))); // stays until the next command
 }
 
 } // namespace marivent::app

@@ -25,7 +25,8 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
     virtual void message(std::string_view text, std::string_view title) = 0;
-    virtual bool ask_yes_no(std::string_view text, std::string_view title) = 0;
+    // `detail`: a second text under the question (what exactly it is about), or empty.
+    virtual bool ask_yes_no(std::string_view text, std::string_view title, std::string_view detail) = 0;
 };
 
 // The computer's local date and time.

@@ -45,7 +45,7 @@ public:
     void message(std::string_view text, std::string_view) override {
         std::fputs(("marivent-convert : " + std::string(text) + "\n").c_str(), stderr);
     }
-    bool ask_yes_no(std::string_view, std::string_view) override { return force_; }
+    bool ask_yes_no(std::string_view, std::string_view, std::string_view) override { return force_; }
 
 private:
     bool force_;

@@ -1,6 +1,8 @@
 #include "common/number_text.h"
 #include "transfer/transfer_driver.h"
 
+#include <ctime>
+#include <sys/stat.h>
 #include <system_error>
 
 #include "common/cp1252.h"
@@ -80,7 +82,7 @@ Run::Wrote Run::write_output(const fs::path& path, std::string_view bytes,
             return Wrote::failed;
         }
         const auto size = fs::file_size(path, ec);
-        if (!ec && size > 0 && !dialogs_.ask_yes_no(question, question_title)) {
+        if (!ec && size > 0 && !dialogs_.ask_yes_no(question, question_title, file_detail(path))) {
             out_.end = Outcome::End::declined;
             return Wrote::declined;
         }
@@ -158,12 +160,60 @@ fs::path ozi_waypoint_output(const Conversion& c) {
     return beside(c.ozi_folder, c.source.filename().string() + ".wpt");
 }
 
+std::string file_detail(const fs::path& path) {
+    std::error_code ec;
+    std::string text = "Fichier : " + display_path(path);
+    const auto size = fs::file_size(path, ec);
+    if (!ec) text += "\nTaille : " + integer_text(static_cast<long long>(size)) + " octets";
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        tm t{};
+        ::localtime_r(&st.st_mtime, &t);
+        auto two = [](int v) { return (v < 10 ? "0" : "") + integer_text(v); };
+        text += "\nModifié le " + two(t.tm_mday) + "/" + two(t.tm_mon + 1) + "/" +
+                integer_text(t.tm_year + 1900) + " à " + two(t.tm_hour) + ":" + two(t.tm_min);
+    }
+    return text;
+}
+
+std::string summary(const Conversion& c, const Outcome& out) {
+    const bool to_cmap = c.direction == Direction::ozi_to_cmap;
+    std::string text = std::string(to_cmap ? "Ozi vers Cmap" : "Cmap vers Ozi") + " : " +
+                       display_path(c.source.filename());
+    const std::string count = integer_text(static_cast<long long>(out.waypoint_count)) + " waypoint" +
+                              (out.waypoint_count == 1 ? "" : "s");
+    if (!out.written.empty()) {
+        text += " → ";
+        for (std::size_t i = 0; i < out.written.size(); ++i)
+            text += (i ? " et " : "") + display_path(out.written[i].filename());
+        text += " dans " + display_path(out.written.front().parent_path()) + " (" + count + ")";
+    }
+    switch (out.end) {
+    case Outcome::End::done:
+        if (out.written.empty())
+            text += " lu (" + count + ") ; aucun fichier écrit : ni « liste de waypoints » ni "
+                    "« route » n'était coché.";
+        else
+            text += ".";
+        break;
+    case Outcome::End::declined:
+        text += out.written.empty() ? " : aucun fichier écrit, le remplacement a été refusé."
+                                    : " ; la suite n'est pas écrite, le remplacement a été refusé.";
+        break;
+    case Outcome::End::failed:
+        text += out.written.empty() ? " : aucun fichier écrit." : " ; la suite n'est pas écrite.";
+        if (!out.shown.empty()) text += " " + out.shown.back();
+        break;
+    }
+    return text;
+}
+
 Outcome convert(const Conversion& c, Dialogs& dialogs) {
     Run run(c, dialogs);
     return c.direction == Direction::cmap_to_ozi ? run.cmap_to_ozi() : run.ozi_to_cmap();
 }
 
-Outcome file1_click(const Click& click, Dialogs& dialogs) {
+Conversion conversion_of(const Click& click) {
     Conversion c;
     c.direction = direction_of(click.ozicm);
     c.source = click.file;
@@ -171,7 +221,9 @@ Outcome file1_click(const Click& click, Dialogs& dialogs) {
     c.cmap_folder = click.cmappath.empty() ? fs::path() : native_path(click.root, click.cmappath);
     c.waypoints = click.waypoin;
     c.route = click.rout;
-    return convert(c, dialogs);
+    return c;
 }
+
+Outcome file1_click(const Click& click, Dialogs& dialogs) { return convert(conversion_of(click), dialogs); }
 
 } // namespace marivent::transfer

@@ -16,8 +16,9 @@
 //     if (out.lat) lat->setText(from_cp1252(*out.lat));
 //     File1->hide();                             // whatever the outcome
 //
-// The driver itself asks the replacement question ("Tu veux", Yes/No) and shows every error or
-// warning (title "Journal de bord") through `dialogs`; the window shows nothing more. The patterns
+// The driver itself asks the replacement question ("Tu veux", Yes/No, naming the file) and shows
+// every error or warning (title "Journal de bord") through `dialogs`; `summary` says what was
+// done, for the window's status line. The patterns
 // of `File1` stay the window's: "*.rte;*.wpt;*.plt" from OziExplorer, "*." (no extension) from
 // C-Map ECS. Nothing here throws, shows a widget or ends the program.
 #pragma once
@@ -93,7 +94,17 @@ std::filesystem::path ozi_waypoint_output(const Conversion& c);
 // is not empty, and writes it whole through a temporary file (a failed write leaves the old file).
 Outcome convert(const Conversion& c, Dialogs& dialogs);
 
-// The window's entry: maps `ozipath` and `cmappath` with native_path(root, text), then convert().
+// The conversion a click stands for: `ozipath` and `cmappath` mapped with native_path(root, text).
+Conversion conversion_of(const Click& click);
+
+// The window's entry: convert(conversion_of(click)).
 Outcome file1_click(const Click& click, Dialogs& dialogs);
+
+// The second text of the replacement question: the file's full path, size and date.
+std::string file_detail(const std::filesystem::path& path);
+
+// What a conversion did, in one French line (UTF-8): the source, the files written with their
+// folder and the number of waypoints, or that nothing (more) was written and why.
+std::string summary(const Conversion& c, const Outcome& out);
 
 } // namespace marivent::transfer

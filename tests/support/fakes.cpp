@@ -25,11 +25,11 @@ std::optional<Date> FrenchRegional::parse_short_date(std::string_view text) cons
 }
 
 void ScriptedDialogs::message(std::string_view text, std::string_view title) {
-    messages.push_back({std::string(text), std::string(title)});
+    messages.push_back({std::string(text), std::string(title), {}});
 }
 
-bool ScriptedDialogs::ask_yes_no(std::string_view text, std::string_view title) {
-    questions.push_back({std::string(text), std::string(title)});
+bool ScriptedDialogs::ask_yes_no(std::string_view text, std::string_view title, std::string_view detail) {
+    questions.push_back({std::string(text), std::string(title), std::string(detail)});
     if (answers.empty()) return false;
     const bool a = answers.front();
     answers.pop_front();

@@ -29,13 +29,13 @@ public:
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        std::string text, title;
+        std::string text, title, detail;
     };
     std::vector<Shown> messages;
     std::vector<Shown> questions;
     std::deque<bool> answers;
     void message(std::string_view text, std::string_view title) override;
-    bool ask_yes_no(std::string_view text, std::string_view title) override;
+    bool ask_yes_no(std::string_view text, std::string_view title, std::string_view detail) override;
 };
 
 // The display boxes as a map of box name to text.
