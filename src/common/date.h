@@ -23,4 +23,8 @@ struct LocalDateTime {
 // True for a date that exists in the Gregorian calendar (years 1 to 9999).
 bool is_valid_date(const Date& d);
 
+// The date `days` days after a valid date (before it when negative), in the proleptic Gregorian
+// calendar.
+Date add_days(const Date& d, int days);
+
 } // namespace marivent

@@ -1,6 +1,6 @@
 // marivent-convert: the conversions of the Transfert menu from the command line, with the same
-// readers, writers and output names as the window. A file that is not empty is replaced only
-// with --force.
+// readers, writers and output names as the window, and the journal as a GPX track or a CSV
+// table. A file that is not empty is replaced only with --force.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -10,8 +10,12 @@
 #include <vector>
 
 #include "common/cp1252.h"
+#include "common/file_io.h"
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "common/value.h"
+#include "journal/journal_export.h"
+#include "prefs/settings_file.h"
 #include "transfer/transfer_driver.h"
 
 namespace {
@@ -22,6 +26,10 @@ namespace tr = marivent::transfer;
 constexpr const char* usage =
     "Usage : marivent-convert ozi2cmap FICHIER.rte|FICHIER.wpt|FICHIER.plt [-o DOSSIER] [--force]\n"
     "        marivent-convert cmap2ozi FICHIER [--route] [--waypoints] [-o DOSSIER] [--force]\n"
+    "        marivent-convert journal2gpx JOURNAL [-o FICHIER.gpx] [--decalage H]\n"
+    "                         [--format-date FORMAT] [--force]\n"
+    "        marivent-convert journal2csv JOURNAL [-o FICHIER.csv] [--decalage H]\n"
+    "                         [--format-date FORMAT] [--force]\n"
     "        marivent-convert --help\n"
     "\n"
     "ozi2cmap  convertit une route, une liste de waypoints ou une trace OziExplorer en route\n"
@@ -30,13 +38,30 @@ constexpr const char* usage =
     "cmap2ozi  convertit une route C-Map ECS en route OziExplorer FICHIER.rte (--route) et en\n"
     "          liste de waypoints FICHIER.wpt (--waypoints). Sans l'une ni l'autre, la route\n"
     "          est seulement lue et sa dernière latitude affichée.\n"
+    "journal2gpx  écrit le journal de bord en trace GPX 1.1 : un point par entrée, avec sa\n"
+    "          position, son heure UTC, et sa vitesse, son cap et son waypoint en description.\n"
+    "          Les entrées sans position (écrites avant que le GPS soit valide) et les lignes\n"
+    "          modifiées à la main sont laissées hors de la trace et comptées.\n"
+    "journal2csv  écrit le journal en tableau CSV (UTF-8, virgules) : date et heure UTC,\n"
+    "          latitude et longitude en degrés décimaux, vitesse en nœuds, cap, waypoint et la\n"
+    "          ligne du journal telle quelle ; les champs illisibles restent vides.\n"
     "\n"
     "-o DOSSIER  dossier où écrire (par défaut celui du fichier source)\n"
+    "-o FICHIER  pour journal2gpx et journal2csv : le fichier à écrire, ou le dossier où\n"
+    "            l'écrire (par défaut le nom du journal avec .gpx ou .csv, dans son dossier)\n"
+    "--decalage H  heure locale moins UTC, en heures (2, -5, 5.5) : les lignes de date du\n"
+    "            journal portent la date locale, les heures des entrées sont UTC. Par défaut\n"
+    "            le décalage des préférences journlog.txt à côté du journal, sinon 0.\n"
+    "--format-date FORMAT  format des lignes de date : d ou dd pour le jour, M ou MM pour le\n"
+    "            mois, yyyy ou yy (2000 à 2099) pour l'année, séparés par ce qu'on veut\n"
+    "            (MM/dd/yyyy) ; j, m et a aussi (jj/mm/aaaa). Par défaut dd/MM/yyyy, dd.MM.yyyy\n"
+    "            et yyyy-MM-dd. Une ligne de date qui ne se lit pas est signalée avec son\n"
+    "            numéro, et rien n'est écrit.\n"
     "--force     remplace un fichier existant non vide (sinon rien n'est remplacé)\n"
     "\n"
-    "Au plus 1024 waypoints ou points de trace par conversion. Le code de sortie est 0 quand\n"
-    "tout ce qui était demandé a été écrit, 1 sur une erreur ou un fichier non remplacé, 2 sur\n"
-    "une erreur d'utilisation.\n";
+    "Au plus 1024 waypoints ou points de trace par conversion OziExplorer ou C-Map. Le code de\n"
+    "sortie est 0 quand tout ce qui était demandé a été écrit, 1 sur une erreur ou un fichier non\n"
+    "remplacé, 2 sur une erreur d'utilisation.\n";
 
 // Messages on the error output; the replacement question answered by --force.
 class ConsoleDialogs : public marivent::Dialogs {
@@ -56,6 +81,213 @@ int usage_error(const std::string& text) {
     return 2;
 }
 
+void say_error(const std::string& text) {
+    std::fputs(("marivent-convert : " + text + "\n").c_str(), stderr);
+}
+
+// "1 entrée", "3 entrées".
+std::string counted(long long n, const char* one, const char* many) {
+    return marivent::integer_text(n) + " " + (n == 1 ? one : many);
+}
+
+// An offset in hours as the user writes it: "2", "-5", "+5.5", "5,5".
+std::optional<double> offset_argument(std::string_view text) {
+    std::string s(text);
+    for (char& c : s)
+        if (c == ',') c = '.';
+    const std::size_t sign = !s.empty() && (s[0] == '+' || s[0] == '-') ? 1 : 0;
+    if (s.size() == sign) return std::nullopt;
+    for (std::size_t i = sign; i < s.size(); ++i)
+        if (!(s[i] >= '0' && s[i] <= '9') && s[i] != '.') return std::nullopt;
+    if (s.find('.') != s.rfind('.') || s.substr(sign) == ".") return std::nullopt;
+    const double value = marivent::numeric_value(s);
+    if (value < -24 || value > 24) return std::nullopt;
+    return value;
+}
+
+struct Offset {
+    double hours = 0;
+    std::string origin; // French, for the report
+};
+
+// The offset of the settings file beside the journal (record 2), as the window takes it; 0 when
+// there is no such file or record. Nothing, with the reason said, when it cannot be read.
+std::optional<Offset> settings_offset(const fs::path& journal) {
+    const fs::path file = (journal.has_parent_path() ? journal.parent_path() : fs::path(".")) /
+                          std::string(marivent::settings_file_name);
+    std::error_code ec;
+    if (!fs::exists(file, ec)) return Offset{0, "aucun fichier " + marivent::display_path(file)};
+    std::string why;
+    const std::optional<std::string> bytes = marivent::read_file(file, why);
+    if (!bytes) {
+        say_error("Impossible de lire les préférences " + marivent::display_path(file) + " : " +
+                  why + " (--decalage pour donner le décalage).");
+        return std::nullopt;
+    }
+    const marivent::prefs::SettingsRecords records = marivent::prefs::parse_settings(*bytes);
+    if (records.records == 0 || !records.text[1])
+        return Offset{0, "pas de décalage dans " + marivent::display_path(file)};
+    const double hours = marivent::numeric_value(*records.text[1]);
+    if (hours < -24 || hours > 24) {
+        say_error("Le décalage des préférences " + marivent::display_path(file) + " (" +
+                  marivent::cp1252_to_utf8(*records.text[1]) +
+                  ") n'est pas entre -24 et 24 heures (--decalage pour le donner).");
+        return std::nullopt;
+    }
+    return Offset{hours, "pris dans " + marivent::display_path(file)};
+}
+
+// journal2gpx and journal2csv.
+int journal_command(bool gpx, const std::vector<std::string_view>& args) {
+    namespace jr = marivent::journal;
+    bool force = false;
+    std::optional<fs::path> out_file, source;
+    std::optional<Offset> offset;
+    std::vector<jr::DateFormat> formats;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const auto a = args[i];
+        if (a == "--force") {
+            force = true;
+        } else if (a == "-o") {
+            if (i + 1 == args.size()) return usage_error("-o demande un fichier");
+            out_file = fs::path(std::string(args[++i]));
+        } else if (a == "--decalage") {
+            if (i + 1 == args.size()) return usage_error("--decalage demande un nombre d'heures");
+            const std::optional<double> h = offset_argument(args[++i]);
+            if (!h)
+                return usage_error("--decalage « " + std::string(args[i]) +
+                                   " » : un nombre d'heures entre -24 et 24 est attendu");
+            offset = Offset{*h, "--decalage"};
+        } else if (a == "--format-date") {
+            if (i + 1 == args.size()) return usage_error("--format-date demande un format");
+            std::string why;
+            const auto f = jr::DateFormat::parse(marivent::utf8_to_cp1252(args[++i]), why);
+            if (!f) return usage_error("--format-date « " + std::string(args[i]) + " » : " + why);
+            formats = {*f};
+        } else if (!a.empty() && a[0] == '-' && a != "-") {
+            return usage_error("option inconnue « " + std::string(a) + " »");
+        } else if (source) {
+            return usage_error("un seul journal à la fois");
+        } else {
+            source = fs::path(std::string(a));
+        }
+    }
+    if (!source) return usage_error("aucun journal à convertir");
+    if (formats.empty()) formats = jr::default_date_formats();
+    // Beside the journal, or in the folder -o names, with the journal's name; else the file -o
+    // names.
+    const fs::path named = source->filename().replace_extension(gpx ? ".gpx" : ".csv");
+    std::error_code folder_error;
+    const fs::path out = !out_file                                   ? source->parent_path() / named
+                         : fs::is_directory(*out_file, folder_error) ? *out_file / named
+                                                                     : *out_file;
+    const std::string shown = marivent::display_path(*source);
+
+    std::string why;
+    const std::optional<std::string> bytes = marivent::read_file(*source, why);
+    if (!bytes) {
+        say_error("Impossible de lire le journal " + shown + " : " + why + ".");
+        return 1;
+    }
+    if (!offset) offset = settings_offset(*source);
+    if (!offset) return 1;
+
+    const jr::JournalRead journal = jr::read_journal(*bytes, {offset->hours, formats});
+    if (!journal.looks_like_journal()) {
+        say_error(shown + " n'est pas un journal de bord : ni en-tête, ni date, ni entrée. Aucun "
+                          "fichier n'est écrit.");
+        return 1;
+    }
+    if (!journal.bad_dates.empty()) {
+        std::string names;
+        for (std::size_t k = 0; k < formats.size(); ++k)
+            names += (k == 0 ? "" : k + 1 == formats.size() ? " ni " : ", ") + formats[k].pattern();
+        constexpr std::size_t shown_most = 10;
+        for (std::size_t k = 0; k < journal.bad_dates.size() && k < shown_most; ++k)
+            say_error(shown + ", ligne " + marivent::integer_text(journal.bad_dates[k].number) +
+                      " : « " + marivent::cp1252_to_utf8(journal.bad_dates[k].text) +
+                      " » n'est pas une date " + names + ".");
+        if (journal.bad_dates.size() > shown_most)
+            say_error("... et " +
+                      counted(static_cast<long long>(journal.bad_dates.size() - shown_most),
+                              "autre ligne de date", "autres lignes de date") +
+                      ".");
+        say_error("Les dates des entrées ne peuvent pas être établies : aucun fichier n'est écrit "
+                  "(--format-date pour donner le format des dates).");
+        return 1;
+    }
+
+    // Never over the journal itself, even with --force.
+    std::error_code ec;
+    if (fs::equivalent(out, *source, ec)) {
+        say_error(marivent::display_path(out) +
+                  " est le journal lui-même : il n'est pas remplacé.");
+        return 1;
+    }
+    const auto status = fs::status(out, ec);
+    if (fs::exists(status)) {
+        if (!fs::is_regular_file(status)) {
+            say_error("Le fichier " + marivent::display_path(out) +
+                      " ne peut pas être écrit : un dossier ou un objet qui n'est pas un fichier "
+                      "porte déjà ce nom.");
+            return 1;
+        }
+        const auto size = fs::file_size(out, ec);
+        if (!ec && size > 0 && !force) {
+            say_error(marivent::display_path(out) +
+                      " existe déjà et n'est pas vide ; il n'est pas remplacé (--force pour le "
+                      "remplacer).");
+            return 1;
+        }
+    }
+    const std::string text = gpx ? jr::gpx_track(journal, marivent::display_path(source->stem()))
+                                 : jr::csv_table(journal);
+    if (const marivent::IoStatus written = marivent::replace_file(out, text); !written) {
+        say_error("Le fichier " + marivent::display_path(out) +
+                  " n'a pas été écrit : " + written.why + ".");
+        return 1;
+    }
+
+    const long long rows = gpx ? journal.points() : static_cast<long long>(journal.lines.size());
+    std::fputs(("écrit : " + marivent::display_path(out) + " (" +
+                counted(rows, gpx ? "point" : "ligne", gpx ? "points" : "lignes") + ", décalage " +
+                marivent::general_text(offset->hours) + " h, " + offset->origin + ")\n")
+                   .c_str(),
+               stdout);
+
+    // What was not taken whole, in one line.
+    const int without_position = journal.entries_without_position();
+    const std::vector<int> unreadable = journal.unreadable_lines();
+    const int untimed = journal.positions_without_time();
+    std::string said;
+    if (without_position > 0)
+        said = counted(without_position, "entrée sans position", "entrées sans position");
+    if (!unreadable.empty()) {
+        if (!said.empty()) said += " et ";
+        said += counted(static_cast<long long>(unreadable.size()), "ligne non reconnue",
+                        "lignes non reconnues");
+        said += unreadable.size() == 1 ? " (ligne " : " (lignes ";
+        for (std::size_t k = 0; k < unreadable.size() && k < 5; ++k)
+            said += (k ? ", " : "") + marivent::integer_text(unreadable[k]);
+        said += unreadable.size() > 5 ? "...)" : ")";
+    }
+    if (!said.empty()) {
+        const bool one = static_cast<std::size_t>(without_position) + unreadable.size() == 1;
+        said += gpx ? (one ? " laissée hors de la trace" : " laissées hors de la trace")
+                    : (one ? " gardée avec des champs vides" : " gardées avec des champs vides");
+    }
+    if (untimed > 0) {
+        if (!said.empty()) said += " ; ";
+        said += gpx ? counted(untimed, "point sans date ou sans heure, dans la trace sans heure",
+                              "points sans date ou sans heure, dans la trace sans heure")
+                    : counted(untimed, "entrée avec une position mais sans date ou sans heure",
+                              "entrées avec une position mais sans date ou sans heure");
+    }
+    if (!said.empty()) say_error(said + ".");
+    if (std::fflush(stdout) != 0) return 1;
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -67,6 +299,8 @@ int main(int argc, char** argv) {
         }
     }
     if (args.empty()) return usage_error("aucune commande");
+    if (args[0] == "journal2gpx" || args[0] == "journal2csv")
+        return journal_command(args[0] == "journal2gpx", args);
 
     tr::Conversion c;
     if (args[0] == "ozi2cmap") c.direction = tr::Direction::ozi_to_cmap;

@@ -24,6 +24,22 @@ std::optional<Date> FrenchRegional::parse_short_date(std::string_view text) cons
     return d;
 }
 
+std::string GermanRegional::short_date(const Date& d) const {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d", d.day, d.month, d.year);
+    return buf;
+}
+
+std::optional<Date> GermanRegional::parse_short_date(std::string_view text) const {
+    int day = 0, month = 0, year = 0;
+    char tail = 0;
+    const std::string s(text);
+    if (std::sscanf(s.c_str(), "%d.%d.%d%c", &day, &month, &year, &tail) != 3) return std::nullopt;
+    const Date d{year, month, day};
+    if (!is_valid_date(d)) return std::nullopt;
+    return d;
+}
+
 void ScriptedDialogs::message(std::string_view text, std::string_view title) {
     messages.push_back({std::string(text), std::string(title), {}});
 }

@@ -18,6 +18,14 @@ public:
     char decimal_separator() const override { return ','; }
 };
 
+// German regional settings: dd.MM.yyyy and ",".
+class GermanRegional : public RegionalSettings {
+public:
+    std::string short_date(const Date& d) const override;
+    std::optional<Date> parse_short_date(std::string_view text) const override;
+    char decimal_separator() const override { return ','; }
+};
+
 // A clock that says what the test sets.
 class FrozenClock : public Clock {
 public:

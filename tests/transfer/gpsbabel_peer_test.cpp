@@ -1,12 +1,18 @@
 // GPSBabel as a peer: it reads the OziExplorer files written here with the same coordinates, and
-// the files it writes are read here with the coordinates it was given.
+// the files it writes are read here with the coordinates it was given. It reads the journal's GPX
+// track with the positions and UTC times of the entries.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
 
+#include "common/format.h"
+#include "common/number_text.h"
 #include "common/value.h"
 #include "fakes.h"
+#include "journal/journal_export.h"
+#include "journal/journal_file.h"
 #include "transfer/cmap_route.h"
 #include "transfer/ozi_files.h"
 
@@ -139,6 +145,102 @@ TEST_F(GpsbabelPeer, WeReadWhatItWrites) {
             EXPECT_NEAR(r.rows[i].longitude, points[i].lon, 1e-6) << c.file << " " << i;
         }
     }
+}
+
+// The fields of a CSV line, with quotes as GPSBabel writes them around text holding commas.
+std::vector<std::string> csv_fields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+            fields.back() += '"';
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (c == ',' && !quoted) {
+            fields.emplace_back();
+        } else if (c != '\r') {
+            fields.back() += c;
+        }
+    }
+    return fields;
+}
+
+std::string two(int n) {
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+TEST_F(GpsbabelPeer, ReadsTheJournalTrackWithItsPositionsAndUtcTimes) {
+    // A passage written by the window's entry writer under French settings, the computer clock
+    // 3 h 30 behind UTC, across midnight: 2 h 40 steps from 6 December 20:10 UTC.
+    constexpr double offset = -3.5;
+    marivent::testing::FrenchRegional french;
+    marivent::testing::FrozenClock clock;
+    marivent::journal::JournalFile journal(dir / "journal.txt", french, clock);
+    ASSERT_FALSE(journal.prepare().problem);
+    struct Sent {
+        std::string date, time, lat_text, lon_text, desc;
+        double lat, lon;
+    };
+    std::vector<Sent> sent;
+    for (int i = 0; i < 30; ++i) {
+        const long utc = 20 * 60 + 10 + i * 160L; // minutes from 6 December 00:00 UTC
+        const long local = utc - 210;
+        const int utc_day = 6 + static_cast<int>(utc / 1440),
+                  local_day = 6 + static_cast<int>(local / 1440);
+        const int utc_minute = static_cast<int>(utc % 1440),
+                  local_minute = static_cast<int>(local % 1440);
+        clock.time = {{2026, 12, local_day}, local_minute / 60, local_minute % 60, 0};
+        const std::string lat = two(10 + i) + two(i * 2) + ".1234";
+        const std::string lon = "0" + two(5 + i * 3) + two(59 - i) + ".5";
+        const double speed = i * 0.7;
+        const std::string vi = marivent::format_number(speed, "###.#", french.decimal_separator());
+        const std::string name = i % 2 ? "Ile d'Yeu & <Joinville>" : "";
+        ASSERT_TRUE(journal
+                        .append_entry({two(utc_minute / 60) + two(utc_minute % 60) + "05",
+                                       i % 3 ? "N" : "S", lat, i % 4 ? "W" : "E", lon, vi,
+                                       std::to_string(i * 11), name})
+                        .written);
+        sent.push_back({"2026/12/" + two(utc_day),
+                        two(utc_minute / 60) + ":" + two(utc_minute % 60) + ":00", lat, lon,
+                        marivent::general_text(std::round(speed * 10) / 10), 0, 0});
+        Sent& s = sent.back();
+        s.lat = (10 + i + (i * 2 + 0.1234) / 60) * (i % 3 ? 1 : -1);
+        s.lon = (5 + i * 3 + (59 - i + 0.5) / 60) * (i % 4 ? -1 : 1);
+        s.desc +=
+            " nd, cap " + std::to_string(i * 11) + "°" + (name.empty() ? "" : ", vers " + name);
+    }
+    ASSERT_EQ(sent.back().date, "2026/12/10"); // four midnights
+
+    const auto read = marivent::journal::read_journal(
+        read_bytes(dir / "journal.txt"), {offset, marivent::journal::default_date_formats()});
+    write_bytes(dir / "journal.gpx", marivent::journal::gpx_track(read, "journal"));
+    const fs::path out = dir / "back.csv";
+    ASSERT_TRUE(run_gpsbabel("-t -i gpx -f " + (dir / "journal.gpx").string() +
+                             " -o unicsv,utc=0 -F " + out.string()));
+
+    // No,Latitude,Longitude,Notes,Date,Time
+    std::istringstream in(read_bytes(out));
+    std::string line;
+    std::getline(in, line);
+    const auto names = csv_fields(line);
+    ASSERT_EQ(names.size(), 6u) << line;
+    EXPECT_EQ(names[3], "Notes");
+    EXPECT_EQ(names[4], "Date");
+    EXPECT_EQ(names[5], "Time");
+    std::size_t k = 0;
+    for (; std::getline(in, line); ++k) {
+        ASSERT_LT(k, sent.size());
+        const auto f = csv_fields(line);
+        ASSERT_EQ(f.size(), 6u) << line;
+        EXPECT_NEAR(numeric_value(f[1]), sent[k].lat, 1e-6) << k << " " << sent[k].lat_text;
+        EXPECT_NEAR(numeric_value(f[2]), sent[k].lon, 1e-6) << k << " " << sent[k].lon_text;
+        EXPECT_EQ(f[4], sent[k].date) << k;
+        EXPECT_EQ(f[5], sent[k].time) << k;
+        EXPECT_EQ(f[3], "vitesse " + sent[k].desc) << k;
+    }
+    EXPECT_EQ(k, sent.size());
 }
 
 } // namespace

@@ -1,0 +1,517 @@
+#include "journal/journal_export.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "common/cp1252.h"
+#include "common/number_text.h"
+#include "journal/journal_file.h"
+
+namespace marivent::journal {
+
+namespace {
+
+constexpr int minutes_per_day = 24 * 60;
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// Cuts the text up to the next space off the front of `rest`, and that space.
+bool cut_field(std::string_view& rest, std::string_view& field) {
+    const std::size_t space = rest.find(' ');
+    if (space == std::string_view::npos) return false;
+    field = rest.substr(0, space);
+    rest.remove_prefix(space + 1);
+    return true;
+}
+
+bool cut_space(std::string_view& rest) {
+    if (rest.empty() || rest.front() != ' ') return false;
+    rest.remove_prefix(1);
+    return true;
+}
+
+// "hh:mm" as minutes of the day.
+std::optional<int> read_time(std::string_view t) {
+    if (t.size() != 5 || t[2] != ':' || !is_digit(t[0]) || !is_digit(t[1]) || !is_digit(t[3]) ||
+        !is_digit(t[4]))
+        return std::nullopt;
+    const int hour = (t[0] - '0') * 10 + (t[1] - '0');
+    const int minute = (t[3] - '0') * 10 + (t[4] - '0');
+    if (hour > 23 || minute > 59) return std::nullopt;
+    return hour * 60 + minute;
+}
+
+// An unsigned decimal number "123" or "123.45" (or with the separator `comma_too` allows).
+std::optional<double> read_decimal(std::string_view s, bool comma_too) {
+    std::string text(s);
+    std::size_t point = std::string::npos;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (is_digit(text[i])) continue;
+        if ((text[i] == '.' || (comma_too && text[i] == ',')) && point == std::string::npos) {
+            point = i;
+            text[i] = '.';
+            continue;
+        }
+        return std::nullopt;
+    }
+    if (text.empty()) return std::nullopt;
+    if (text == ".") return 0.0; // a speed of 0 as the display writes it
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// A hemisphere letter and "ddmm.mmm" (latitude) or "dddmm.mmm" (longitude), any number of
+// decimals, as decimal degrees. Degrees and minutes are read apart, so no digit is lost.
+std::optional<double> read_coordinate(std::string_view s, char plus, char minus, double limit) {
+    if (s.size() < 2 || (s[0] != plus && s[0] != minus)) return std::nullopt;
+    const std::string_view number = s.substr(1);
+    const std::size_t point = number.find('.');
+    const std::size_t whole = point == std::string_view::npos ? number.size() : point;
+    if (whole < 3) return std::nullopt; // at least one digit of degrees and two of minutes
+    for (std::size_t i = 0; i < whole; ++i)
+        if (!is_digit(number[i])) return std::nullopt;
+    const std::optional<double> degrees = read_decimal(number.substr(0, whole - 2), false);
+    const std::optional<double> minutes = read_decimal(number.substr(whole - 2), false);
+    if (!degrees || !minutes || *minutes >= 60) return std::nullopt;
+    const double result = *degrees + *minutes / 60;
+    if (result > limit) return std::nullopt;
+    return s[0] == minus ? -result : result;
+}
+
+// A whole number of degrees, as the display writes the course.
+std::optional<long long> read_course(std::string_view s) {
+    long long value = 0;
+    const char* first = s.data();
+    const char* last = s.data() + s.size();
+    if (first == last) return std::nullopt;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last) return std::nullopt;
+    return value;
+}
+
+bool is_empty_position(std::string_view s, char plus, char minus) {
+    return s.empty() || (s.size() == 1 && (s[0] == plus || s[0] == minus));
+}
+
+// An entry line "hh:mm Nddmm.mmm Wdddmm.mmm  speed course  waypoint " (the last space may have
+// gone in an editor). Fields are read left to right: only the waypoint may hold spaces. Returns
+// false when the line is not in this layout or a field that is there does not read.
+bool read_entry(std::string_view text, JournalLine& line) {
+    std::string_view rest = text;
+    std::string_view time, lat, lon, speed, course;
+    if (!cut_field(rest, time) || !cut_field(rest, lat) || !cut_field(rest, lon) ||
+        !cut_space(rest) || !cut_field(rest, speed) || !cut_field(rest, course) || !cut_space(rest))
+        return false;
+    if (!rest.empty() && rest.back() == ' ') rest.remove_suffix(1);
+
+    // Before the GPS sends a time the entry starts ":"; the position stays empty until a fix.
+    if (time != ":") {
+        line.minute = read_time(time);
+        if (!line.minute) return false;
+    }
+    const bool no_lat = is_empty_position(lat, 'N', 'S');
+    const bool no_lon = is_empty_position(lon, 'E', 'W');
+    if (!no_lat || !no_lon) {
+        line.latitude = read_coordinate(lat, 'N', 'S', 90);
+        line.longitude = read_coordinate(lon, 'E', 'W', 180);
+        if (!line.latitude || !line.longitude) return false;
+    }
+    if (!speed.empty()) {
+        // The display's "###.#": "5,2", "12,", ",5", "," for 0 (the regional separator).
+        const bool negative = speed.front() == '-';
+        line.speed = read_decimal(speed.substr(negative ? 1 : 0), true);
+        if (!line.speed) return false;
+        if (negative && *line.speed != 0) *line.speed = -*line.speed;
+    }
+    if (!course.empty()) {
+        line.course = read_course(course);
+        if (!line.course) return false;
+    }
+    line.waypoint = std::string(rest);
+    return true;
+}
+
+// Three numbers between separators of the date formats ("2026/12/08", "12/25/2026"), or one of six
+// digits or more ("20261208"): a date line, whether it reads or not. Other lines of digits (a
+// telephone number, "12.5") are notes.
+bool looks_like_date(std::string_view s, const std::vector<DateFormat>& formats) {
+    int groups = 0, digits = 0;
+    bool in_group = false;
+    for (const char c : s) {
+        if (is_digit(c)) {
+            if (!in_group) ++groups;
+            in_group = true;
+            ++digits;
+            continue;
+        }
+        in_group = false;
+        bool separator = false;
+        for (const auto& f : formats)
+            separator = separator || f.is_separator(c);
+        if (!separator) return false;
+    }
+    return groups == 3 || (groups == 1 && digits >= 6);
+}
+
+// The text of a number without trailing zeros: fixed notation, never an exponent (GPX decimals).
+std::string decimal_text(double value, int decimals) {
+    std::string s = fixed_text(value, decimals);
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0')
+            s.pop_back();
+        if (s.back() == '.') s.pop_back();
+    }
+    if (s == "-0") s = "0";
+    return s;
+}
+
+std::string two_digits(int n) {
+    std::string s = integer_text(n);
+    return n < 10 ? "0" + s : s;
+}
+
+std::string date_text(const Date& d) {
+    std::string year = integer_text(d.year);
+    while (year.size() < 4)
+        year.insert(0, 1, '0');
+    return year + "-" + two_digits(d.month) + "-" + two_digits(d.day);
+}
+
+std::string time_text(int minute) {
+    return two_digits(minute / 60) + ":" + two_digits(minute % 60);
+}
+
+// UTF-8 text as XML character data: the five characters XML reserves as entities, and the control
+// characters XML 1.0 forbids as U+FFFD.
+void append_xml(std::string& out, std::string_view utf8) {
+    for (const char c : utf8) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                out += "\xEF\xBF\xBD";
+            else
+                out += c;
+        }
+    }
+}
+
+// The point's description: "vitesse 5.2 nd, cap 54°, vers WPT01", the parts that are known.
+std::string description(const JournalLine& line) {
+    std::string d;
+    auto add = [&d](const std::string& text) {
+        if (!d.empty()) d += ", ";
+        d += text;
+    };
+    if (line.speed) add("vitesse " + general_text(*line.speed) + " nd");
+    if (line.course) add("cap " + integer_text(*line.course) + "°");
+    if (!line.waypoint.empty()) add("vers " + cp1252_to_utf8(line.waypoint));
+    return d;
+}
+
+void append_csv_field(std::string& out, std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+} // namespace
+
+std::optional<DateFormat> DateFormat::parse(std::string_view pattern, std::string& why) {
+    DateFormat f;
+    f.pattern_ = std::string(pattern);
+    int seen[3] = {0, 0, 0};
+    auto field_of = [](char c) -> std::optional<Field> {
+        switch (c) {
+        case 'd':
+        case 'D':
+        case 'j':
+        case 'J':
+            return Field::day;
+        case 'm':
+        case 'M':
+            return Field::month;
+        case 'y':
+        case 'Y':
+        case 'a':
+        case 'A':
+            return Field::year;
+        default:
+            return std::nullopt;
+        }
+    };
+    for (std::size_t i = 0; i < pattern.size();) {
+        const char c = pattern[i];
+        const std::optional<Field> field = field_of(c);
+        if (!field) {
+            if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || is_digit(c)) {
+                why = std::string("« ") + c +
+                      " » n'est ni un jour (d, j), ni un mois (M, m), ni une année (y, a)";
+                return std::nullopt;
+            }
+            f.tokens_.push_back({std::nullopt, 0, c});
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (j < pattern.size() && field_of(pattern[j]) == field)
+            ++j;
+        const int letters = static_cast<int>(j - i);
+        const bool fits = *field == Field::year ? letters == 2 || letters == 4 : letters <= 2;
+        if (!fits) {
+            why = "« " + std::string(pattern.substr(i, j - i)) +
+                  " » : un jour ou un mois s'écrit d ou dd, M ou MM, une année yy ou yyyy";
+            return std::nullopt;
+        }
+        ++seen[static_cast<int>(*field)];
+        f.tokens_.push_back({field, letters, 0});
+        i = j;
+    }
+    if (seen[0] != 1 || seen[1] != 1 || seen[2] != 1) {
+        why = "il faut un jour, un mois et une année, chacun une fois (par exemple dd/MM/yyyy)";
+        return std::nullopt;
+    }
+    return f;
+}
+
+std::optional<Date> DateFormat::read(std::string_view text) const {
+    const std::string_view s = trimmed(text);
+    std::size_t at = 0;
+    Date d;
+    for (std::size_t k = 0; k < tokens_.size(); ++k) {
+        const Token& t = tokens_[k];
+        if (!t.field) {
+            if (at >= s.size() || s[at] != t.literal) return std::nullopt;
+            ++at;
+            continue;
+        }
+        // Day and month take one or two digits, unless a number follows with no separator.
+        const bool packed = k + 1 < tokens_.size() && tokens_[k + 1].field;
+        const std::size_t most = *t.field == Field::year ? static_cast<std::size_t>(t.letters) : 2;
+        const std::size_t least = *t.field == Field::year || packed ? most : 1;
+        std::size_t n = 0;
+        int value = 0;
+        while (n < most && at + n < s.size() && is_digit(s[at + n])) {
+            value = value * 10 + (s[at + n] - '0');
+            ++n;
+        }
+        if (n < least) return std::nullopt;
+        at += n;
+        if (*t.field == Field::day)
+            d.day = value;
+        else if (*t.field == Field::month)
+            d.month = value;
+        else
+            d.year = t.letters == 2 ? 2000 + value : value;
+    }
+    if (at != s.size() || !is_valid_date(d)) return std::nullopt;
+    return d;
+}
+
+bool DateFormat::is_separator(char c) const {
+    for (const auto& t : tokens_)
+        if (!t.field && t.literal == c) return true;
+    return false;
+}
+
+std::vector<DateFormat> default_date_formats() {
+    std::vector<DateFormat> formats;
+    std::string why;
+    for (const char* p : {"dd/MM/yyyy", "dd.MM.yyyy", "yyyy-MM-dd"})
+        formats.push_back(*DateFormat::parse(p, why));
+    return formats;
+}
+
+int JournalRead::entries_without_position() const {
+    int n = 0;
+    for (const auto& l : lines)
+        n += l.entry && !l.has_position();
+    return n;
+}
+
+std::vector<int> JournalRead::unreadable_lines() const {
+    std::vector<int> numbers;
+    for (const auto& l : lines)
+        if (!l.entry) numbers.push_back(l.number);
+    return numbers;
+}
+
+int JournalRead::positions_without_time() const {
+    int n = 0;
+    for (const auto& l : lines)
+        n += l.has_position() && !(l.date && l.minute);
+    return n;
+}
+
+int JournalRead::points() const {
+    int n = 0;
+    for (const auto& l : lines)
+        n += l.has_position();
+    return n;
+}
+
+bool JournalRead::looks_like_journal() const {
+    if (header || date_lines > 0 || !bad_dates.empty()) return true;
+    for (const auto& l : lines)
+        if (l.entry) return true;
+    return false;
+}
+
+JournalRead read_journal(std::string_view bytes, const ReadOptions& options) {
+    JournalRead out;
+    const long offset =
+        std::isfinite(options.offset_hours) ? std::lround(options.offset_hours * 60) : 0;
+    std::optional<Date> local_date; // the latest date line's
+    int number = 0;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
+        if (end == std::string_view::npos) end = bytes.size();
+        std::string_view text = bytes.substr(start, end - start);
+        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        start = next;
+        ++number;
+
+        const std::string_view bare = trimmed(text);
+        if (bare.empty()) continue;
+        if (bare == header_line) {
+            out.header = true;
+            continue;
+        }
+        JournalLine line;
+        if (read_entry(text, line)) {
+            line.number = number;
+            line.text = std::string(text);
+            line.entry = true;
+            if (line.minute && local_date) {
+                // The local time of day, UTC time plus the offset, may lie on the day before or
+                // after the UTC time's: the date line is the local day, so the UTC date is the
+                // other way.
+                const long local = *line.minute + offset;
+                const long shift = local >= 0 ? local / minutes_per_day
+                                              : -((minutes_per_day - 1 - local) / minutes_per_day);
+                line.date = add_days(*local_date, static_cast<int>(-shift));
+            }
+            out.lines.push_back(std::move(line));
+            continue;
+        }
+        std::optional<Date> date;
+        for (const auto& f : options.formats) {
+            if ((date = f.read(bare))) break;
+        }
+        if (date) {
+            local_date = date;
+            ++out.date_lines;
+            continue;
+        }
+        if (looks_like_date(bare, options.formats)) {
+            // Not a day to date the entries below by: they stay without a date until the next.
+            out.bad_dates.push_back({number, std::string(bare)});
+            local_date.reset();
+            continue;
+        }
+        JournalLine unread;
+        unread.number = number;
+        unread.text = std::string(text);
+        out.lines.push_back(std::move(unread));
+    }
+    return out;
+}
+
+std::string gpx_track(const JournalRead& journal, std::string_view track_name) {
+    std::string out;
+    out.reserve(200 + journal.lines.size() * 160);
+    out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<gpx version=\"1.1\" creator=\"Marivent\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
+           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+           "xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 "
+           "http://www.topografix.com/GPX/1/1/gpx.xsd\">\n"
+           "  <trk>\n    <name>";
+    append_xml(out, track_name);
+    out += "</name>\n    <trkseg>\n";
+    for (const auto& l : journal.lines) {
+        if (!l.has_position()) continue;
+        out += "      <trkpt lat=\"";
+        out += decimal_text(*l.latitude, 9);
+        out += "\" lon=\"";
+        out += decimal_text(*l.longitude, 9);
+        out += "\">";
+        if (l.date && l.minute) {
+            out += "<time>";
+            out += date_text(*l.date);
+            out += 'T';
+            out += time_text(*l.minute);
+            out += ":00Z</time>";
+        }
+        if (const std::string d = description(l); !d.empty()) {
+            out += "<desc>";
+            append_xml(out, d);
+            out += "</desc>";
+        }
+        out += "</trkpt>\n";
+    }
+    out += "    </trkseg>\n  </trk>\n</gpx>\n";
+    return out;
+}
+
+std::string csv_table(const JournalRead& journal) {
+    std::string out;
+    out.reserve(100 + journal.lines.size() * 120);
+    out +=
+        "Date UTC,Heure UTC,Latitude,Longitude,Vitesse (nœuds),Cap,Waypoint,Ligne du journal\r\n";
+    for (const auto& l : journal.lines) {
+        if (l.date) out += date_text(*l.date);
+        out += ',';
+        if (l.minute) out += time_text(*l.minute);
+        out += ',';
+        if (l.latitude) out += decimal_text(*l.latitude, 9);
+        out += ',';
+        if (l.longitude) out += decimal_text(*l.longitude, 9);
+        out += ',';
+        if (l.speed) out += general_text(*l.speed);
+        out += ',';
+        if (l.course) out += integer_text(*l.course);
+        out += ',';
+        append_csv_field(out, cp1252_to_utf8(l.waypoint));
+        out += ',';
+        append_csv_field(out, cp1252_to_utf8(l.text));
+        out += "\r\n";
+    }
+    return out;
+}
+
+} // namespace marivent::journal

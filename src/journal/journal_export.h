@@ -1,0 +1,104 @@
+// The journal read back for other programs: its entries with UTC dates and times, as a GPX 1.1
+// track for chart programs and as a CSV table for spreadsheets.
+//
+// A journal line is the header, an empty line, a date line (the computer's local date, in the
+// regional short date format, written when the local day changes at an entry) or an entry line
+// "hh:mm Nddmm.mmm Wdddmm.mmm  speed course  waypoint " whose time is the GPS's UTC time. An
+// entry's UTC date is the date line above it, moved a day when its local time (UTC time plus the
+// offset) falls on another day than its UTC time. Lines in none of these layouts were edited by
+// hand or damaged: they are kept with their text only.
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/date.h"
+
+namespace marivent::journal {
+
+// A short date format: a day (d or dd), a month (M or MM) and a year (yy or yyyy), each once, and
+// separators between them. French letters are taken too (j for d, a for y), and m for M since a
+// date has no minutes. Day and month are read with one or two digits; "yy" is a year 2000 to 2099.
+class DateFormat {
+  public:
+    // The format of a pattern, or nothing with the reason (French) when it is not one.
+    static std::optional<DateFormat> parse(std::string_view pattern, std::string& why);
+
+    // The date a text stands for (spaces around it ignored), or nothing.
+    std::optional<Date> read(std::string_view text) const;
+
+    const std::string& pattern() const { return pattern_; }
+    // True for a character this format writes between its numbers.
+    bool is_separator(char c) const;
+
+  private:
+    enum class Field { day, month, year };
+    struct Token {
+        std::optional<Field> field; // a number; else the literal character
+        int letters = 0;
+        char literal = 0;
+    };
+    std::string pattern_;
+    std::vector<Token> tokens_;
+};
+
+// The formats tried when none is named: French dd/MM/yyyy, German dd.MM.yyyy and ISO yyyy-MM-dd.
+std::vector<DateFormat> default_date_formats();
+
+struct ReadOptions {
+    double offset_hours = 0;         // local time minus UTC; taken to the minute
+    std::vector<DateFormat> formats; // date line formats, tried in order
+};
+
+// One line of the journal that is neither the header, nor empty, nor a date line.
+struct JournalLine {
+    int number = 0;           // 1 for the file's first line
+    std::string text;         // the line without its line end, Windows-1252
+    bool entry = false;       // in the entry layout; false: edited by hand or damaged, fields empty
+    std::optional<Date> date; // UTC date: needs a time and a date line above
+    std::optional<int> minute;                 // UTC time of day in minutes
+    std::optional<double> latitude, longitude; // decimal degrees, south and west negative
+    std::optional<double> speed;               // knots
+    std::optional<long long> course;           // whole degrees
+    std::string waypoint;                      // Windows-1252
+
+    bool has_position() const { return latitude.has_value(); }
+};
+
+// A date line that looks like one (digits and separators) but reads in none of the formats.
+struct BadDate {
+    int number = 0;
+    std::string text; // Windows-1252
+};
+
+struct JournalRead {
+    std::vector<JournalLine> lines; // in file order
+    std::vector<BadDate> bad_dates;
+    bool header = false;
+    int date_lines = 0;
+
+    // Entry lines without a position (written before the GPS was valid), lines not in the entry
+    // layout, and entries with a position but no date or time.
+    int entries_without_position() const;
+    std::vector<int> unreadable_lines() const;
+    int positions_without_time() const;
+    int points() const; // lines with a position: the track's points
+    // Neither the header, nor a date line, nor any entry: not a journal of this program.
+    bool looks_like_journal() const;
+};
+
+// Reads a journal's bytes: CR LF or LF line ends, the last line with or without one.
+JournalRead read_journal(std::string_view bytes, const ReadOptions& options);
+
+// GPX 1.1, UTF-8: one track named `track_name` (UTF-8) of the lines with a position, in file
+// order, each point with its UTC time when known and its speed, course and waypoint in its
+// description.
+std::string gpx_track(const JournalRead& journal, std::string_view track_name);
+
+// CSV after RFC 4180, UTF-8, CR LF: a header row, then one row per line with the UTC date
+// (yyyy-mm-dd), the UTC time (hh:mm), latitude and longitude in decimal degrees, the speed in
+// knots, the course, the waypoint and the line as written; numbers with ".", unknown fields empty.
+std::string csv_table(const JournalRead& journal);
+
+} // namespace marivent::journal
