@@ -1,5 +1,8 @@
 #include "demo_gps.h"
 
+#include "common/paths.h"
+#include "prefs/preferences.h"
+
 #include <QSocketNotifier>
 #include <cerrno>
 #include <cstdio>
@@ -81,6 +84,24 @@ void DemoGps::read_back() {
         from_window_.erase(0, end + 2);
     }
     if (from_window_.size() > 4096) from_window_.clear();
+}
+
+std::vector<std::string> prepare_demo_folders(const std::filesystem::path& root,
+                                              const std::filesystem::path& route) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> done;
+    const fs::path ozi = native_path(root, prefs::default_ozi_folder);
+    const fs::path cmap = native_path(root, prefs::default_cmap_folder);
+    std::error_code ec;
+    for (const fs::path& folder : {ozi, cmap})
+        if (!fs::exists(folder, ec) && fs::create_directories(folder, ec))
+            done.push_back("dossier créé : " + display_path(folder));
+    bool has_route = false;
+    for (const auto& entry : fs::directory_iterator(ozi, ec))
+        has_route = has_route || entry.path().extension() == ".rte";
+    const fs::path copy = ozi / route.filename();
+    if (!has_route && fs::copy_file(route, copy, ec)) done.push_back("route d'exemple : " + display_path(copy));
+    return done;
 }
 
 } // namespace marivent::app

@@ -3,6 +3,7 @@
 #pragma once
 #include <QObject>
 #include <QTimer>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -35,5 +36,12 @@ private:
     QTimer timer_;
     QSocketNotifier* readable_ = nullptr;
 };
+
+// The chart folders of the default settings under ROOT (ROOT/oziexplorer/data and
+// ROOT/Program Files/cmapecs/routes), created when missing so Transfert works at once in the
+// demonstration; `route`, an OziExplorer route, is put in the first when it holds no route yet.
+// Returns what it created or copied, for the terminal.
+std::vector<std::string> prepare_demo_folders(const std::filesystem::path& root,
+                                              const std::filesystem::path& route);
 
 } // namespace marivent::app

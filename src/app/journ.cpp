@@ -13,11 +13,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QKeyEvent>
-#include <QShortcut>
 #include <QSocketNotifier>
 #include <QVBoxLayout>
 #include <QStatusBar>
 #include <cstdio>
+#include <functional>
 
 #include "common/cp1252.h"
 #include "common/file_io.h"
@@ -240,37 +240,54 @@ void Journ::note(const QString& text) {
 
 namespace {
 
-// Enter or Return on a focused push button presses it, as Space does.
-class EnterPresses : public QObject {
+// Enter or Return on a focused push button presses it, as Space does; Escape in a file list or
+// the transfer panel calls `escape` with the name of the one it was pressed in.
+class Keys : public QObject {
 public:
-    using QObject::QObject;
+    Keys(QObject* parent, std::function<void(const QString&)> escape)
+        : QObject(parent), escape_(std::move(escape)) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return false;
         const int key = static_cast<QKeyEvent*>(event)->key();
+        if (const QString in = watched->property("escape_puts_away").toString();
+            key == Qt::Key_Escape && !in.isEmpty()) {
+            escape_(in);
+            return true;
+        }
         auto* button = qobject_cast<QPushButton*>(watched);
         if (!button || (key != Qt::Key_Return && key != Qt::Key_Enter)) return false;
         button->click();
         return true;
     }
+
+private:
+    std::function<void(const QString&)> escape_;
 };
 
 } // namespace
 
 void Journ::keys() {
-    auto* enter = new EnterPresses(this);
-    for (QPushButton* button : findChildren<QPushButton*>()) button->installEventFilter(enter);
-    // Escape puts away the file lists and the transfer panel, converting nothing, as ANNULE does.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, [this] {
-        bool put_away = false;
-        for (const char* name : {"Frame1", "File1", "File2"}) {
-            QWidget* w = control(name);
-            if (!w->isVisible()) continue;
-            w->hide();
-            put_away = true;
+    // Escape puts away what it is pressed in, converting nothing: the transfer panel as ANNULE
+    // does (back to its list), a file list with the panel over it.
+    auto* keys = new Keys(this, [this](const QString& in) {
+        if (in == "Frame1") {
+            qobject_cast<QPushButton*>(control("annul"))->click();
+            return;
         }
-        if (put_away) note(QString());
+        control("Frame1")->hide();
+        control(in)->hide();
+        note(QString());
     });
+    for (const char* name : {"Frame1", "File1", "File2"}) {
+        QWidget* w = control(name);
+        QList<QWidget*> inside = w->findChildren<QWidget*>();
+        inside.append(w);
+        for (QWidget* c : inside) {
+            c->setProperty("escape_puts_away", QString(name));
+            c->installEventFilter(keys);
+        }
+    }
+    for (QPushButton* button : findChildren<QPushButton*>()) button->installEventFilter(keys);
 }
 
 void Journ::show_startup_problems() {

@@ -121,6 +121,11 @@ int main(int argc, char* argv[]) {
             return 1;
         }
         com_devices.fill(demo->device());
+        // The default chart folders, with a route to convert, so Transfert works at once.
+        const std::filesystem::path route =
+            std::filesystem::path(recording.toStdString()).parent_path() / "glenan.rte";
+        for (const std::string& d : app::prepare_demo_folders(root, route))
+            say(stdout, "Démonstration : " + QString::fromStdString(d));
         say(stdout, "GPS de démonstration sur " + QString::fromStdString(demo->device()) +
                         " : choisissez Gps > Debut de Communication.");
         std::fflush(stdout);

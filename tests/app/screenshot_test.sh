@@ -18,4 +18,11 @@ trap 'rm -rf "$root" "$root2"' EXIT
 MARIVENT_ROOT=$root2 QT_QPA_PLATFORM=offscreen "$bin" --screenshot "$root2/s.png"
 [ -f "$root2/journal.txt" ] || { echo "MARIVENT_ROOT not used"; exit 1; }
 "$bin" --help | grep -q -- --root || { echo "--help does not list --root"; exit 1; }
+# The demonstration makes the default chart folders, with a route to convert, and says so.
+root3=$(mktemp -d)
+trap 'rm -rf "$root" "$root2" "$root3"' EXIT
+out=$(QT_QPA_PLATFORM=offscreen "$bin" --demo --root "$root3" --screenshot "$root3/s.png")
+[ -f "$root3/oziexplorer/data/glenan.rte" ] || { echo "no demonstration route"; exit 1; }
+[ -d "$root3/Program Files/cmapecs/routes" ] || { echo "no C-Map folder"; exit 1; }
+grep -q "dossier créé" <<<"$out" || { echo "the demonstration does not say what it made: $out"; exit 1; }
 echo "screenshot: 1 passed, 0 failed"
