@@ -23,4 +23,9 @@ want=$(printf '%s' "$apa" | od -An -c)
 [ "$out" = "$want" ] || { rm -f /tmp/pilot-err.$$; fail "a damaged line steered: $out"; }
 grep -q '1 ligne(s) rejetée(s)' /tmp/pilot-err.$$ || { rm -f /tmp/pilot-err.$$; fail "the rejected line is not counted"; }
 rm -f /tmp/pilot-err.$$
-echo "pilot: 5 passed, 0 failed"
+# --tous-emetteurs takes a chart program's ECRMB; without it, nothing goes out.
+ecrmb='$ECRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*31'
+[ -z "$(printf '%s\r\n' junk "$ecrmb" | "$pilot")" ] || fail "an ECRMB steered without the option"
+out=$(printf '%s\r\n' junk "$ecrmb" | "$pilot" --tous-emetteurs | od -An -c)
+[ "$out" = "$(printf '%s' "$apa" | od -An -c)" ] || fail "--tous-emetteurs does not take ECRMB: $out"
+echo "pilot: 7 passed, 0 failed"
