@@ -1,15 +1,18 @@
 # make run: install what is missing, build, open the window.
 # make test: install what is missing, build, run every test.
+# make install [PREFIX=/usr/local] [DESTDIR=...]: the programs, menu entry, icon and manual pages.
+# make package: the Debian package build/marivent_VERSION_ARCH.deb.
 BUILD ?= build
 JOBS ?= 2
 # make run starts on the demonstration GPS; make run ARGS="--com 1=/dev/ttyUSB0" for a receiver.
 ARGS ?= --demo
+PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 ifeq ($(CI),true)
 CMAKE_FLAGS += -DMARIVENT_WERROR=ON
 endif
 
-.PHONY: all deps build test run clean
+.PHONY: all deps build test run install package clean
 
 all: build
 
@@ -28,6 +31,13 @@ test: build
 
 run: build
 	$(BUILD)/bin/marivent $(ARGS)
+
+# The prefix is given at install time, so the build folder stays the one make test uses.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

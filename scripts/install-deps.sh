@@ -11,6 +11,10 @@ packages=(
   gpsbabel            # a peer that reads and writes OziExplorer files, for the transfer tests
   locales             # the users' regional settings, under which the tests run
   python3             # its csv and XML modules read the journal exports back, in the tests
+  dpkg-dev file       # make package: dpkg-shlibdeps finds the package's dependencies
+  lintian             # the package's checker (install.package)
+  desktop-file-utils  # desktop-file-validate, on the installed menu entry (install.destdir)
+  appstream           # appstreamcli, on the installed metainfo (install.destdir)
 )
 # The regional settings of the users, which the tests run under.
 locales=(fr_FR de_DE)

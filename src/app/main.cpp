@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
@@ -27,6 +28,14 @@ bool has_argument(int argc, char* argv[], std::initializer_list<const char*> nam
     return false;
 }
 
+// The demonstration recording: the installed one (share/marivent beside the program's bin folder)
+// when there is one, else the source tree's, for the program run from the build folder.
+QString demo_recording() {
+    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/" +
+                                              MARIVENT_DATA_FROM_BIN + "/demo_route.nmea");
+    return QFileInfo::exists(installed) ? installed : QString(MARIVENT_DEMO_RECORDING);
+}
+
 // A line for the terminal, in UTF-8.
 void say(FILE* to, const QString& text) {
     std::fputs((text.toStdString() + "\n").c_str(), to);
@@ -46,6 +55,8 @@ int main(int argc, char* argv[]) {
         application = std::make_unique<QApplication>(argc, argv);
     }
     QCoreApplication::setApplicationName("marivent");
+    // The desktop entry and metainfo are named after this id; Wayland matches the window to it.
+    QGuiApplication::setDesktopFileName("fr.marivent.Marivent");
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -114,7 +125,7 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(demo_option)) {
         const QString recording = parser.isSet(demo_file_option)
                                       ? parser.value(demo_file_option)
-                                      : QString(MARIVENT_DEMO_RECORDING);
+                                      : demo_recording();
         demo = std::make_unique<app::DemoGps>(recording.toStdString());
         if (!demo->ok()) {
             say(stderr, "marivent : pas de GPS de démonstration : " + QString::fromStdString(demo->error()));
@@ -127,7 +138,8 @@ int main(int argc, char* argv[]) {
         for (const std::string& d : app::prepare_demo_folders(root, route))
             say(stdout, "Démonstration : " + QString::fromStdString(d));
         say(stdout, "GPS de démonstration sur " + QString::fromStdString(demo->device()) +
-                        " : choisissez Gps > Debut de Communication.");
+                        " (enregistrement " + recording +
+                        ") : choisissez Gps > Debut de Communication.");
         std::fflush(stdout);
     }
     const bool no_clock = demo || parser.isSet(no_clock_option) ||
