@@ -23,6 +23,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "cpu_time.h"
 #include "journ.h"
 #include "nmea/apa_sentence.h"
 #include "prefs/settings_file.h"
@@ -32,13 +33,6 @@ using namespace marivent;
 using namespace std::chrono;
 
 namespace {
-
-double cpu_seconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 long rss_kib() {
     std::ifstream in("/proc/self/status");

@@ -14,19 +14,13 @@
 #include <unistd.h>
 #include <vector>
 
+#include "cpu_time.h"
 #include "journ.h"
 #include "qt_seams.h"
 
 using namespace marivent;
 
 namespace {
-
-double cpu_seconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
 
 class SilentDialogs : public Dialogs {
 public:

@@ -308,9 +308,8 @@ TEST_F(WindowTest, TheGpsLinkFillsTheDisplayAndSteersTheAutopilot) {
 TEST_F(WindowTest, DamagedLinesFromTheGpsNeverSteerAndAreCountedBesideTheRawLine) {
     GpsSide gps;
     ASSERT_FALSE(gps.device.empty());
-    auto opened = open(app::posix_serial({gps.device, "", "", ""}));
+    auto opened = open_linked(gps);
     Journ& w = *opened;
-    w.menu("mnugpsdeb")->trigger();
     ASSERT_TRUE(w.MSComm1.PortOpen());
     EXPECT_TRUE(w.control("rejet")->isHidden());
     const std::string good = "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n";
@@ -339,9 +338,8 @@ TEST_F(WindowTest, DamagedLinesFromTheGpsNeverSteerAndAreCountedBesideTheRawLine
 TEST_F(WindowTest, FixesOfAnotherTalkerAreIgnoredAndTheOptionIsToldOnce) {
     GpsSide gps;
     ASSERT_FALSE(gps.device.empty());
-    auto opened = open(app::posix_serial({gps.device, "", "", ""}));
+    auto opened = open_linked(gps);
     Journ& w = *opened;
-    w.menu("mnugpsdeb")->trigger();
     const std::string gn = "$GNRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*30\r\n";
     ASSERT_TRUE(gps.send("\r\n" + gn + gn + gn + gn + gn));
     ASSERT_TRUE(wait_for([&] { return !dialogs.messages.empty(); }));

@@ -1,6 +1,7 @@
 // What the window tests share: the seams' fakes over a fresh ROOT, a pseudo-terminal standing for
 // the GPS, and waiting on the event loop.
 #pragma once
+#include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <memory>
@@ -21,6 +22,12 @@ struct WindowFixture : ::testing::Test {
     std::unique_ptr<app::Journ> open(app::SerialSetup serial = app::posix_serial({"", "", "", ""})) {
         auto w = std::make_unique<app::Journ>(root.path(), services(), std::move(serial));
         w->show();
+        return w;
+    }
+    // The window on the pseudo-terminal GPS `gps`, the link opened as Gps > Debut would.
+    std::unique_ptr<app::Journ> open_linked(const GpsSide& gps) {
+        auto w = open(app::posix_serial({gps.device, "", "", ""}));
+        w->menu("mnugpsdeb")->trigger();
         return w;
     }
 };
