@@ -10,6 +10,7 @@ packages=(
   fonts-liberation2   # Liberation Sans, the window's font: the widths of the original's captions
   gpsbabel            # a peer that reads and writes OziExplorer files, for the transfer tests
   locales             # the users' regional settings, under which the tests run
+  clang libclang-rt-dev llvm  # make fuzz: clang, libFuzzer and the sanitizers' symbolizer
 )
 # The regional settings of the users, which the tests run under.
 locales=(fr_FR de_DE)
