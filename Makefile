@@ -12,7 +12,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DMARIVENT_WERROR=ON
 endif
 
-.PHONY: all deps build test run install package clean
+.PHONY: all deps build test run install package clean fuzz test-sanitize
 
 all: build
 
@@ -28,6 +28,7 @@ build: deps
 test: build
 	cd $(BUILD) && LC_ALL=fr_FR.UTF-8 LANG=fr_FR.UTF-8 MARIVENT_NO_CLOCK=1 QT_QPA_PLATFORM=offscreen \
 	  ctest --output-on-failure -j$(JOBS)
+	@if [ "$(CI)" = true ]; then $(MAKE) --no-print-directory test-sanitize; fi
 
 run: build
 	$(BUILD)/bin/marivent $(ARGS)
@@ -38,6 +39,24 @@ install: build
 
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# The whole project and every test again under AddressSanitizer and UBSan (CI runs it after the
+# ordinary suite). Warnings are not errors here: GCC warns differently with sanitizers, and the
+# ordinary build already holds the code to -Werror.
+SANITIZE_BUILD ?= build-asan
+SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARIVENT_SANITIZE=ON -DMARIVENT_WERROR=OFF
+	$(SANITIZE_ENV) cmake --build $(SANITIZE_BUILD) -j$(JOBS)
+	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) LC_ALL=fr_FR.UTF-8 LANG=fr_FR.UTF-8 MARIVENT_NO_CLOCK=1 \
+	  QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# The libFuzzer targets (clang, in build-fuzz), each run FUZZ_SECONDS seconds on a copy of its
+# seed corpus: one line per target with its executions and findings.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@JOBS=$(JOBS) fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

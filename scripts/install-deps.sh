@@ -15,6 +15,7 @@ packages=(
   lintian             # the package's checker (install.package)
   desktop-file-utils  # desktop-file-validate, on the installed menu entry (install.destdir)
   appstream           # appstreamcli, on the installed metainfo (install.destdir)
+  clang libclang-rt-dev llvm  # make fuzz: clang, libFuzzer and the sanitizers' symbolizer
 )
 # The regional settings of the users, which the tests run under.
 locales=(fr_FR de_DE)

@@ -1,0 +1,82 @@
+// The journal's start-up preparation on any existing file: never shortened, never rewritten; a
+// new (empty) journal gets its header and today's date; the date is taken from the third item
+// only when it is one.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "common/paths.h"
+#include "journal/journal_file.h"
+#include "support.h"
+
+namespace {
+
+using namespace marivent;
+
+// French regional settings: dd/MM/yyyy.
+class FrenchRegional : public RegionalSettings {
+public:
+    std::string short_date(const Date& d) const override {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.day, d.month, d.year);
+        return buf;
+    }
+    std::optional<Date> parse_short_date(std::string_view text) const override {
+        int day = 0, month = 0, year = 0;
+        char tail = 0;
+        const std::string s(text);
+        if (std::sscanf(s.c_str(), "%d/%d/%d%c", &day, &month, &year, &tail) != 3) return std::nullopt;
+        const Date d{year, month, day};
+        if (!is_valid_date(d)) return std::nullopt;
+        return d;
+    }
+    char decimal_separator() const override { return ','; }
+};
+
+class FixedClock : public Clock {
+public:
+    LocalDateTime now() const override { return {{2026, 12, 7}, 14, 35, 0}; }
+};
+
+std::string read_all(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    marivent::fuzz::environment_locale();
+    const std::string_view bytes = marivent::fuzz::text(data, size);
+    const std::filesystem::path file = marivent::fuzz::temp_dir() / journal_file_name;
+    {
+        std::ofstream out(file, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        FUZZ_CHECK(out.good());
+    }
+    const FrenchRegional regional;
+    const FixedClock clock;
+    journal::JournalFile journal(file, regional, clock);
+    const journal::PrepareOutcome outcome = journal.prepare();
+
+    const std::string after = read_all(file);
+    FUZZ_CHECK(after.size() >= bytes.size());
+    if (bytes.empty()) {
+        FUZZ_CHECK(!outcome.problem);
+        FUZZ_CHECK(after == std::string(journal::header_line) + "\r\n\r\n07/12/2026\r\n");
+        FUZZ_CHECK(journal.datejourn().is_zero());
+        return 0;
+    }
+    FUZZ_CHECK(after == bytes);
+    const journal::ItemScan scan = journal::scan_items(bytes);
+    FUZZ_CHECK(scan.items >= 1 && scan.items <= 3);
+    const std::optional<Date> date = scan.third ? regional.parse_short_date(*scan.third) : std::nullopt;
+    if (date) {
+        FUZZ_CHECK(!outcome.problem);
+        FUZZ_CHECK(journal.datejourn() == *date);
+    } else {
+        FUZZ_CHECK(outcome.problem.has_value());
+        FUZZ_CHECK(journal.datejourn().is_zero());
+    }
+    return 0;
+}

@@ -1,0 +1,79 @@
+// The settings file reader, and the writer on what it read: every record (the five of old and
+// the sixth, "Tous les émetteurs") reads back as written, the file is never shortened and no byte
+// outside the written records changes; a text too long for its record is refused without spilling
+// into the next one.
+#include <algorithm>
+#include <vector>
+
+#include "prefs/settings_file.h"
+#include "support.h"
+
+namespace {
+
+using namespace marivent::prefs;
+
+constexpr std::size_t file_length = (option_record - 1) * record_length + 3;
+
+void check_read(std::string_view bytes, const SettingsRecords& r) {
+    FUZZ_CHECK(r.records == static_cast<int>((bytes.size() + record_length - 1) / record_length));
+    int applied = 0;
+    for (const auto& t : r.text) {
+        if (t) {
+            FUZZ_CHECK(t->size() <= max_text_length);
+            ++applied;
+        }
+    }
+    if (r.port) {
+        FUZZ_CHECK(*r.port >= 1 && *r.port <= 4);
+        ++applied;
+    }
+    if (r.all_talkers) ++applied;
+    FUZZ_CHECK(applied + static_cast<int>(r.problems.size()) == std::min(r.records, option_record));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    marivent::fuzz::environment_locale();
+    const std::string_view bytes = marivent::fuzz::text(data, size);
+    const SettingsRecords old = parse_settings(bytes);
+    check_read(bytes, old);
+
+    // Saved again as read: each record is written in place and reads back the same.
+    SettingsToWrite values{old.text[0].value_or(""), old.text[1].value_or(""),
+                           old.text[2].value_or(""), old.text[3].value_or(""), old.port.value_or(1),
+                           old.all_talkers.value_or(false)};
+    const PatchedSettings saved = patch_settings(bytes, values);
+    FUZZ_CHECK(saved.problems.empty());
+    FUZZ_CHECK(saved.bytes.size() == std::max(bytes.size(), file_length));
+    const SettingsRecords again = parse_settings(saved.bytes);
+    check_read(saved.bytes, again);
+    const std::string* texts[4] = {&values.interval, &values.offset, &values.ozi_folder,
+                                   &values.cmap_folder};
+    for (int i = 0; i < 4; ++i) FUZZ_CHECK(again.text[i] && *again.text[i] == *texts[i]);
+    FUZZ_CHECK(again.port && *again.port == values.port);
+    FUZZ_CHECK(again.all_talkers && *again.all_talkers == values.all_talkers);
+    std::vector<bool> written(saved.bytes.size(), false);
+    for (int i = 0; i < 4; ++i)
+        std::fill_n(written.begin() + i * record_length, 2 + texts[i]->size(), true);
+    std::fill_n(written.begin() + 4 * record_length, 4, true);
+    std::fill_n(written.begin() + 5 * record_length, 3, true);
+    for (std::size_t k = 0; k < bytes.size(); ++k)
+        if (!written[k]) FUZZ_CHECK(saved.bytes[k] == bytes[k]);
+
+    // The input itself as the journal interval: more than 126 bytes is refused, and the record
+    // keeps what it held (nothing when it held nothing valid).
+    values.interval = std::string(bytes);
+    const PatchedSettings long_text = patch_settings(bytes, values);
+    const SettingsRecords back = parse_settings(long_text.bytes);
+    FUZZ_CHECK(long_text.bytes.size() == std::max(bytes.size(), file_length));
+    if (bytes.size() > max_text_length) {
+        FUZZ_CHECK(long_text.problems.size() == 1);
+        FUZZ_CHECK(back.text[0] && *back.text[0] == old.text[0].value_or(""));
+    } else {
+        FUZZ_CHECK(long_text.problems.empty());
+        FUZZ_CHECK(back.text[0] && *back.text[0] == bytes);
+    }
+    for (int i = 1; i < 4; ++i) FUZZ_CHECK(back.text[i] && *back.text[i] == *texts[i]);
+    return 0;
+}
