@@ -1,42 +1,17 @@
 // The journal's start-up preparation on any existing file: never shortened, never rewritten; a
 // new (empty) journal gets its header and today's date; the date is taken from the third item
 // only when it is one.
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
 #include "common/paths.h"
+#include "fakes.h"
 #include "journal/journal_file.h"
 #include "support.h"
 
 namespace {
 
 using namespace marivent;
-
-// French regional settings: dd/MM/yyyy.
-class FrenchRegional : public RegionalSettings {
-public:
-    std::string short_date(const Date& d) const override {
-        char buf[40];
-        std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", d.day, d.month, d.year);
-        return buf;
-    }
-    std::optional<Date> parse_short_date(std::string_view text) const override {
-        int day = 0, month = 0, year = 0;
-        char tail = 0;
-        const std::string s(text);
-        if (std::sscanf(s.c_str(), "%d/%d/%d%c", &day, &month, &year, &tail) != 3) return std::nullopt;
-        const Date d{year, month, day};
-        if (!is_valid_date(d)) return std::nullopt;
-        return d;
-    }
-    char decimal_separator() const override { return ','; }
-};
-
-class FixedClock : public Clock {
-public:
-    LocalDateTime now() const override { return {{2026, 12, 7}, 14, 35, 0}; }
-};
 
 std::string read_all(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -54,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         FUZZ_CHECK(out.good());
     }
-    const FrenchRegional regional;
-    const FixedClock clock;
+    const testing::FrenchRegional regional; // dd/MM/yyyy, as the tests have it
+    const testing::FrozenClock clock;       // 07/12/2026 14:35
     journal::JournalFile journal(file, regional, clock);
     const journal::PrepareOutcome outcome = journal.prepare();
 

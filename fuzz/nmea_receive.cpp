@@ -51,16 +51,6 @@ void check_sentence(const std::string& apa) {
     FUZZ_CHECK(static_cast<unsigned>(high * 16 + low) == sum);
 }
 
-// The talkers taken as GP, as decoder.h says (written here again rather than calling it).
-bool gp_talker(std::string_view talker, std::string_view type, bool all_talkers) {
-    if (talker == "GP") return true;
-    if (!all_talkers || talker.size() != 2 || talker == "PG") return false;
-    if (type == "RMB") return true;
-    for (std::string_view gnss : {"GN", "GA", "GL", "GB", "BD", "GQ", "GI"})
-        if (talker == gnss) return true;
-    return false;
-}
-
 struct RouteFields {
     std::string ecartroute, sensecart, wptdepart, wptarrivee, distwpt, capwpt, vmgwpt;
     int gpsmauvais;
@@ -107,7 +97,7 @@ void receive(const std::uint8_t* data, std::size_t size, bool all_talkers) {
         const std::string_view l = line;
         const std::string_view talker = l.size() >= 4 ? l.substr(2, 2) : std::string_view{};
         const std::string_view type = l.size() > 4 ? l.substr(4, 3) : std::string_view{};
-        const bool gp = gp_talker(talker, type, all_talkers);
+        const bool gp = taken_as_gp(talker, type, all_talkers);
         FUZZ_CHECK(r->accepted == (l.size() >= 4 && l[1] == '$' && (gp || talker == "PG")));
         // Only an accepted RMB taken as GP stores the route fields and the validity.
         if (!(r->accepted && gp && type == "RMB")) FUZZ_CHECK(RouteFields(nav) == route_before);
