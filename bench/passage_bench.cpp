@@ -24,6 +24,7 @@
 #include <unistd.h>
 
 #include "cpu_time.h"
+#include "passage_stream.h"
 #include "journ.h"
 #include "nmea/apa_sentence.h"
 #include "prefs/settings_file.h"
@@ -31,6 +32,9 @@
 
 using namespace marivent;
 using namespace std::chrono;
+using passage::Boat;
+using passage::Fix;
+using passage::RouteFields;
 
 namespace {
 
@@ -74,150 +78,6 @@ public:
 };
 
 Date local_date() { return PassageClock().now().date; }
-
-std::string with_checksum(const std::string& body) {
-    char sum[8];
-    std::snprintf(sum, sizeof sum, "*%02X\r\n", nmea::nmea_checksum(body));
-    return body + sum;
-}
-
-// The boat: a loop of waypoints off Concarneau and the Glénan, sailed at about 6 knots with a
-// slow weave across the track so the cross-track error and its side change.
-struct Waypoint {
-    const char* id;
-    double lat, lon;
-};
-constexpr std::array<Waypoint, 5> waypoints{{{"001", 47.8700, -3.9150},
-                                             {"002", 47.7800, -3.9700},
-                                             {"003", 47.7200, -4.0000},
-                                             {"004", 47.7300, -3.8300},
-                                             {"005", 47.8100, -3.8500}}};
-
-struct Boat {
-    double lat = waypoints[0].lat, lon = waypoints[0].lon;
-    std::size_t from = 0, to = 1;
-    double speed = 6, course = 0;
-    long waypoint_changes = 0;
-
-    // North and east offsets in nautical miles from (lat0, lon0).
-    static void offset(double lat0, double lon0, double lat, double lon, double& north, double& east) {
-        north = (lat - lat0) * 60;
-        east = (lon - lon0) * 60 * std::cos(lat0 * M_PI / 180);
-    }
-    double bearing_to(double& range) const {
-        double n, e;
-        offset(lat, lon, waypoints[to].lat, waypoints[to].lon, n, e);
-        range = std::hypot(n, e);
-        double b = std::atan2(e, n) * 180 / M_PI;
-        return b < 0 ? b + 360 : b;
-    }
-    // Signed distance off the leg, positive to its left (steer right).
-    double cross_track() const {
-        const Waypoint& a = waypoints[from];
-        const Waypoint& b = waypoints[to];
-        double dn, de, pn, pe;
-        offset(a.lat, a.lon, b.lat, b.lon, dn, de);
-        offset(a.lat, a.lon, lat, lon, pn, pe);
-        return (de * pn - dn * pe) / std::hypot(dn, de);
-    }
-    void step(double seconds_elapsed) {
-        double range;
-        bearing_to(range);
-        if (range < 0.05) {
-            from = to;
-            to = (to + 1) % waypoints.size();
-            ++waypoint_changes;
-        }
-        const double t = seconds_elapsed;
-        course = std::fmod(bearing_to(range) + 8 * std::sin(t / 120) + 360, 360);
-        speed = 6 + 0.5 * std::sin(t / 300);
-        const double miles = speed * 0.1 / 3600;
-        lat += miles * std::cos(course * M_PI / 180) / 60;
-        lon += miles * std::sin(course * M_PI / 180) / 60 / std::cos(lat * M_PI / 180);
-    }
-};
-
-std::string angle_text(double deg, bool latitude, char& hemisphere) {
-    hemisphere = latitude ? (deg < 0 ? 'S' : 'N') : (deg < 0 ? 'W' : 'E');
-    deg = std::fabs(deg);
-    const int whole = static_cast<int>(deg);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, latitude ? "%02d%07.4f" : "%03d%07.4f", whole, (deg - whole) * 60);
-    return buf;
-}
-
-// The RMB fields the decoder keeps, as sent, and the autopilot sentence they make.
-struct RouteFields {
-    std::string xte, side, bearing, dest;
-    std::string apa;
-};
-
-struct Fix {
-    std::array<std::string, 5> lines; // GGA, RMC, RMB, GSA, GSV
-    RouteFields route;
-};
-
-Fix make_fix(const Boat& b, long long fix_number) {
-    const auto utc = sim_utc();
-    const auto day = floor<days>(utc);
-    const year_month_day ymd{day};
-    const hh_mm_ss hms{utc - day};
-    char time[16], date[16];
-    std::snprintf(time, sizeof time, "%02d%02d%02d.%02d", int(hms.hours().count()),
-                  int(hms.minutes().count()), int(hms.seconds().count()),
-                  int(hms.subseconds().count() / 10));
-    std::snprintf(date, sizeof date, "%02u%02u%02d", unsigned(ymd.day()), unsigned(ymd.month()),
-                  int(ymd.year()) % 100);
-    char ns, ew, wns, wew;
-    const std::string lat = angle_text(b.lat, true, ns), lon = angle_text(b.lon, false, ew);
-    const Waypoint& w = waypoints[b.to];
-    const std::string wlat = angle_text(w.lat, true, wns), wlon = angle_text(w.lon, false, wew);
-    double range;
-    const double bearing = b.bearing_to(range);
-    const double xte = b.cross_track();
-    const double vmg = b.speed * std::cos((b.course - bearing) * M_PI / 180);
-    char buf[256];
-    Fix f;
-    std::snprintf(buf, sizeof buf, "$GPGGA,%s,%s,%c,%s,%c,1,%02d,0.9,%.1f,M,51.0,M,,", time,
-                  lat.c_str(), ns, lon.c_str(), ew, 7 + int(fix_number / 3000 % 4),
-                  3 + std::sin(double(fix_number) / 50));
-    f.lines[0] = with_checksum(buf);
-    std::snprintf(buf, sizeof buf, "$GPRMC,%s,A,%s,%c,%s,%c,%.1f,%.1f,%s,2.1,W,A", time, lat.c_str(),
-                  ns, lon.c_str(), ew, b.speed, b.course, date);
-    f.lines[1] = with_checksum(buf);
-    char xte_text[16], bearing_text[16];
-    std::snprintf(xte_text, sizeof xte_text, "%.2f", std::fabs(xte));
-    std::snprintf(bearing_text, sizeof bearing_text, "%05.1f", bearing);
-    f.route = {xte_text, xte > 0 ? "R" : "L", bearing_text, w.id, {}};
-    std::snprintf(buf, sizeof buf, "$GPRMB,A,%s,%s,%s,%s,%s,%c,%s,%c,%.1f,%s,%.1f,%c,A", xte_text,
-                  f.route.side.c_str(), waypoints[b.from].id, w.id, wlat.c_str(), wns, wlon.c_str(),
-                  wew, range, bearing_text, vmg, range < 0.1 ? 'A' : 'V');
-    f.lines[2] = with_checksum(buf);
-    f.lines[3] = with_checksum("$GPGSA,A,3,04,05,09,12,24,25,29,,,,,,1.8,0.9,1.6");
-    const int part = int(fix_number % 3) + 1;
-    const int snr = 30 + int(fix_number / 7 % 15);
-    std::snprintf(buf, sizeof buf, "$GPGSV,3,%d,11,%02d,%02d,%03d,%02d,%02d,41,270,%02d,%02d,15,010,%02d,%02d,06,292,%02d",
-                  part, part * 4, 20 + part, 40 * part, snr, part * 4 + 1, snr - 3, part * 4 + 2,
-                  snr + 2, part * 4 + 3, snr - 8);
-    f.lines[4] = with_checksum(buf);
-    return f;
-}
-
-// A damaged line of three kinds in turn: a wrong checksum, the start of an RMB joined to a whole
-// GGA with the GGA's checksum, a control character inside a GGA.
-std::string damage(const Fix& f, long kind) {
-    std::string gga = f.lines[0];
-    switch (kind % 3) {
-    case 0: {
-        std::string s = gga;
-        const std::size_t star = s.rfind('*');
-        s[star + 2] = s[star + 2] == '0' ? '1' : '0';
-        return s;
-    }
-    case 1: return f.lines[2].substr(0, 20) + gga;
-    default: gga.insert(gga.size() / 2, 1, '\x01'); return gga;
-    }
-}
 
 struct Pending {
     bool damaged;
@@ -406,7 +266,7 @@ int main(int argc, char** argv) {
     long kind = 0;
 
     while (steady_clock::now() < wall_end) {
-        const Fix f = make_fix(boat, fixes);
+        const Fix f = passage::make_fix(boat, fixes, sim_utc());
         for (std::size_t i = 0; i < f.lines.size(); ++i) {
             if (i == 2) {
                 route = f.route;
@@ -415,7 +275,7 @@ int main(int argc, char** argv) {
             }
             send(f.lines[i], false, route_valid ? route.apa : std::string());
             if (sent % damage_every == 0) {
-                send(damage(f, kind++), true, {});
+                send(passage::damage(f, kind++), true, {});
                 ++damaged_sent;
             }
         }
