@@ -33,7 +33,7 @@ int hex_value(char h) {
     return -1; // lower case is not what the autopilot is sent
 }
 
-void check_sentence(const std::string& apa) {
+void check_sentence(std::string_view apa) {
     static constexpr std::string_view start = "$AGAPA,A,A,";
     FUZZ_CHECK(apa.size() >= start.size() + 5);
     FUZZ_CHECK(apa.compare(0, start.size(), start) == 0);

@@ -1,6 +1,12 @@
 #include "nmea/decoder.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "common/format.h"
 #include "common/number_text.h"
@@ -10,10 +16,16 @@
 namespace marivent::nmea {
 
 void champsuivant(std::string_view& reste, std::string_view& champ) {
-    const std::size_t p = reste.find(',');
-    if (p == std::string_view::npos) return;
-    champ = reste.substr(0, p);
-    reste.remove_prefix(p + 1);
+    // Fields are a few characters long: a plain loop beats a call to memchr.
+    const char* const begin = reste.data();
+    const char* const end = begin + reste.size();
+    for (const char* p = begin; p != end; ++p) {
+        if (*p == ',') {
+            champ = std::string_view(begin, static_cast<std::size_t>(p - begin));
+            reste = std::string_view(p + 1, static_cast<std::size_t>(end - p - 1));
+            return;
+        }
+    }
 }
 
 namespace {
@@ -27,6 +39,13 @@ struct Fields {
         return champ;
     }
 };
+
+// `field` into `kept`: fields keep their length from one sentence to the next, and resizing to
+// the same length then copying costs less than a general assign.
+void store(std::string& kept, std::string_view field) {
+    kept.resize(field.size());
+    if (!field.empty()) std::memcpy(kept.data(), field.data(), field.size());
+}
 
 bool two_digits(std::string_view s, std::size_t at, int& value) {
     if (s.size() < at + 2) return false;
@@ -42,9 +61,64 @@ std::string whole_degrees(double value) {
     return std::fabs(whole) < 1e15 ? fixed_text(whole, 0) : general_text(whole, 6);
 }
 
+// A field as GPS receivers write speeds and courses: 1 to 9 digits, then optionally "." and 0
+// to 6 digits, nothing else. Such a text has at most 15 significant digits, so it is exactly the
+// decimal text the general path would round from, and its whole part is the floor of its value.
+struct PlainDecimal {
+    std::string_view whole;    // the digits before the point, leading zeros included
+    std::string_view fraction; // the digits after it
+};
+std::optional<PlainDecimal> plain_decimal(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    if (i == 0 || i > 9) return std::nullopt;
+    PlainDecimal d{text.substr(0, i), {}};
+    if (i == text.size()) return d;
+    if (text[i] != '.') return std::nullopt;
+    const std::size_t start = ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    if (i != text.size() || i - start > 6) return std::nullopt;
+    d.fraction = text.substr(start);
+    return d;
+}
+
+long long digits_value(std::string_view digits) {
+    long long v = 0;
+    for (char c : digits) v = v * 10 + (c - '0');
+    return v;
+}
+
+// The course shown: whole degrees, as whole_degrees(numeric_value(text)) gives them.
+std::string course_degrees(std::string_view text) {
+    if (const auto d = plain_decimal(text)) return integer_text(digits_value(d->whole));
+    return whole_degrees(numeric_value(text));
+}
+
+// The speed shown, "###.#": as format_number(numeric_value(text), "###.#", separator) gives it.
+// Plain decimals are rounded half up to tenths on their digits: the value has no sign, so this is
+// the pattern's rounding half away from zero.
+std::string speed_shown(std::string_view text, char separator) {
+    const auto d = plain_decimal(text);
+    if (!d) return format_number(numeric_value(text), "###.#", separator);
+    long long tenths = digits_value(d->whole) * 10;
+    if (!d->fraction.empty()) {
+        long long scale = 1; // 10^(decimals - 1)
+        for (std::size_t k = 1; k < d->fraction.size(); ++k) scale *= 10;
+        tenths += (digits_value(d->fraction) + scale / 2) / scale;
+    }
+    std::string out = tenths >= 10 ? integer_text(tenths / 10) : std::string();
+    out += separator;
+    if (tenths % 10 != 0) out += static_cast<char>('0' + tenths % 10);
+    return out;
+}
+
 } // namespace
 
-LineFault line_fault(std::string_view line) {
+namespace {
+
+// The character-by-character check; the fast path below falls back to it when a line holds
+// anything out of the ordinary.
+LineFault line_fault_slow(std::string_view line) {
     const std::size_t start = !line.empty() && line[0] == '\n' ? 1 : 0;
     std::size_t star = std::string_view::npos;
     int stars = 0;
@@ -71,6 +145,83 @@ LineFault line_fault(std::string_view line) {
     const int high = hex(line[star + 1]), low = hex(line[star + 2]);
     if (high < 0 || low < 0 || high * 16 + low != sum) return LineFault::checksum;
     return LineFault::none;
+}
+
+// Eight bytes at a time (SWAR): whether any byte of a word is zero, and the word with every byte
+// set to `b`. Both exact as booleans for any word.
+constexpr std::uint64_t ones = 0x0101010101010101ULL;
+constexpr std::uint64_t highs = 0x8080808080808080ULL;
+constexpr bool has_zero_byte(std::uint64_t x) { return ((x - ones) & ~x & highs) != 0; }
+constexpr std::uint64_t every_byte(unsigned char b) { return ones * b; }
+
+std::uint64_t load8(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// Whether `x` holds a control character (below 0x20, or 0x7F), "$", "!" or "*". Bytes of 0x80
+// and above (line noise, accented text) are ordinary here, as in the slow check.
+bool has_special_byte(std::uint64_t x) {
+    const std::uint64_t low7 = x & ~highs;
+    // A byte below 0x20 with its high bit clear: (b & 0x7F) + 0x60 does not reach 0x80.
+    const bool control = (~(low7 + every_byte(0x60)) & ~x & highs) != 0;
+    return control || has_zero_byte(x ^ every_byte(0x7F)) || has_zero_byte(x ^ every_byte('$')) ||
+           has_zero_byte(x ^ every_byte('!')) || has_zero_byte(x ^ every_byte('*'));
+}
+
+} // namespace
+
+LineFault line_fault(std::string_view line) {
+    // The usual line, "\n$" then the sentence and "*hh": checked a word at a time. Anything else
+    // (no "*" where a checksum would be, a special character in the body) takes the slow path,
+    // which decides.
+    const std::size_t n = line.size();
+    if (n < 6 || line[0] != '\n' || line[1] != '$' || line[n - 3] != '*') return line_fault_slow(line);
+    const char* body = line.data() + 2; // after "$", up to the "*"
+    const std::size_t body_size = n - 5;
+    std::uint64_t sum = 0;
+    std::size_t i = 0;
+    bool special = false;
+#ifdef __SSE2__
+    // Sixteen bytes at a time where the processor has SSE2 (every x86-64).
+    __m128i wide_sum = _mm_setzero_si128(), flags = _mm_setzero_si128();
+    const __m128i below_space = _mm_set1_epi8(0x1F), del = _mm_set1_epi8(0x7F);
+    const __m128i dollar = _mm_set1_epi8('$'), bang = _mm_set1_epi8('!'), star = _mm_set1_epi8('*');
+    for (; i + 16 <= body_size; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(body + i));
+        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(v, below_space), v); // v <= 0x1F
+        flags = _mm_or_si128(flags, _mm_or_si128(control, _mm_cmpeq_epi8(v, del)));
+        flags = _mm_or_si128(flags, _mm_or_si128(_mm_cmpeq_epi8(v, dollar), _mm_cmpeq_epi8(v, bang)));
+        flags = _mm_or_si128(flags, _mm_cmpeq_epi8(v, star));
+        wide_sum = _mm_xor_si128(wide_sum, v);
+    }
+    special = _mm_movemask_epi8(flags) != 0;
+    sum = static_cast<std::uint64_t>(_mm_cvtsi128_si64(wide_sum)) ^
+          static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(wide_sum, wide_sum)));
+#endif
+    for (; i + 8 <= body_size; i += 8) {
+        const std::uint64_t w = load8(body + i);
+        special |= has_special_byte(w);
+        sum ^= w;
+    }
+    if (special) return line_fault_slow(line);
+    unsigned char folded = 0;
+    for (int k = 0; k < 8; ++k) folded ^= static_cast<unsigned char>(sum >> (8 * k));
+    for (; i < body_size; ++i) {
+        const auto c = static_cast<unsigned char>(body[i]);
+        if (c < 0x20 || c == 0x7F || c == '$' || c == '!' || c == '*') return line_fault_slow(line);
+        folded ^= c;
+    }
+    auto hex = [](char h) -> int {
+        if (h >= '0' && h <= '9') return h - '0';
+        if (h >= 'A' && h <= 'F') return h - 'A' + 10;
+        if (h >= 'a' && h <= 'f') return h - 'a' + 10;
+        return -1;
+    };
+    const int high = hex(line[n - 2]), low = hex(line[n - 1]);
+    if (high < 0 || low < 0) return line_fault_slow(line); // control characters come first
+    return high * 16 + low == folded ? LineFault::none : LineFault::checksum;
 }
 
 bool taken_as_gp(std::string_view talker, std::string_view type, bool all_talkers) {
@@ -136,13 +287,13 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
     // 4.-5. The sentences of the talker GP.
     if (gp) {
         if (type == "GGA") {
-            nav.heuretu = f.next();
-            nav.latitude = f.next();
-            nav.hemlat = f.next();
-            nav.longitude = f.next();
-            nav.hemlon = f.next();
+            store(nav.heuretu, f.next());
+            store(nav.latitude, f.next());
+            store(nav.hemlat, f.next());
+            store(nav.longitude, f.next());
+            store(nav.hemlon, f.next());
         } else if (type == "RMC") {
-            nav.heuretu = f.next();
+            store(nav.heuretu, f.next());
             for (int i = 2; i <= 6; ++i) f.next();
             speed_text = f.next();
             course_text = f.next();
@@ -154,15 +305,15 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
                 display.set_speed_colour(colour_valid);
                 nav.gpsmauvais = 0;
             }
-            nav.ecartroute = f.next();
-            nav.sensecart = f.next();
+            store(nav.ecartroute, f.next());
+            store(nav.sensecart, f.next());
             display.set_text("heur", nav.ecartroute + nav.sensecart);
-            nav.wptdepart = f.next();
-            nav.wptarrivee = f.next();
+            store(nav.wptdepart, f.next());
+            store(nav.wptarrivee, f.next());
             for (int i = 6; i <= 9; ++i) f.next();
-            nav.distwpt = f.next();
-            nav.capwpt = f.next();
-            nav.vmgwpt = f.next();
+            store(nav.distwpt, f.next());
+            store(nav.capwpt, f.next());
+            store(nav.vmgwpt, f.next());
         }
         // BOD: fields 1 to 5 are cut and nothing is kept; every other type: nothing.
     }
@@ -179,9 +330,8 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
 
     // 7. While the route data is valid: the display and the autopilot sentence.
     if (nav.gpsmauvais == 0) {
-        if (!course_text.empty()) nav.capfond = whole_degrees(numeric_value(course_text));
-        if (!speed_text.empty())
-            nav.vitesse = format_number(numeric_value(speed_text), "###.#", context.decimal_separator);
+        if (!course_text.empty()) nav.capfond = course_degrees(course_text);
+        if (!speed_text.empty()) nav.vitesse = speed_shown(speed_text, context.decimal_separator);
         display.set_text("vi", nav.vitesse);
         display.set_text("cap", nav.capfond);
         display.set_text("wcap", nav.capwpt);
@@ -191,7 +341,7 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
         display.set_text("vmg", nav.vmgwpt);
         display.set_text("lat", nav.latitude);
         display.set_text("longit", nav.longitude);
-        result.apa = apa_sentence(nav.ecartroute, nav.sensecart, nav.capwpt, nav.wptarrivee);
+        result.apa = nav.apa.sentence(nav.ecartroute, nav.sensecart, nav.capwpt, nav.wptarrivee);
         display.set_text("otopil", result.apa);
     }
 
@@ -205,6 +355,15 @@ std::optional<DecodeResult> receive_char(Navigation& nav, char c, const DecodeCo
     if (nav.trame.size() >= trame_limit) nav.trame.erase(0, trame_limit / 2);
     nav.trame += c;
     return std::nullopt;
+}
+
+void append_to_line(Navigation& nav, std::string_view run) {
+    while (!run.empty()) {
+        if (nav.trame.size() >= trame_limit) nav.trame.erase(0, trame_limit / 2);
+        const std::size_t take = std::min(run.size(), trame_limit - nav.trame.size());
+        nav.trame.append(run.data(), take);
+        run.remove_prefix(take);
+    }
 }
 
 } // namespace marivent::nmea

@@ -56,7 +56,9 @@ std::string_view fault_text(LineFault fault);
 struct DecodeResult {
     bool accepted = false;
     LineFault fault = LineFault::none;        // the line was rejected for this
-    std::string apa;                          // the autopilot sentence to send, or empty
+    // The autopilot sentence to send, or empty: it lies in `nav.apa` and stays valid until the
+    // next line is decoded.
+    std::string_view apa;
     std::optional<std::string> clock_refused; // French, when the system refused to set the clock
     bool apa_dropped = false; // the output could not take the whole autopilot sentence
     // A sound GGA, RMC or RMB of a talker that was not taken (the option "Tous les émetteurs" would
@@ -77,5 +79,9 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context);
 // alone) its older half is dropped.
 inline constexpr std::size_t trame_limit = 4096;
 std::optional<DecodeResult> receive_char(Navigation& nav, char c, const DecodeContext& context);
+
+// Appends characters that hold no carriage return to `trame`, exactly as `receive_char` would one
+// by one (its bound included), in a few copies.
+void append_to_line(Navigation& nav, std::string_view run);
 
 } // namespace marivent::nmea

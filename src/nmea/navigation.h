@@ -3,6 +3,8 @@
 #pragma once
 #include <string>
 
+#include "nmea/apa_sentence.h"
+
 namespace marivent::nmea {
 
 struct Navigation {
@@ -24,6 +26,7 @@ struct Navigation {
     std::string vmgwpt;     // RMB field 12: closing velocity
 
     std::string trame; // the characters received since the last carriage return
+    ApaBuilder apa;    // the autopilot sentence of the last line that made one
     long rejetees = 0; // lines dropped as damaged (bad checksum, control character, joined)
 };
 

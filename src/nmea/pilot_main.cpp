@@ -1,14 +1,15 @@
 // marivent-pilot: reads NMEA lines on standard input and writes on standard output exactly the
 // bytes the window would send to the autopilot, one $AGAPA sentence per accepted line while the
 // route data is valid. It never sets the clock.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 
 #include "common/number_text.h"
-#include "nmea/decoder.h"
-#include "nmea/null_display.h"
+#include "nmea/pilot_stream.h"
 
 namespace {
 
@@ -46,46 +47,31 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    marivent::nmea::NullDisplay display;
-    marivent::nmea::Navigation nav;
-    const marivent::nmea::DecodeContext context{display, ',', "", nullptr, all_talkers};
+    marivent::nmea::PilotStream stream(all_talkers);
     std::string out;
     out.reserve(1 << 17);
-    // Each line reaches the decoder as the GPS sends it: its characters, CR, then LF.
-    auto end_line = [&] {
-        if (auto r = marivent::nmea::receive_char(nav, '\r', context)) out += r->apa;
-        marivent::nmea::receive_char(nav, '\n', context);
-        if (out.size() >= (1 << 16)) {
+    static char buf[1 << 16];
+    // read() hands over what has arrived, so a GPS piped in live is answered line by line; a
+    // file comes in 64 KiB at a time.
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        stream.feed(std::string_view(buf, static_cast<std::size_t>(n)), out);
+        if (!out.empty()) {
             std::fwrite(out.data(), 1, out.size(), stdout);
+            std::fflush(stdout);
             out.clear();
         }
-    };
-
-    static char buf[1 << 16];
-    bool after_cr = false, in_line = false;
-    for (;;) {
-        const std::size_t n = std::fread(buf, 1, sizeof buf, stdin);
-        if (n == 0) break;
-        for (std::size_t i = 0; i < n; ++i) {
-            const char c = buf[i];
-            if (c == '\n' && after_cr) { after_cr = false; continue; } // the LF of CR LF
-            after_cr = c == '\r';
-            if (c == '\r' || c == '\n') {
-                end_line();
-                in_line = false;
-            } else {
-                marivent::nmea::receive_char(nav, c, context);
-                in_line = true;
-            }
-        }
     }
-    if (in_line) end_line(); // a last line without its ending
+    stream.finish(out);
     std::fwrite(out.data(), 1, out.size(), stdout);
-    if (nav.rejetees > 0) {
-        const std::string said = "marivent-pilot : " + marivent::integer_text(nav.rejetees) +
+    const long rejetees = stream.nav().rejetees;
+    if (rejetees > 0) {
+        const std::string said = "marivent-pilot : " + marivent::integer_text(rejetees) +
                                  " ligne(s) rejetée(s) (somme de contrôle fausse, caractère de "
                                  "contrôle ou phrases mêlées)\n";
         std::fputs(said.c_str(), stderr);
     }
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }

@@ -38,7 +38,7 @@ struct DecoderTest : ::testing::Test {
         nav.trame = leading_lf ? "\n" : "";
         nav.trame += text;
         const DecodeResult r = decodenmea(nav, {display, separator, decalage, &clock, all_talkers});
-        if (!r.apa.empty()) sent.push_back(r.apa);
+        if (!r.apa.empty()) sent.emplace_back(r.apa);
         return r;
     }
 };

@@ -69,7 +69,7 @@ TEST(RealLogs, EveryLogDecodesAndTheAutopilotFollowsTheLatestRmb) {
             }
             ASSERT_EQ(r->apa.empty(), !rmb_valid) << entry.path() << ": " << l;
             if (r->apa.empty() || rmb.empty()) continue;
-            const std::string& apa = r->apa;
+            const std::string apa(r->apa);
             const auto star = apa.rfind('*');
             ASSERT_NE(star, std::string::npos);
             char sum[3];

@@ -1,0 +1,36 @@
+// The stream of marivent-pilot: NMEA text in, the autopilot sentences out, through the decoder of
+// the window. Lines may end with CR LF, LF or CR; each reaches the decoder as the GPS sends it:
+// its characters, CR, then LF.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "nmea/decoder.h"
+#include "nmea/null_display.h"
+
+namespace marivent::nmea {
+
+class PilotStream {
+public:
+    explicit PilotStream(bool all_talkers)
+        : context_{display_, ',', "", nullptr, all_talkers} {}
+
+    // Takes the next received bytes (a line may continue in the next call) and appends to `out`
+    // the autopilot sentence of each line accepted while the route data is valid.
+    void feed(std::string_view data, std::string& out);
+    // The end of the input: a last line without its ending is decoded.
+    void finish(std::string& out);
+
+    const Navigation& nav() const { return nav_; }
+
+private:
+    void end_line(std::string& out);
+
+    NullDisplay display_;
+    Navigation nav_;
+    DecodeContext context_;
+    bool after_cr_ = false; // the last byte was a CR: an LF right after it ends nothing
+    bool in_line_ = false;  // characters since the last line ending
+};
+
+} // namespace marivent::nmea
