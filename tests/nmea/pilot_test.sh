@@ -28,4 +28,13 @@ ecrmb='$ECRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*31'
 [ -z "$(printf '%s\r\n' junk "$ecrmb" | "$pilot")" ] || fail "an ECRMB steered without the option"
 out=$(printf '%s\r\n' junk "$ecrmb" | "$pilot" --tous-emetteurs | od -An -c)
 [ "$out" = "$(printf '%s' "$apa" | od -An -c)" ] || fail "--tous-emetteurs does not take ECRMB: $out"
-echo "pilot: 7 passed, 0 failed"
+# A GPS piped in live: each sentence is answered while the input is still open.
+coproc live { "$pilot"; }
+printf '%s\r\n' junk "$rmb" >&"${live[1]}"
+IFS= read -r -t 5 answer <&"${live[0]}" || fail "no answer before the input ends"
+[ "$answer" = $'$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r' ] || fail "live answer: $answer"
+printf '%s\r\n' "$gga" >&"${live[1]}"
+IFS= read -r -t 5 answer <&"${live[0]}" || fail "no answer to the second line"
+exec {live[1]}>&-
+wait
+echo "pilot: 8 passed, 0 failed"
