@@ -12,7 +12,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DMARIVENT_WERROR=ON
 endif
 
-.PHONY: all deps build test run install package clean fuzz test-sanitize
+.PHONY: all deps build test run install package clean fuzz test-sanitize bench
 
 all: build
 
@@ -57,6 +57,15 @@ test-sanitize: deps
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	@JOBS=$(JOBS) fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
+
+# The benchmarks, each figure beside its peer's (gpsdecode, gpsbabel) in one table; figures only,
+# nothing fails on time. BENCH_ARGS="--quick" shortens the window's runs.
+BENCH_ARGS ?=
+bench:
+	@scripts/install-deps.sh --bench
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j$(JOBS) --target all bench_programs
+	python3 bench/bench.py --build $(BUILD) $(BENCH_ARGS)
 
 clean:
 	rm -rf $(BUILD)

@@ -17,6 +17,14 @@ packages=(
   appstream           # appstreamcli, on the installed metainfo (install.destdir)
   clang libclang-rt-dev llvm  # make fuzz: clang, libFuzzer and the sanitizers' symbolizer
 )
+# make bench runs the benchmarks beside their peers: with --bench, their packages too (gpsdecode
+# pulls in a desktop's worth of Python, which the build and the tests do without).
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(
+    gpsd-clients   # gpsdecode, the peer of marivent-pilot
+    python3        # bench/bench.py times the processes and prints the table
+  )
+fi
 # The regional settings of the users, which the tests run under.
 locales=(fr_FR de_DE)
 
