@@ -1,6 +1,8 @@
 #include "nmea/decoder.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -30,14 +32,67 @@ void champsuivant(std::string_view& reste, std::string_view& champ) {
 
 namespace {
 
-// Cuts fields 1 to n and keeps the last, as the decoder's one field variable does.
-struct Fields {
-    std::string_view reste;
-    std::string_view champ;
-    std::string_view next() {
-        champsuivant(reste, champ);
-        return champ;
+// Cuts fields 1 to n and keeps the last, as the decoder's one field variable does (see
+// champsuivant). The commas of a line of up to 256 characters are found once, sixteen bytes at a
+// time, as bits; a longer line is cut a field at a time.
+class Fields {
+public:
+    // The fields of `line` from `start` on.
+    Fields(std::string_view line, std::size_t start) : line_(line), pos_(std::min(start, line.size())) {
+        mapped_ = line.size() <= 64 * words;
+        if (!mapped_) return;
+        std::size_t i = 0;
+#ifdef __SSE2__
+        const __m128i comma = _mm_set1_epi8(',');
+        for (; i + 16 <= line.size(); i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + i));
+            const auto bits = static_cast<std::uint64_t>(
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma))));
+            commas_[i / 64] |= bits << (i % 64);
+        }
+        if (i < line.size() && line.size() >= 16) {
+            // The last bytes: the sixteen that end the line, those already mapped shifted out.
+            const std::size_t last = line.size() - 16;
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + last));
+            const auto bits = static_cast<std::uint64_t>(
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, comma))) >> (i - last));
+            commas_[i / 64] |= bits << (i % 64); // i % 64 is at most 48: the bits fit the word
+            i = line.size();
+        }
+#endif
+        for (; i < line.size(); ++i)
+            if (line[i] == ',') commas_[i / 64] |= std::uint64_t{1} << (i % 64);
     }
+
+    std::string_view next() {
+        const std::size_t p = next_comma();
+        if (p != std::string_view::npos) {
+            champ_ = line_.substr(pos_, p - pos_);
+            pos_ = p + 1;
+        }
+        return champ_;
+    }
+
+private:
+    static constexpr std::size_t words = 4;
+
+    std::size_t next_comma() const {
+        if (!mapped_) return line_.find(',', pos_);
+        std::size_t word = pos_ / 64;
+        if (word >= words) return std::string_view::npos;
+        std::uint64_t bits = commas_[word] & (~std::uint64_t{0} << (pos_ % 64));
+        while (bits == 0) {
+            if (++word == words) return std::string_view::npos;
+            bits = commas_[word];
+        }
+        return word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+    }
+
+    std::string_view line_;
+    std::size_t pos_;
+    std::string_view champ_;
+    bool mapped_ = false;
+    std::array<std::uint64_t, words> commas_{};
 };
 
 // `field` into `kept`: fields keep their length from one sentence to the next, and resizing to
@@ -188,13 +243,28 @@ LineFault line_fault(std::string_view line) {
     __m128i wide_sum = _mm_setzero_si128(), flags = _mm_setzero_si128();
     const __m128i below_space = _mm_set1_epi8(0x1F), del = _mm_set1_epi8(0x7F);
     const __m128i dollar = _mm_set1_epi8('$'), bang = _mm_set1_epi8('!'), star = _mm_set1_epi8('*');
-    for (; i + 16 <= body_size; i += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(body + i));
+    auto flag = [&](__m128i v) {
         const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(v, below_space), v); // v <= 0x1F
         flags = _mm_or_si128(flags, _mm_or_si128(control, _mm_cmpeq_epi8(v, del)));
         flags = _mm_or_si128(flags, _mm_or_si128(_mm_cmpeq_epi8(v, dollar), _mm_cmpeq_epi8(v, bang)));
         flags = _mm_or_si128(flags, _mm_cmpeq_epi8(v, star));
+    };
+    for (; i + 16 <= body_size; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(body + i));
+        flag(v);
         wide_sum = _mm_xor_si128(wide_sum, v);
+    }
+    if (i < body_size && body_size >= 16) {
+        // The last bytes: the sixteen that end the body, those already summed masked out (all
+        // sixteen are checked: the earlier ones are known to be ordinary unless flagged already).
+        static constexpr unsigned char keep_last[32] = {
+            0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+            0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(body + body_size - 16));
+        const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keep_last + (body_size - i)));
+        flag(v);
+        wide_sum = _mm_xor_si128(wide_sum, _mm_and_si128(v, mask));
+        i = body_size;
     }
     special = _mm_movemask_epi8(flags) != 0;
     sum = static_cast<std::uint64_t>(_mm_cvtsi128_si64(wide_sum)) ^
@@ -206,8 +276,10 @@ LineFault line_fault(std::string_view line) {
         sum ^= w;
     }
     if (special) return line_fault_slow(line);
-    unsigned char folded = 0;
-    for (int k = 0; k < 8; ++k) folded ^= static_cast<unsigned char>(sum >> (8 * k));
+    sum ^= sum >> 32;
+    sum ^= sum >> 16;
+    sum ^= sum >> 8;
+    auto folded = static_cast<unsigned char>(sum);
     for (; i < body_size; ++i) {
         const auto c = static_cast<unsigned char>(body[i]);
         if (c < 0x20 || c == 0x7F || c == '$' || c == '!' || c == '*') return line_fault_slow(line);
@@ -281,7 +353,7 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
     result.accepted = true;
 
     // 3. Address and remainder (a line of fewer than 8 characters has no fields).
-    Fields f{line.size() > 8 ? line.substr(8) : std::string_view{}, {}};
+    Fields f(line, line.size() > 8 ? 8 : line.size());
     std::string_view speed_text, course_text;
 
     // 4.-5. The sentences of the talker GP.

@@ -148,6 +148,32 @@ TEST(DecoderShortcuts, SpeedAndCourseAreThoseOfTheirValue) {
     }
 }
 
+TEST(DecoderShortcuts, FieldsAreCutAtEveryCommaWhateverTheirLengths) {
+    // RMB fields of every length from empty to past the length where commas are no longer mapped
+    // at once: each field kept is the text between its commas.
+    std::mt19937 random(5);
+    for (int trial = 0; trial < 4000; ++trial) {
+        std::vector<std::string> f(13);
+        const std::size_t longest = trial % 10 == 0 ? 60 : 12;
+        for (std::string& s : f) s = std::string(random() % (longest + 1), char('A' + random() % 26));
+        f[0] = "A"; // the route is valid
+        std::string body = "$GPRMB";
+        for (const std::string& s : f) body += "," + s;
+        NullDisplay display;
+        Navigation nav;
+        nav.trame = signed_line(body);
+        const DecodeResult r = decodenmea(nav, {display, ',', "", nullptr, false});
+        ASSERT_TRUE(r.accepted) << body;
+        EXPECT_EQ(nav.ecartroute, f[1]);
+        EXPECT_EQ(nav.sensecart, f[2]);
+        EXPECT_EQ(nav.wptdepart, f[3]);
+        EXPECT_EQ(nav.wptarrivee, f[4]);
+        EXPECT_EQ(nav.distwpt, f[9]);
+        EXPECT_EQ(nav.capwpt, f[10]);
+        ASSERT_EQ(nav.vmgwpt, f[11]) << body.size() << " characters: " << body;
+    }
+}
+
 TEST(DecoderShortcuts, RunsFillTheLineAsCharactersDo) {
     // Past the bound the older half goes: runs crossing it at every offset end like single
     // characters do.
