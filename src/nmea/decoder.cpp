@@ -98,8 +98,28 @@ private:
 // `field` into `kept`: fields keep their length from one sentence to the next, and resizing to
 // the same length then copying costs less than a general assign.
 void store(std::string& kept, std::string_view field) {
-    kept.resize(field.size());
-    if (!field.empty()) std::memcpy(kept.data(), field.data(), field.size());
+    const std::size_t n = field.size();
+    kept.resize(n);
+    char* to = kept.data();
+    const char* from = field.data();
+    // Up to sixteen characters in two moves that may overlap, without a call.
+    if (n >= 8 && n <= 16) {
+        std::uint64_t a, b;
+        std::memcpy(&a, from, 8);
+        std::memcpy(&b, from + n - 8, 8);
+        std::memcpy(to, &a, 8);
+        std::memcpy(to + n - 8, &b, 8);
+    } else if (n >= 4 && n < 8) {
+        std::uint32_t a, b;
+        std::memcpy(&a, from, 4);
+        std::memcpy(&b, from + n - 4, 4);
+        std::memcpy(to, &a, 4);
+        std::memcpy(to + n - 4, &b, 4);
+    } else if (n < 4) {
+        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+    } else {
+        std::memcpy(to, from, n);
+    }
 }
 
 bool two_digits(std::string_view s, std::size_t at, int& value) {
@@ -143,9 +163,16 @@ long long digits_value(std::string_view digits) {
     return v;
 }
 
+// Whole digits without their leading zeros, "0" when all are.
+std::string_view without_leading_zeros(std::string_view digits) {
+    std::size_t i = 0;
+    while (i + 1 < digits.size() && digits[i] == '0') ++i;
+    return digits.substr(i);
+}
+
 // The course shown: whole degrees, as whole_degrees(numeric_value(text)) gives them.
 std::string course_degrees(std::string_view text) {
-    if (const auto d = plain_decimal(text)) return integer_text(digits_value(d->whole));
+    if (const auto d = plain_decimal(text)) return std::string(without_leading_zeros(d->whole));
     return whole_degrees(numeric_value(text));
 }
 
@@ -155,6 +182,13 @@ std::string course_degrees(std::string_view text) {
 std::string speed_shown(std::string_view text, char separator) {
     const auto d = plain_decimal(text);
     if (!d) return format_number(numeric_value(text), "###.#", separator);
+    if (d->fraction.size() <= 1) { // nothing to round: the digits as they stand
+        const std::string_view whole = without_leading_zeros(d->whole);
+        std::string out(whole == "0" ? std::string_view{} : whole);
+        out += separator;
+        if (!d->fraction.empty() && d->fraction[0] != '0') out += d->fraction[0];
+        return out;
+    }
     long long tenths = digits_value(d->whole) * 10;
     if (!d->fraction.empty()) {
         long long scale = 1; // 10^(decimals - 1)
