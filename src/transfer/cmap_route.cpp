@@ -1,11 +1,13 @@
 #include "common/number_text.h"
 #include "transfer/cmap_route.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 #include "common/format.h"
-#include "common/value.h"
+#include "transfer/field_numbers.h"
 
 namespace marivent::transfer {
 
@@ -25,16 +27,66 @@ constexpr std::size_t coordinate_length = 10;
 constexpr std::size_t min_waypoint_size = 64;
 constexpr std::size_t leg_size = 55;
 
-void put_u32(std::string& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+// The file is written through a pointer into a buffer that grows by whole records.
+class Out {
+public:
+    explicit Out(std::size_t expected) : bytes_(expected, '\0') {}
+    // Room for the next n bytes, to be written in full.
+    char* room(std::size_t n) {
+        if (bytes_.size() - used_ < n) bytes_.resize(std::max(2 * bytes_.size(), used_ + n));
+        char* p = bytes_.data() + used_;
+        used_ += n;
+        return p;
+    }
+    std::string take() {
+        bytes_.resize(used_);
+        return std::move(bytes_);
+    }
+
+private:
+    std::string bytes_;
+    std::size_t used_ = 0;
+};
+
+char* put_u32(char* o, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) *o++ = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return o;
 }
-void put_text(std::string& out, std::string_view text) {
-    put_u32(out, static_cast<std::uint32_t>(text.size()));
-    out += text;
+char* put_bytes(char* o, const void* bytes, std::size_t n) {
+    std::memcpy(o, bytes, n);
+    return o + n;
 }
-void put_tag(std::string& out, std::string_view class_name) {
-    out.append(tag_start, 2);
-    put_text(out, class_name);
+char* put_text(char* o, std::string_view text) {
+    return put_bytes(put_u32(o, static_cast<std::uint32_t>(text.size())), text.data(), text.size());
+}
+char* put_tag(char* o, std::string_view class_name) {
+    return put_text(put_bytes(o, tag_start, 2), class_name);
+}
+constexpr std::size_t text_size(std::string_view text) { return 4 + text.size(); }
+constexpr std::size_t tag_size(std::string_view class_name) { return 2 + text_size(class_name); }
+
+// coordinate_text at `out` (10 characters), for a value below 1000 in size whose minutes are not
+// within reach of a rounding tie; false, with nothing useful written, for any other.
+bool put_coordinate(char* out, double value, bool latitude) {
+    const double a = std::fabs(value);
+    if (!(a < 1000.0)) return false;
+    const double degrees = std::floor(a);
+    const double minutes = (a - degrees) * 60.0;
+    char m[fixed_room];
+    if (put_fixed(m, minutes, minutes_pattern) != 5) return false; // "MM.MM"
+    std::memset(out, ' ', 4);
+    put_digits_before(out + 3, static_cast<unsigned long>(degrees));
+    std::memcpy(out + 4, m, 5);
+    out[9] = latitude ? (value > 0 ? 'N' : 'S') : (value > 0 ? 'E' : 'W');
+    return true;
+}
+
+// A coordinate text, in `fast` when put_coordinate can write it, else in `slow`.
+std::string_view coordinate_into(char (&fast)[coordinate_length], std::string& slow, double value,
+                                 bool latitude) {
+    if (put_coordinate(fast, value, latitude)) return {fast, coordinate_length};
+    slow = coordinate_text(value, latitude);
+    return slow;
 }
 
 // Reads the stream front to back; every read is checked against the end.
@@ -115,6 +167,8 @@ std::vector<std::size_t> follow_legs(std::size_t first, const std::vector<std::u
 } // namespace
 
 std::string coordinate_text(double value, bool latitude) {
+    char fast[coordinate_length];
+    if (put_coordinate(fast, value, latitude)) return std::string(fast, coordinate_length);
     const double a = std::fabs(value);
     const double degrees = std::floor(a);
     const double minutes = (a - degrees) * 60.0;
@@ -128,8 +182,8 @@ std::string coordinate_text(double value, bool latitude) {
 
 double coordinate_value(std::string_view text) {
     const double sign = (!text.empty() && (text.back() == 'S' || text.back() == 'W')) ? -1.0 : 1.0;
-    const double d = numeric_value(text.substr(0, 3));
-    const double m = text.size() > 4 ? numeric_value(text.substr(4, 5)) : 0.0;
+    const double d = field_value(text.substr(0, 3));
+    const double m = text.size() > 4 ? field_value(text.substr(4, 5)) : 0.0;
     return sign * (d + m / 60.0);
 }
 
@@ -145,40 +199,60 @@ CmapWrite cmap_route_file(std::string_view route_name, const WaypointTable& rows
                             format_number(rows[i].longitude, "0.######", '.') + ")"};
 
     const auto n = static_cast<std::uint32_t>(rows.size());
-    std::string out;
-    out.reserve(64 + route_name.size() + rows.size() * (64 + name_width + 55));
-    out.append(reinterpret_cast<const char*>(signature_start), sizeof signature_start);
-    put_text(out, signature_text);
-    put_tag(out, route_class);
-    put_u32(out, 1);
-    put_text(out, route_name);
-    put_u32(out, 2);
-    put_u32(out, 0);     // index of the first waypoint
-    put_u32(out, n - 1); // index of the last waypoint
-    put_u32(out, n);     // number of waypoints
+    constexpr std::size_t waypoint_size =
+        tag_size(waypoint_class) + 4 + 3 * 4 + 2 * text_size("") + 3 * 4 + 1;
+    constexpr std::size_t coordinates_size = 2 * coordinate_length;
+    Out out(64 + route_name.size() + rows.size() * (waypoint_size + coordinates_size + name_width) +
+            (rows.size() - 1) * leg_size);
+    {
+        char* o = out.room(sizeof signature_start + text_size(signature_text) +
+                           tag_size(route_class) + 4 + text_size(route_name) + 4 * 4);
+        o = put_bytes(o, signature_start, sizeof signature_start);
+        o = put_text(o, signature_text);
+        o = put_tag(o, route_class);
+        o = put_u32(o, 1);
+        o = put_text(o, route_name);
+        o = put_u32(o, 2);
+        o = put_u32(o, 0);     // index of the first waypoint
+        o = put_u32(o, n - 1); // index of the last waypoint
+        put_u32(o, n);         // number of waypoints
+    }
     for (const auto& w : rows) {
-        put_tag(out, waypoint_class);
-        put_u32(out, 1);
-        put_text(out, w.name);
-        put_text(out, coordinate_text(w.latitude, true));
-        put_text(out, coordinate_text(w.longitude, false));
-        put_u32(out, 50);
-        put_u32(out, 1);
-        put_u32(out, 0);
-        out += object_end;
+        char lat_fast[coordinate_length], lon_fast[coordinate_length];
+        std::string lat_slow, lon_slow;
+        const std::string_view lat = coordinate_into(lat_fast, lat_slow, w.latitude, true);
+        const std::string_view lon = coordinate_into(lon_fast, lon_slow, w.longitude, false);
+        char* o = out.room(tag_size(waypoint_class) + 4 + text_size(w.name) + text_size(lat) +
+                           text_size(lon) + 3 * 4 + 1);
+        o = put_tag(o, waypoint_class);
+        o = put_u32(o, 1);
+        o = put_text(o, w.name);
+        o = put_text(o, lat);
+        o = put_text(o, lon);
+        o = put_u32(o, 50);
+        o = put_u32(o, 1);
+        o = put_u32(o, 0);
+        *o = object_end;
     }
-    put_u32(out, n - 1); // number of legs
+    put_u32(out.room(4), n - 1); // number of legs
+    // Every leg is the same but for its two waypoints.
+    char leg[leg_size];
+    {
+        char* o = put_tag(leg, leg_class);
+        for (std::uint32_t v : {1u, 0u, 500u, 5u, 0u, 1u}) o = put_u32(o, v);
+        o += 8; // start and end waypoints
+        o = put_u32(o, 0);
+        o = put_bytes(o, minus_one, sizeof minus_one);
+        *o = object_end;
+    }
+    constexpr std::size_t leg_ends_at = tag_size(leg_class) + 6 * 4;
     for (std::uint32_t k = 1; k < n; ++k) {
-        put_tag(out, leg_class);
-        for (std::uint32_t v : {1u, 0u, 500u, 5u, 0u, 1u}) put_u32(out, v);
-        put_u32(out, k - 1); // start waypoint
-        put_u32(out, k);     // end waypoint
-        put_u32(out, 0);
-        out.append(reinterpret_cast<const char*>(minus_one), sizeof minus_one);
-        out += object_end;
+        put_u32(leg + leg_ends_at, k - 1); // start waypoint
+        put_u32(leg + leg_ends_at + 4, k); // end waypoint
+        put_bytes(out.room(leg_size), leg, leg_size);
     }
-    out += object_end; // end of the route object
-    return {std::move(out), {}};
+    *out.room(1) = object_end; // end of the route object
+    return {out.take(), {}};
 }
 
 CmapRead read_cmap_route(std::string_view bytes) {
@@ -204,10 +278,11 @@ CmapRead read_cmap_route(std::string_view bytes) {
 
     r.waypoints.reserve(n);
     for (std::size_t i = 1; i <= n; ++i) {
-        const std::string where = "waypoint " + integer_text(i);
+        // Named only when something is wrong with it.
+        const auto where = [i] { return "waypoint " + integer_text(i); };
         if (in.left() == 0) return failed(cut_short);
         if (!in.tag(waypoint_class))
-            return failed("le " + where + " n'est pas un objet TWayPoint");
+            return failed("le " + where() + " n'est pas un objet TWayPoint");
         const auto v = in.u32();
         const auto wname = v ? in.text() : std::nullopt;
         const auto lat = wname ? in.text() : std::nullopt;
@@ -216,11 +291,11 @@ CmapRead read_cmap_route(std::string_view bytes) {
         if (!tail) return failed(cut_short);
         if (lat->size() != coordinate_length || lon->size() != coordinate_length ||
             (*tail)[12] != object_end)
-            return failed("le " + where + " n'a pas la forme attendue");
+            return failed("le " + where() + " n'a pas la forme attendue");
         CmapWaypoint w{std::string(*wname), std::string(*lat), std::string(*lon),
                        coordinate_value(*lat), coordinate_value(*lon)};
         if (!on_the_globe(w.latitude, w.longitude))
-            return failed("les coordonnées du " + where + " (" + w.latitude_text + ", " +
+            return failed("les coordonnées du " + where() + " (" + w.latitude_text + ", " +
                           w.longitude_text + ") sont hors du globe");
         r.waypoints.push_back(std::move(w));
     }
@@ -258,9 +333,12 @@ CmapRead read_cmap_route(std::string_view bytes) {
     r.waypoint_lines.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         const auto& w = r.waypoints[i];
-        r.waypoint_lines.push_back(build_waypoint_line(static_cast<int>(i + 1), w.name,
-                                                       degrees_text(w.latitude),
-                                                       degrees_text(w.longitude)));
+        char lat_fast[fixed_room], lon_fast[fixed_room];
+        std::string lat_slow, lon_slow;
+        r.waypoint_lines.push_back(build_waypoint_line(
+            static_cast<int>(i + 1), w.name,
+            fixed_into(lat_fast, lat_slow, w.latitude, degrees_pattern),
+            fixed_into(lon_fast, lon_slow, w.longitude, degrees_pattern)));
     }
     return r;
 }

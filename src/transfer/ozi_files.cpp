@@ -1,9 +1,10 @@
-#include "common/number_text.h"
 #include "transfer/ozi_files.h"
 
 #include <algorithm>
+#include <cstring>
+#include <stdexcept>
 
-#include "common/value.h"
+#include "transfer/field_numbers.h"
 
 namespace marivent::transfer {
 
@@ -25,32 +26,74 @@ constexpr int waypoints_per_route = 30;
 constexpr int last_route_number = 100;
 constexpr std::size_t header_lines = 4;
 constexpr std::size_t track_header_lines = 6;
+constexpr unsigned char ozi_comma = 209; // a comma inside a name
 
-// Writes the digits of k so that they end at index `end` (0-based).
-void put_right(std::string& s, std::size_t end, int k) {
-    const std::string digits = integer_text(k);
-    s.replace(end + 1 - digits.size(), digits.size(), digits);
+// Writes the digits of k so that they end at index `end` (0-based) of `s`, which has room.
+void put_right(char* s, std::size_t end, int k) {
+    char digits[16];
+    char* const digits_end = digits + sizeof digits;
+    const char* first = put_digits_before(digits_end, static_cast<unsigned long>(k));
+    const auto n = static_cast<std::size_t>(digits_end - first);
+    if (n > end + 1) throw std::out_of_range("put_right");
+    std::memcpy(s + end + 1 - n, first, n);
 }
 
-std::string route_record(int k) {
-    std::string r(route_record_template);
+// Appends the route record of route k: its number ending in column 5, the name reading Cmap<k>.
+void append_route_record(std::string& out, int k) {
+    char r[route_record_template.size()];
+    std::memcpy(r, route_record_template.data(), sizeof r);
     put_right(r, 4, k);
-    const std::string digits = integer_text(k);
-    r.replace(10, digits.size(), digits); // the name reads Cmap<k>
-    return r;
+    char digits[16];
+    char* const digits_end = digits + sizeof digits;
+    const char* first = put_digits_before(digits_end, static_cast<unsigned long>(k));
+    std::memcpy(r + 10, first, static_cast<std::size_t>(digits_end - first));
+    out.append(r, sizeof r);
 }
 
-std::vector<std::string_view> split_fields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = line.find(',', start);
-        if (comma == std::string_view::npos) {
-            fields.push_back(line.substr(start));
-            return fields;
-        }
-        fields.push_back(line.substr(start, comma - start));
-        start = comma + 1;
+// The lines of a text one after the other, as split_lines cuts them. The next CR and the next LF
+// are looked for once each and kept until passed, so a text with one kind of ending only is
+// still read in one pass.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view bytes)
+        : at_(bytes.data()), end_(bytes.data() + bytes.size()), cr_(find('\r')), lf_(find('\n')) {}
+
+    bool next(std::string_view& line) {
+        if (at_ == end_) return false;
+        if (cr_ < at_) cr_ = find('\r');
+        if (lf_ < at_) lf_ = find('\n');
+        const char* stop = std::min(cr_, lf_);
+        line = std::string_view(at_, static_cast<std::size_t>(stop - at_));
+        at_ = stop == end_ ? end_ : stop + 1;
+        if (stop == cr_ && at_ != end_ && *at_ == '\n') ++at_;
+        return true;
+    }
+
+private:
+    const char* find(char c) const {
+        if (at_ == end_) return end_;
+        const void* p = std::memchr(at_, c, static_cast<std::size_t>(end_ - at_));
+        return p ? static_cast<const char*>(p) : end_;
+    }
+
+    const char* at_;
+    const char* end_;
+    const char* cr_; // the first CR at or after the line before, or end_ when there is none
+    const char* lf_; // the same for LF
+};
+
+// The fields first to first + count - 1 of a comma-separated line; those the line does not have
+// are left empty.
+void take_fields(std::string_view line, std::size_t first, std::string_view* fields,
+                 std::size_t count) {
+    const char* start = line.data();
+    const char* const end = start + line.size();
+    for (std::size_t k = 0; k < first + count; ++k) {
+        const void* comma = std::memchr(start, ',', static_cast<std::size_t>(end - start));
+        const char* stop = comma ? static_cast<const char*>(comma) : end;
+        if (k >= first) fields[k - first] = std::string_view(start, static_cast<std::size_t>(stop - start));
+        if (!comma) return;
+        start = stop + 1;
     }
 }
 
@@ -58,40 +101,54 @@ bool is_blank(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+// Room for the rows a text can hold, one line of at least `shortest` bytes each, within the limit.
+void reserve_rows(OziRead& read, std::string_view bytes, std::size_t shortest) {
+    read.rows.reserve(std::min(max_waypoints, bytes.size() / shortest + 1));
+}
+
 } // namespace
 
 std::string ozi_route_file(const std::vector<std::string>& waypoint_lines) {
     std::string out;
-    out.reserve(200 + waypoint_lines.size() * 146 + last_route_number * 29);
+    std::size_t size = 200 + last_route_number * (route_record_template.size() + 2);
+    for (const auto& line : waypoint_lines) size += w_prefix_template.size() + line.size() + 2;
+    out.reserve(size + waypoint_lines.size() / waypoints_per_route * 29);
     for (auto h : route_header) (out += h) += crlf;
     (out += route_zero_record) += crlf;
     int route = 1;
     int position = 1;
     for (std::size_t g = 1; g <= waypoint_lines.size(); ++g) {
-        std::string prefix(w_prefix_template);
+        char prefix[w_prefix_template.size()];
+        std::memcpy(prefix, w_prefix_template.data(), sizeof prefix);
         put_right(prefix, 4, route);
         put_right(prefix, 8, position);
         ++position;
         const std::string& line = waypoint_lines[g - 1];
         // The waypoint line loses its first column, a blank for numbers below 1000; a four-digit
         // number is kept whole rather than cut to its last three digits.
-        out += prefix;
+        out.append(prefix, sizeof prefix);
         out += (!line.empty() && line[0] == ' ') ? std::string_view(line).substr(1)
                                                  : std::string_view(line);
         out += crlf;
         if (g % waypoints_per_route == 0) {
             ++route;
             position = 1;
-            (out += route_record(route)) += crlf;
+            append_route_record(out, route);
+            out += crlf;
         }
     }
-    for (int k = route + 1; k <= last_route_number; ++k) (out += route_record(k)) += crlf;
+    for (int k = route + 1; k <= last_route_number; ++k) {
+        append_route_record(out, k);
+        out += crlf;
+    }
     return out;
 }
 
 std::string ozi_waypoint_file(const std::vector<std::string>& waypoint_lines) {
     std::string out;
-    out.reserve(100 + waypoint_lines.size() * 159);
+    std::size_t size = 100;
+    for (const auto& line : waypoint_lines) size += line.size() + waypoint_tail.size() + 2;
+    out.reserve(size);
     for (auto h : waypoint_header) (out += h) += crlf;
     for (const auto& line : waypoint_lines) ((out += line) += waypoint_tail) += crlf;
     return out;
@@ -106,55 +163,57 @@ OziKind ozi_kind(const std::filesystem::path& file) {
 
 std::vector<std::string_view> split_lines(std::string_view bytes) {
     std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t end = bytes.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(bytes.substr(start));
-            break;
-        }
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + 1;
-        if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
-    }
+    LineCursor cursor(bytes);
+    for (std::string_view line; cursor.next(line);) lines.push_back(line);
     return lines;
 }
 
 OziRead read_ozi_waypoints(std::string_view bytes) {
     OziRead out;
-    const auto lines = split_lines(bytes);
-    for (std::size_t i = header_lines; i < lines.size(); ++i) {
-        const std::string_view line = lines[i];
+    reserve_rows(out, bytes, 8);
+    LineCursor cursor(bytes);
+    std::string_view line;
+    for (std::size_t i = 0; i < header_lines; ++i)
+        if (!cursor.next(line)) return out;
+    while (cursor.next(line)) {
         if (!line.empty() && line[0] == 'R') continue; // route record
-        auto fields = split_fields(line);
-        // W,route,position, then the waypoint fields.
-        std::size_t first = (!line.empty() && line[0] == 'W') ? 3 : 0;
-        auto field = [&](std::size_t k) {
-            return first + k < fields.size() ? fields[first + k] : std::string_view();
-        };
-        Waypoint w;
-        w.latitude = numeric_value(field(2));
-        w.longitude = numeric_value(field(3));
-        if (w.latitude == 0.0 && w.longitude == 0.0) continue;
+        // W,route,position, then the waypoint fields: number, name, latitude, longitude.
+        std::string_view fields[4];
+        take_fields(line, (!line.empty() && line[0] == 'W') ? 3 : 0, fields, 4);
+        const double latitude = field_value(fields[2]);
+        const double longitude = field_value(fields[3]);
+        if (latitude == 0.0 && longitude == 0.0) continue;
         if (out.rows.size() == max_waypoints) return OziRead{{}, true};
-        w.number = numeric_value(field(0));
-        w.name = fixed_name(name_from_ozi(field(1)));
-        out.rows.push_back(std::move(w));
+        Waypoint& w = out.rows.emplace_back();
+        w.number = field_value(fields[0]);
+        // The name's first 14 characters, blank-filled, character 209 read as a comma.
+        w.name.assign(name_width, ' ');
+        const std::size_t name_size = std::min(fields[1].size(), name_width);
+        for (std::size_t k = 0; k < name_size; ++k) {
+            const char c = fields[1][k];
+            w.name[k] = static_cast<unsigned char>(c) == ozi_comma ? ',' : c;
+        }
+        w.latitude = latitude;
+        w.longitude = longitude;
     }
     return out;
 }
 
 OziRead read_ozi_track(std::string_view bytes) {
     OziRead out;
-    const auto lines = split_lines(bytes);
-    for (std::size_t i = track_header_lines; i < lines.size(); ++i) {
-        if (is_blank(lines[i])) continue;
-        const auto fields = split_fields(lines[i]);
+    reserve_rows(out, bytes, 4);
+    LineCursor cursor(bytes);
+    std::string_view line;
+    for (std::size_t i = 0; i < track_header_lines; ++i)
+        if (!cursor.next(line)) return out;
+    while (cursor.next(line)) {
+        if (is_blank(line)) continue;
         if (out.rows.size() == max_waypoints) return OziRead{{}, true};
-        Waypoint w;
-        w.latitude = numeric_value(fields[0]);
-        w.longitude = fields.size() > 1 ? numeric_value(fields[1]) : 0.0;
-        out.rows.push_back(std::move(w));
+        std::string_view fields[2]; // latitude, longitude
+        take_fields(line, 0, fields, 2);
+        Waypoint& w = out.rows.emplace_back();
+        w.latitude = field_value(fields[0]);
+        w.longitude = field_value(fields[1]);
     }
     return out;
 }
