@@ -62,6 +62,10 @@ std::optional<std::string> read_file(const std::filesystem::path& path, std::str
         return std::nullopt;
     }
     std::string out;
+    // Room for a regular file's bytes at once, rather than a string that grows and is copied.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        out.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);
