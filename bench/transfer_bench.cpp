@@ -49,7 +49,8 @@ public:
 };
 
 double elapsed_ms(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    return std::chrono::duration<double, std::milli>(elapsed).count();
 }
 
 double median(std::vector<double> t) {
@@ -116,7 +117,8 @@ int main(int argc, char** argv) {
     }
     // In-process calls are short: many more of them give a steadier median.
     const int calls = runs * 20;
-    const fs::path convert_tool = fs::read_symlink("/proc/self/exe").parent_path() / "marivent-convert";
+    const fs::path convert_tool =
+        fs::read_symlink("/proc/self/exe").parent_path() / "marivent-convert";
 
     char pattern[] = "/tmp/transfer-bench-XXXXXX";
     if (!mkdtemp(pattern)) return 1;
@@ -156,9 +158,12 @@ int main(int argc, char** argv) {
         sink += tr::ozi_waypoint_file(r.waypoint_lines).size();
     });
     tr::Conversion o2c{tr::Direction::ozi_to_cmap, dir / "ile.wpt", dir / "out", dir / "out"};
-    tr::Conversion c2o{tr::Direction::cmap_to_ozi, dir / "ile", dir / "out", dir / "out", true, true};
-    const double drv_o2c = median_ms(runs, [&] { sink += tr::convert(o2c, dialogs).written.size(); });
-    const double drv_c2o = median_ms(runs, [&] { sink += tr::convert(c2o, dialogs).written.size(); });
+    tr::Conversion c2o{tr::Direction::cmap_to_ozi, dir / "ile", dir / "out", dir / "out", true,
+                       true};
+    const double drv_o2c =
+        median_ms(runs, [&] { sink += tr::convert(o2c, dialogs).written.size(); });
+    const double drv_c2o =
+        median_ms(runs, [&] { sink += tr::convert(c2o, dialogs).written.size(); });
     const double write_flushed =
         median_ms(runs, [&] { sink += marivent::replace_file(dir / "out" / "w", cmap).ok; });
     const double write_unflushed =
@@ -204,8 +209,8 @@ int main(int argc, char** argv) {
     const double babel_o2c = process_ms("gpsbabel_ozi2cmap_ms");
     const double babel_c2o = process_ms("gpsbabel_cmap2ozi_ms");
 
-    std::printf("1024 waypoints; OziExplorer file %zu bytes, C-Map ECS file %zu bytes; median of %d "
-                "calls in process, %d runs of each process\n",
+    std::printf("1024 waypoints; OziExplorer file %zu bytes, C-Map ECS file %zu bytes; median of "
+                "%d calls in process, %d runs of each process\n",
                 wpt.size(), cmap.size(), calls, runs);
     std::printf("%-52s %10s %14s\n", "", "ms", "vs gpsbabel");
     auto row = [&](const std::string& what, double ms, double peer) {
@@ -228,8 +233,8 @@ int main(int argc, char** argv) {
     if (!have_gpsbabel) std::printf("gpsbabel not found at %s, or it failed\n", gpsbabel.c_str());
 
     auto figure = [](std::string_view key, double ms) {
-        std::fputs(("figure " + std::string(key) + " " + marivent::fixed_text(ms, 4) + "\n").c_str(),
-                   stdout);
+        const std::string line = "figure " + std::string(key) + " " + marivent::fixed_text(ms, 4);
+        std::fputs((line + "\n").c_str(), stdout);
     };
     for (const auto& p : procs) figure(p.key, median(p.times));
     figure("inproc_ozi2cmap_ms", mem_o2c);

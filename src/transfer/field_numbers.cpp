@@ -36,7 +36,8 @@ double field_value(std::string_view text) {
     std::ptrdiff_t decimals = 0;
     if (p != end && *p == '.') {
         const char* const fraction = ++p;
-        for (; p != end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+        for (; p != end && is_digit(*p); ++p)
+            digits = digits * 10 + static_cast<unsigned>(*p - '0');
         decimals = p - fraction;
         count += decimals;
     }

@@ -91,7 +91,8 @@ void take_fields(std::string_view line, std::size_t first, std::string_view* fie
     for (std::size_t k = 0; k < first + count; ++k) {
         const void* comma = std::memchr(start, ',', static_cast<std::size_t>(end - start));
         const char* stop = comma ? static_cast<const char*>(comma) : end;
-        if (k >= first) fields[k - first] = std::string_view(start, static_cast<std::size_t>(stop - start));
+        if (k >= first)
+            fields[k - first] = std::string_view(start, static_cast<std::size_t>(stop - start));
         if (!comma) return;
         start = stop + 1;
     }

@@ -55,7 +55,8 @@ std::string build_waypoint_line(int number, std::string_view name, std::string_v
                                               : static_cast<unsigned long>(number);
     char* digits_first = put_digits_before(digits_end, magnitude);
     if (number < 0) *--digits_first = '-';
-    const std::string_view number_text(digits_first, static_cast<std::size_t>(digits_end - digits_first));
+    const std::string_view number_text(digits_first,
+                                       static_cast<std::size_t>(digits_end - digits_first));
     const std::string_view texts[] = {number_text, latitude_text, longitude_text};
     const std::size_t widths[] = {4, 11, 11};
     std::size_t size = name_width + 4 + fixed_fields.size() + 40 + line_end.size();

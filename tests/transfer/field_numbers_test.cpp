@@ -1,0 +1,235 @@
+// The fast readers and writers of the transfer files against what they replace: numeric_value,
+// format_number and the line-by-line readers, on many values and texts, ties and edges; and the
+// bytes of 1024-waypoint conversions each way, as the converter wrote them before.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+
+#include "common/format.h"
+#include "common/number_text.h"
+#include "common/value.h"
+#include "transfer/cmap_route.h"
+#include "transfer/field_numbers.h"
+#include "transfer/ozi_files.h"
+
+namespace marivent::transfer {
+namespace {
+
+// The coordinate text as it was composed before put_coordinate.
+std::string reference_coordinate(double value, bool latitude) {
+    const double a = std::fabs(value);
+    const double degrees = std::floor(a);
+    std::string out = format_text(integer_text(static_cast<long long>(degrees)), "@@@");
+    std::string m = format_text(format_number((a - degrees) * 60.0, "#00.00", '.'), "@@@@@@");
+    m[3] = '.';
+    return out + m + (latitude ? (value > 0 ? 'N' : 'S') : (value > 0 ? 'E' : 'W'));
+}
+
+// The lines and rows as they were read before the line cursor.
+std::vector<std::string_view> reference_lines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(bytes.substr(start));
+            break;
+        }
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+        if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
+    }
+    return lines;
+}
+
+std::vector<std::string_view> reference_fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = line.find(',', start);
+        fields.push_back(
+            line.substr(start, comma == std::string_view::npos ? comma : comma - start));
+        if (comma == std::string_view::npos) return fields;
+        start = comma + 1;
+    }
+}
+
+OziRead reference_waypoints(std::string_view bytes) {
+    OziRead out;
+    const auto lines = reference_lines(bytes);
+    for (std::size_t i = 4; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (!line.empty() && line[0] == 'R') continue;
+        const auto fields = reference_fields(line);
+        const std::size_t first = (!line.empty() && line[0] == 'W') ? 3 : 0;
+        auto field = [&](std::size_t k) {
+            return first + k < fields.size() ? fields[first + k] : std::string_view();
+        };
+        Waypoint w{numeric_value(field(0)), fixed_name(name_from_ozi(field(1))),
+                   numeric_value(field(2)), numeric_value(field(3))};
+        if (w.latitude == 0.0 && w.longitude == 0.0) continue;
+        if (out.rows.size() == max_waypoints) return OziRead{{}, true};
+        out.rows.push_back(w);
+    }
+    return out;
+}
+
+OziRead reference_track(std::string_view bytes) {
+    OziRead out;
+    const auto lines = reference_lines(bytes);
+    for (std::size_t i = 6; i < lines.size(); ++i) {
+        if (lines[i].find_first_not_of(" \t") == std::string_view::npos) continue;
+        if (out.rows.size() == max_waypoints) return OziRead{{}, true};
+        const auto fields = reference_fields(lines[i]);
+        out.rows.push_back({0, "", numeric_value(fields[0]),
+                            fields.size() > 1 ? numeric_value(fields[1]) : 0.0});
+    }
+    return out;
+}
+
+std::uint64_t bits(double v) { return std::bit_cast<std::uint64_t>(v); }
+
+void expect_same_rows(const OziRead& a, const OziRead& b, const std::string& text) {
+    ASSERT_EQ(a.too_many, b.too_many) << text;
+    ASSERT_EQ(a.rows.size(), b.rows.size()) << text;
+    for (std::size_t i = 0; i < a.rows.size(); ++i) {
+        EXPECT_EQ(bits(a.rows[i].number), bits(b.rows[i].number)) << text;
+        EXPECT_EQ(a.rows[i].name, b.rows[i].name) << text;
+        EXPECT_EQ(bits(a.rows[i].latitude), bits(b.rows[i].latitude)) << text;
+        EXPECT_EQ(bits(a.rows[i].longitude), bits(b.rows[i].longitude)) << text;
+    }
+}
+
+// Values where rounding is decided: around the ties of 6 and 2 decimals, the whole-degree and
+// 1000 carries, signed zeros, the smallest values and those no pattern takes.
+std::vector<double> values_to_try() {
+    std::vector<double> v = {0.0, -0.0, 5e-7, -5e-7, 4.999999e-7, -4.999999e-7, 0.0000015, 0.125,
+                             0.015, 1.005, 59.995, -179.9999995, 179.9999996, 999.9999995,
+                             -999.99999949, 1000, -1000, 1e-300, 5e-324, 1e20, -1e300,
+                             std::numeric_limits<double>::quiet_NaN(), HUGE_VAL, -HUGE_VAL};
+    std::mt19937_64 rng(20261207);
+    std::uniform_real_distribution<double> globe(-180, 180), wide(-1500, 1500);
+    for (int i = 0; i < 60000; ++i) {
+        const double k = std::round(globe(rng) * 1e6);
+        const double nudge = static_cast<double>(static_cast<int>(rng() % 5) - 2) * 1e-9;
+        v.push_back((k + 0.5) / 1e6 + nudge);               // ties at 6 decimals
+        const double degrees = static_cast<double>(rng() % 181);
+        const double minutes = (static_cast<double>(rng() % 6000) + 0.5) / 100;
+        v.push_back((rng() & 1 ? 1 : -1) * (degrees + minutes / 60)); // ties of the minutes
+        v.push_back(wide(rng));
+        const int exponent = -static_cast<int>(rng() % 70);
+        v.push_back(std::ldexp(static_cast<double>(rng() % 1000000), exponent));
+    }
+    return v;
+}
+
+TEST(FieldNumbers, DegreesAndMinutesAsFormatNumberWritesThem) {
+    for (const double v : values_to_try()) {
+        ASSERT_EQ(degrees_text(v), format_number(v, "##00.000000", '.')) << general_text(v, 17);
+        std::string minutes;
+        append_fixed(minutes, v, minutes_pattern);
+        ASSERT_EQ(minutes, format_number(v, "#00.00", '.')) << general_text(v, 17);
+    }
+}
+
+TEST(FieldNumbers, CoordinateTextAsComposedBefore) {
+    for (const double v : values_to_try()) {
+        if (!(std::fabs(v) < 1e6)) continue; // the reference casts the degrees to an integer
+        ASSERT_EQ(coordinate_text(v, true), reference_coordinate(v, true)) << general_text(v, 17);
+        ASSERT_EQ(coordinate_text(v, false), reference_coordinate(v, false)) << general_text(v, 17);
+    }
+    // Minutes that round up to 60 keep the degrees, as before.
+    EXPECT_EQ(coordinate_text(43.99999999, true), " 43 60.00N");
+    EXPECT_EQ(coordinate_text(-0.0, false), "  0 00.00W");
+}
+
+TEST(FieldNumbers, FieldValueIsNumericValueBitForBit) {
+    std::vector<std::string> texts = {
+        "", " ", "-", "+", ".", "-.", "+.5", "5.", "-0", "-0.000", " \t\n-12.5x", "\r5", "1e5",
+        "1e", "1E-3,", "123456789012345", "1234567890123456", "0000000000000001.5", "1e400",
+        "-1e-400", "99999999999999999999999", " -60.000000", "  5", "05.12"};
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> coordinate(-200, 200);
+    const std::string alphabet = " \t\n\r+-.0123456789eE,xS";
+    for (int i = 0; i < 60000; ++i) {
+        std::string random;
+        for (std::size_t n = rng() % 18; n > 0; --n) random += alphabet[rng() % alphabet.size()];
+        texts.push_back(random);
+        texts.push_back(std::string(rng() % 3, ' ') +
+                        fixed_text(coordinate(rng), static_cast<int>(rng() % 12)));
+    }
+    for (const auto& t : texts) ASSERT_EQ(bits(field_value(t)), bits(numeric_value(t))) << t;
+}
+
+TEST(FieldNumbers, WaypointAndTrackFilesReadAsLineByLine) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> lat(-95, 95), lon(-185, 185);
+    const char* const endings[] = {"\r\n", "\n", "\r", "\r\r\n", "\n\r", ""};
+    for (int file = 0; file < 150; ++file) {
+        std::string text;
+        const bool one_ending = file % 3 != 0;
+        for (int line = 0, lines = static_cast<int>(rng() % 1100); line < lines; ++line) {
+            std::string name;
+            for (std::size_t n = rng() % 18; n > 0; --n)
+                name += static_cast<char>(32 + rng() % 224);
+            const std::string coordinates = fixed_text(lat(rng), static_cast<int>(rng() % 8)) +
+                                            "," + fixed_text(lon(rng), 6);
+            switch (rng() % 8) {
+            case 0: text += "R,  1,Cmap1           ,,255"; break;
+            case 1: text += rng() % 2 ? "" : "  \t"; break;
+            case 2:
+                text += "W,  1,  2," + integer_text(line) + "," + name + "," + coordinates;
+                break;
+            case 3: text += integer_text(line) + "," + name; break;
+            case 4: text += coordinates + ",0,-777"; break;
+            default: text += integer_text(line) + "," + name + "," + coordinates + ",37109.72606";
+            }
+            text += one_ending ? endings[file % 5] : endings[rng() % 6];
+        }
+        expect_same_rows(read_ozi_waypoints(text), reference_waypoints(text), text.substr(0, 200));
+        expect_same_rows(read_ozi_track(text), reference_track(text), text.substr(0, 200));
+        EXPECT_EQ(split_lines(text), reference_lines(text));
+    }
+}
+
+std::uint64_t fnv1a(std::string_view bytes) {
+    std::uint64_t h = 14695981039346656037ULL;
+    for (const unsigned char c : bytes) h = (h ^ c) * 1099511628211ULL;
+    return h;
+}
+
+// 1024 waypoints over both hemispheres, with commas, character 209 and a tab in some names; the
+// sizes and FNV-1a hashes are those of the files the converter wrote before its fast readers and
+// writers.
+TEST(FieldNumbers, LargeFilesEachWayByteForByte) {
+    WaypointTable rows;
+    for (int i = 0; i < 1024; ++i) {
+        std::string name = "WP" + integer_text(i + 1);
+        if (i % 7 == 3) name = "Cap, la " + integer_text(i);
+        if (i % 11 == 5) name = "\xD1Ile\tde " + integer_text(i);
+        rows.push_back({i + 1.0, fixed_name(name), -60 + i * 0.117, -179 + i * 0.349});
+    }
+    const std::string cmap = cmap_route_file("ile", rows).bytes;
+    EXPECT_EQ(cmap.size(), 136197u);
+    EXPECT_EQ(fnv1a(cmap), 0xbd5c03a0f6178246ULL);
+    const CmapRead back = read_cmap_route(cmap);
+    EXPECT_EQ(back.last_latitude_text, " 59 41.46N");
+    const std::string rte = ozi_route_file(back.waypoint_lines);
+    const std::string wpt = ozi_waypoint_file(back.waypoint_lines);
+    EXPECT_EQ(rte.size(), 151473u);
+    EXPECT_EQ(fnv1a(rte), 0xe42373bfb6e5abf7ULL);
+    EXPECT_EQ(wpt.size(), 162885u);
+    EXPECT_EQ(fnv1a(wpt), 0x9267c1aee4ec1572ULL);
+    for (const std::string& ozi : {wpt, rte}) {
+        const OziRead read = read_ozi(ozi, OziKind::route_or_waypoints);
+        const std::string again = cmap_route_file("ile", read.rows).bytes;
+        EXPECT_EQ(again.size(), 136197u);
+        EXPECT_EQ(fnv1a(again), 0xd2917ef8fc5322faULL);
+    }
+}
+
+} // namespace
+} // namespace marivent::transfer
