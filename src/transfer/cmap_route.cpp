@@ -81,6 +81,31 @@ bool put_coordinate(char* out, double value, bool latitude) {
     return true;
 }
 
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The degrees and minutes of a text of the form written here, "ddd mm.mmX" with the degrees
+// blank-filled: the values field_value gives for its first 3 and its 5 characters from the 5th,
+// the minutes as their 4 digits over 100. False for any other text.
+bool coordinate_parts(std::string_view t, double& degrees, double& minutes) {
+    if (t.size() != coordinate_length || t[3] != ' ' || t[6] != '.' || !is_digit(t[2]) ||
+        !is_digit(t[4]) || !is_digit(t[5]) || !is_digit(t[7]) || !is_digit(t[8]))
+        return false;
+    int whole = t[2] - '0';
+    if (t[1] != ' ') {
+        if (!is_digit(t[1])) return false;
+        whole += 10 * (t[1] - '0');
+        if (t[0] != ' ') {
+            if (!is_digit(t[0])) return false;
+            whole += 100 * (t[0] - '0');
+        }
+    } else if (t[0] != ' ') {
+        return false;
+    }
+    degrees = whole;
+    minutes = ((t[4] - '0') * 1000 + (t[5] - '0') * 100 + (t[7] - '0') * 10 + (t[8] - '0')) / 100.0;
+    return true;
+}
+
 // A coordinate text, in `fast` when put_coordinate can write it, else in `slow`.
 std::string_view coordinate_into(char (&fast)[coordinate_length], std::string& slow, double value,
                                  bool latitude) {
@@ -182,8 +207,12 @@ std::string coordinate_text(double value, bool latitude) {
 
 double coordinate_value(std::string_view text) {
     const double sign = (!text.empty() && (text.back() == 'S' || text.back() == 'W')) ? -1.0 : 1.0;
-    const double d = field_value(text.substr(0, 3));
-    const double m = text.size() > 4 ? field_value(text.substr(4, 5)) : 0.0;
+    double d = 0;
+    double m = 0;
+    if (!coordinate_parts(text, d, m)) {
+        d = field_value(text.substr(0, 3));
+        m = text.size() > 4 ? field_value(text.substr(4, 5)) : 0.0;
+    }
     return sign * (d + m / 60.0);
 }
 

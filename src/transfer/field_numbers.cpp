@@ -14,7 +14,11 @@ namespace {
 // Every power of ten up to 1e22 is a double exactly; these go to 1e15.
 constexpr double exact_powers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-constexpr std::uint64_t whole_powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+// "00" to "99" one after the other.
+constexpr char digit_pairs[] = "00010203040506070809101112131415161718192021222324"
+                               "25262728293031323334353637383940414243444546474849"
+                               "50515253545556575859606162636465666768697071727374"
+                               "75767778798081828384858687888990919293949596979899";
 
 // Below 2^53, so the digits are a double exactly.
 constexpr int most_exact_digits = 15;
@@ -71,22 +75,25 @@ template <int decimals, int min_int> std::size_t put_fixed_as(char* out, double 
     const double fraction = scaled - whole_scaled; // exact
     if (std::fabs(fraction - 0.5) < 1e-5) return 0;
     const auto n = static_cast<std::uint64_t>(whole_scaled) + (fraction > 0.5 ? 1 : 0);
-    constexpr std::uint64_t unit = whole_powers[decimals];
+
+    // The digits of n, two at a time, with zeros before them up to the pattern's; the point goes
+    // before the last `decimals`.
+    char digits[24];
+    char* const end = digits + sizeof digits;
+    char* first = end;
+    for (std::uint64_t v = n; v != 0; v /= 100) {
+        first -= 2;
+        std::memcpy(first, digit_pairs + 2 * (v % 100), 2);
+    }
+    if (first != end && *first == '0') ++first;
+    while (end - first < decimals + min_int) *--first = '0';
+    const auto whole = static_cast<std::size_t>(end - first - decimals);
 
     char* o = out;
     if (value < 0 && n != 0) *o++ = '-';
-    char whole[8];
-    char* const whole_end = whole + sizeof whole;
-    char* first = n / unit == 0 ? whole_end : put_digits_before(whole_end, n / unit);
-    while (whole_end - first < min_int) *--first = '0';
-    std::memcpy(o, first, static_cast<std::size_t>(whole_end - first));
-    o += whole_end - first;
+    for (std::size_t k = 0; k < whole; ++k) *o++ = first[k]; // a few characters: no memcpy call
     *o++ = '.';
-    std::uint64_t fraction_digits = n % unit;
-    for (int i = decimals - 1; i >= 0; --i) {
-        o[i] = static_cast<char>('0' + fraction_digits % 10);
-        fraction_digits /= 10;
-    }
+    std::memcpy(o, first + whole, decimals);
     return static_cast<std::size_t>(o + decimals - out);
 }
 

@@ -1,6 +1,7 @@
 #include "transfer/waypoint_table.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -16,6 +17,34 @@ namespace {
 constexpr std::string_view fixed_fields = "37109.72606,  0, 1, 3,         0,  16777215,";
 constexpr std::string_view line_end = ", 0, 0";
 constexpr unsigned char ozi_comma = 209;
+
+// The line with its fields blank, for build_waypoint_line to fill.
+constexpr auto blank_line = [] {
+    std::array<char, waypoint_line_length> line{};
+    for (char& c : line) c = ' ';
+    line[4] = line[19] = line[31] = line[43] = ',';
+    for (std::size_t k = 0; k < fixed_fields.size(); ++k) line[44 + k] = fixed_fields[k];
+    for (std::size_t k = 0; k < line_end.size(); ++k) line[128 + k] = line_end[k];
+    return line;
+}();
+static_assert(44 + fixed_fields.size() + 40 + line_end.size() == waypoint_line_length);
+
+// Each character as name_to_ozi stores it.
+constexpr auto ozi_characters = [] {
+    std::array<char, 256> to{};
+    for (int c = 0; c < 256; ++c)
+        to[c] = c == ','                  ? static_cast<char>(ozi_comma)
+                : (c < 0x20 || c == 0x7F) ? ' '
+                                          : static_cast<char>(c);
+    return to;
+}();
+
+// The name's first 14 characters at `out`, as name_to_ozi stores them; the rest stays as it is.
+void put_name(char* out, std::string_view name) {
+    const std::size_t size = std::min(name.size(), name_width);
+    for (std::size_t k = 0; k < size; ++k)
+        out[k] = ozi_characters[static_cast<unsigned char>(name[k])];
+}
 
 } // namespace
 
@@ -49,6 +78,17 @@ std::string name_from_ozi(std::string_view field) {
 
 std::string build_waypoint_line(int number, std::string_view name, std::string_view latitude_text,
                                 std::string_view longitude_text) {
+    if (number >= 0 && number <= 9999 && latitude_text.size() <= 11 &&
+        longitude_text.size() <= 11) {
+        std::string line(blank_line.data(), blank_line.size());
+        char* o = line.data();
+        put_digits_before(o + 4, static_cast<unsigned long>(number)); // 1-4
+        put_name(o + 5, name);                                        // 6-19
+        std::memcpy(o + 31 - latitude_text.size(), latitude_text.data(), latitude_text.size());
+        std::memcpy(o + 43 - longitude_text.size(), longitude_text.data(), longitude_text.size());
+        return line;
+    }
+    // A number or a text wider than its columns is written whole, the columns after it moved.
     char digits[24];
     char* const digits_end = digits + sizeof digits;
     const unsigned long magnitude = number < 0 ? 0UL - static_cast<unsigned long>(number)
@@ -73,14 +113,7 @@ std::string build_waypoint_line(int number, std::string_view name, std::string_v
     };
     right(number_text, 4); // 1-4
     *o++ = ',';            // 5
-    // 6-19: the name's first 14 characters as name_to_ozi stores them, blank-filled.
-    const std::size_t name_size = std::min(name.size(), name_width);
-    for (std::size_t k = 0; k < name_size; ++k) {
-        const char c = name[k];
-        o[k] = c == ',' ? static_cast<char>(ozi_comma)
-               : (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) ? ' '
-                                                                    : c;
-    }
+    put_name(o, name); // 6-19, blank-filled
     o += name_width;
     *o++ = ',';                  // 20
     right(latitude_text, 11);    // 21-31

@@ -29,6 +29,22 @@ std::string reference_coordinate(double value, bool latitude) {
     return out + m + (latitude ? (value > 0 ? 'N' : 'S') : (value > 0 ? 'E' : 'W'));
 }
 
+double reference_coordinate_value(std::string_view text) {
+    const double sign = (!text.empty() && (text.back() == 'S' || text.back() == 'W')) ? -1.0 : 1.0;
+    const double d = numeric_value(text.substr(0, 3));
+    const double m = text.size() > 4 ? numeric_value(text.substr(4, 5)) : 0.0;
+    return sign * (d + m / 60.0);
+}
+
+// The waypoint line as it was put together before, from fixed-width texts.
+std::string reference_line(int number, std::string_view name, std::string_view latitude,
+                           std::string_view longitude) {
+    return format_text(integer_text(number), "@@@@") + "," +
+           fixed_name(name_to_ozi(name.substr(0, name_width))) + "," +
+           format_text(latitude, "@@@@@@@@@@@") + "," + format_text(longitude, "@@@@@@@@@@@") +
+           ",37109.72606,  0, 1, 3,         0,  16777215," + std::string(40, ' ') + ", 0, 0";
+}
+
 // The lines and rows as they were read before the line cursor.
 std::vector<std::string_view> reference_lines(std::string_view bytes) {
     std::vector<std::string_view> lines;
@@ -144,6 +160,43 @@ TEST(FieldNumbers, CoordinateTextAsComposedBefore) {
     // Minutes that round up to 60 keep the degrees, as before.
     EXPECT_EQ(coordinate_text(43.99999999, true), " 43 60.00N");
     EXPECT_EQ(coordinate_text(-0.0, false), "  0 00.00W");
+}
+
+TEST(FieldNumbers, CoordinateValueAsReadBefore) {
+    std::vector<std::string> texts = {
+        "",           "N",          "  0 00.00S", "180 00.00E",  " 43 05.12N", "9 5 05.12",
+        " 43 05.1 N", "-43 05.12N", " 43 -5.12S", "043 05.12W",  " 43 05.12",  " 43 05.12NN",
+        " 4  05.12N", "1 3 05.12N"};
+    std::mt19937_64 rng(3);
+    const std::string alphabet = " 0123456789.-+eNSEW";
+    for (const double v : values_to_try()) {
+        if (!(std::fabs(v) < 1e6)) continue;
+        std::string text = coordinate_text(v, rng() & 1);
+        texts.push_back(text);
+        text[rng() % text.size()] = alphabet[rng() % alphabet.size()];
+        texts.push_back(text);
+    }
+    for (const auto& t : texts)
+        ASSERT_EQ(bits(coordinate_value(t)), bits(reference_coordinate_value(t))) << t;
+}
+
+TEST(FieldNumbers, WaypointLineAsPutTogetherBefore) {
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> degrees(-1500, 1500);
+    for (int i = 0; i < 20000; ++i) {
+        std::string name;
+        for (std::size_t n = rng() % 20; n > 0; --n) name += static_cast<char>(rng() % 256);
+        const int numbers[] = {static_cast<int>(rng() % 10000),
+                               static_cast<int>(rng() % 30000) - 15000,
+                               std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
+        const int number = numbers[i % 7 == 0 ? rng() % 4 : rng() % 2];
+        std::string latitude = degrees_text(degrees(rng));
+        if (rng() % 8 == 0) latitude += "12";
+        const std::string longitude = degrees_text(degrees(rng)).substr(0, rng() % 13);
+        ASSERT_EQ(build_waypoint_line(number, name, latitude, longitude),
+                  reference_line(number, name, latitude, longitude))
+            << number << " " << name;
+    }
 }
 
 TEST(FieldNumbers, FieldValueIsNumericValueBitForBit) {
