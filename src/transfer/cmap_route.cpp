@@ -228,11 +228,11 @@ CmapWrite cmap_route_file(std::string_view route_name, const WaypointTable& rows
                             format_number(rows[i].longitude, "0.######", '.') + ")"};
 
     const auto n = static_cast<std::uint32_t>(rows.size());
-    constexpr std::size_t waypoint_size =
-        tag_size(waypoint_class) + 4 + 3 * 4 + 2 * text_size("") + 3 * 4 + 1;
-    constexpr std::size_t coordinates_size = 2 * coordinate_length;
-    Out out(64 + route_name.size() + rows.size() * (waypoint_size + coordinates_size + name_width) +
-            (rows.size() - 1) * leg_size);
+    // The size of the file with 14-character names: a waypoint object is its tag, a version, three
+    // texts (name, latitude, longitude) and three numbers.
+    constexpr std::size_t waypoint_size = tag_size(waypoint_class) + 4 + 3 * 4 + name_width +
+                                          2 * coordinate_length + 3 * 4 + 1;
+    Out out(64 + route_name.size() + rows.size() * waypoint_size + (rows.size() - 1) * leg_size);
     {
         char* o = out.room(sizeof signature_start + text_size(signature_text) +
                            tag_size(route_class) + 4 + text_size(route_name) + 4 * 4);
