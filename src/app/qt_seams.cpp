@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QPlainTextEdit>
 #include <QShortcut>
+#include <ctime>
 
 #include "common/cp1252.h"
 
@@ -100,10 +101,16 @@ QWidget* QtTextViewer::window(const QString& title) const {
 }
 
 LocalDateTime SystemClock::now() const {
-    const QDateTime t = QDateTime::currentDateTime();
+    timespec utc{};
+    ::clock_gettime(CLOCK_REALTIME, &utc);
+    if (known_ && utc.tv_sec == second_) return local_;
+    const QDateTime t = QDateTime::fromSecsSinceEpoch(utc.tv_sec, Qt::LocalTime);
     const QDate d = t.date();
     const QTime h = t.time();
-    return {{d.year(), d.month(), d.day()}, h.hour(), h.minute(), h.second()};
+    local_ = {{d.year(), d.month(), d.day()}, h.hour(), h.minute(), h.second()};
+    second_ = utc.tv_sec;
+    known_ = true;
+    return local_;
 }
 
 } // namespace marivent::app

@@ -49,9 +49,17 @@ private:
     std::map<QString, QWidget*> windows_;
 };
 
+// The computer's local time. The zone is looked up (the C library reads /etc/localtime again)
+// once for each new second only, not for every line of a 10 Hz GPS; a change of zone shows from
+// the next second. For one thread.
 class SystemClock : public Clock {
 public:
     LocalDateTime now() const override;
+
+private:
+    mutable long long second_ = 0; // the second of the epoch `local_` is for
+    mutable bool known_ = false;
+    mutable LocalDateTime local_{};
 };
 
 // Windows-1252 bytes to and from the widgets' text.
