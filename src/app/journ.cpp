@@ -105,7 +105,10 @@ Journ::Journ(std::filesystem::path root_folder, Services services, SerialSetup s
     display_frame.setInterval(frame_interval_ms());
     connect(&display_frame, &QTimer::timeout, this, &Journ::show_frame);
     status_timer_.setInterval(1000);
-    connect(&status_timer_, &QTimer::timeout, this, &Journ::show_status);
+    connect(&status_timer_, &QTimer::timeout, this, [this] {
+        if (status_timer_.interval() != 1000) status_timer_.setInterval(1000); // back in step
+        show_status();
+    });
     Form_Load();
     show_status();
 }
@@ -512,9 +515,21 @@ void Journ::show_status() {
                                     : QString("  |  au pilote à %1").arg(last_apa_);
     }
     if (status_->text() != text) status_->setText(text); // no redraw while nothing changes
-    // Ticks only while there is something to count down or to count.
-    if ((open || link_cut_) && !status_timer_.isActive()) status_timer_.start();
-    if (!open && !link_cut_) status_timer_.stop();
+    // The line is shown once a second from the moment the link opens; it ticks only while it can
+    // change by itself: a countdown, or lines of the last minute that will age out. A link open
+    // with nothing arriving wakes nobody; the next line starts the ticks again in the same step.
+    const bool live = open || link_cut_;
+    if (live && !status_live_) status_phase_.start();
+    status_live_ = live;
+    const bool changing = link_cut_ || received_.total(now) > 0 || rejected_.total(now) > 0;
+    if (live && changing) resume_status();
+    else status_timer_.stop();
+}
+
+void Journ::resume_status() {
+    if (status_timer_.isActive() || !status_live_) return;
+    const qint64 into = status_phase_.elapsed() % 1000;
+    status_timer_.start(into == 0 ? 1000 : static_cast<int>(1000 - into));
 }
 
 void Journ::MSComm1_OnComm() {
@@ -537,6 +552,7 @@ void Journ::MSComm1_OnComm() {
                             .arg(t.second, 2, 10, QChar('0'));
         }
         if (link_cut_) stop_retrying(); // lines again: a later cut is told again
+        resume_status();
     }
     if (result && (result->fault != nmea::LineFault::none || result->apa_dropped)) {
         if (result->apa_dropped) ++apa_dropped_;

@@ -162,6 +162,9 @@ private:
     QLabel* status_ = nullptr;
     QLabel* note_ = nullptr;
     QTimer retry_, status_timer_;
+    QElapsedTimer status_phase_; // since the link opened: the status line's steps of a second
+    bool status_live_ = false;   // a link open or being tried again
+    void resume_status();
     QElapsedTimer since_start_;
     bool link_cut_ = false; // a network link went down and is being tried again
     bool cut_said_ = false; // the user has been told of this cut
