@@ -7,11 +7,13 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 
 #include "common/cp1252.h"
 #include "journ.h"
 #include "scripted_serial.h"
+#include "window_look.h"
 #include "window_support.h"
 
 namespace {
@@ -173,6 +175,56 @@ TEST_F(FrameTest, NothingArrivingWakesNobodyAndTheStatusLineTicksAgainWithALine)
     run_for(1500);
     EXPECT_EQ(timers.count, closed);
     EXPECT_EQ(status->text(), "Liaison fermée");
+}
+
+} // namespace
+
+namespace {
+
+using marivent::testing::frame_shown;
+
+// What the window's backing store holds, that is what the screen shows, and a drawing of the
+// window from scratch.
+QImage on_screen(QWidget& w) { return w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32); }
+QImage drawn_afresh(QWidget& w) {
+    app::copy_frames_back = false;
+    const QImage drawn = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    app::copy_frames_back = true;
+    return drawn;
+}
+
+TEST_F(FrameTest, FramesCopiedBackAreTheBytesADrawingFromScratchGives) {
+    auto w = open_scripted();
+    arrive(*w, "\r\n" + rmb + "\r\n");
+    auto frames = [&](int from) {
+        for (int i = from; i < from + 4; ++i) {
+            arrive(*w, gga(i) + "\r\n");
+            ASSERT_TRUE(frame_shown(*w));
+            run_for(20);
+        }
+    };
+    const long copied = app::frames_copied;
+    frames(0);
+    EXPECT_GT(app::frames_copied, copied); // Text2, lat and longit, drawn again and again
+    EXPECT_EQ(on_screen(*w), drawn_afresh(*w));
+
+    // A box with the focus has another frame; the speed box another colour.
+    w->control("lat")->setFocus();
+    frames(10);
+    EXPECT_EQ(on_screen(*w), drawn_afresh(*w));
+    arrive(*w, "$GPRMB,V,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*37\r\n");
+    ASSERT_TRUE(frame_shown(*w));
+    run_for(20);
+    EXPECT_NE(w->control("vi")->styleSheet().indexOf("rgb(255, 0, 0)"), -1);
+    EXPECT_EQ(on_screen(*w), drawn_afresh(*w));
+
+    // Another colour beneath the boxes, as the simulator gives the panel.
+    w->control("navigation")->setStyleSheet("QGroupBox#navigation { background-color: rgb(8, 0, 0); }");
+    frames(20);
+    EXPECT_EQ(on_screen(*w), drawn_afresh(*w));
+    w->control("navigation")->setStyleSheet(QString());
+    frames(30);
+    EXPECT_EQ(on_screen(*w), drawn_afresh(*w));
 }
 
 } // namespace
