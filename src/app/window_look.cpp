@@ -33,18 +33,19 @@ public:
                        const QWidget* widget) const override {
         const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
         QImage* device = nullptr;
-        QRect area; // in the device
+        QRect area, shown; // in the device: the drawing's rectangle, and what of it can change
         if ((element == PE_PanelLineEdit || element == PE_FrameLineEdit) && frame && widget && copy_frames_back)
-            device = whole_drawing(*painter, option->rect, area);
+            device = raster_target(*painter, option->rect, area, shown);
         if (!device) {
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
         }
         Drawing& last = drawings_[{widget, element}];
-        if (last.widget == widget && same_inputs(last, *frame, *painter) && same_pixels(*device, area, last.before)) {
+        if (last.widget == widget && last.shown == shown.translated(-area.topLeft()) &&
+            same_inputs(last, *frame, *painter) && same_pixels(*device, shown, last.before)) {
             painter->save();
             painter->setCompositionMode(QPainter::CompositionMode_Source); // the bytes, as they were
-            painter->drawImage(option->rect.topLeft(), last.after);
+            painter->drawImage(option->rect.topLeft() + (shown.topLeft() - area.topLeft()), last.after);
             painter->restore();
             ++frames_copied;
             return;
@@ -52,9 +53,10 @@ public:
         if (last.widget != widget)
             connect(widget, &QObject::destroyed, this, [this, widget, element] { drawings_.erase({widget, element}); });
         last.widget = widget;
-        last.before = device->copy(area);
+        last.shown = shown.translated(-area.topLeft());
+        last.before = device->copy(shown);
         QProxyStyle::drawPrimitive(element, option, painter, widget);
-        last.after = device->copy(area);
+        last.after = device->copy(shown);
         last.option = *frame;
         last.hints = painter->renderHints();
         last.pen = painter->pen();
@@ -65,6 +67,7 @@ public:
 private:
     struct Drawing {
         const QWidget* widget = nullptr;
+        QRect shown; // the part of the drawing kept, from its top left corner
         QStyleOptionFrame option;
         QPainter::RenderHints hints;
         QPen pen;
@@ -73,9 +76,10 @@ private:
         QImage before, after;
     };
 
-    // The raster image a drawing of `rect` goes to whole and untransformed but for a shift, and
-    // the rectangle it covers there; nullptr otherwise.
-    static QImage* whole_drawing(QPainter& painter, const QRect& rect, QRect& area) {
+    // The raster image a drawing of `rect` goes to untransformed but for a shift, with the
+    // rectangle it covers there and the part of it the painting may change (a box wider than its
+    // parent is cut); nullptr when it goes elsewhere, or that part is not a rectangle.
+    static QImage* raster_target(QPainter& painter, const QRect& rect, QRect& area, QRect& shown) {
         QPaintEngine* engine = painter.paintEngine();
         if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() ||
             painter.opacity() != 1.0 || painter.compositionMode() != QPainter::CompositionMode_SourceOver)
@@ -88,9 +92,11 @@ private:
         if (t.type() > QTransform::TxTranslate || t.dx() != qRound(t.dx()) || t.dy() != qRound(t.dy()))
             return nullptr;
         area = rect.translated(qRound(t.dx()), qRound(t.dy()));
-        const QRegion clip = engine->systemClip();
-        if (area.isEmpty() || !image->rect().contains(area) || (!clip.isEmpty() && !clip.contains(area)))
-            return nullptr;
+        QRegion changed = engine->systemClip();
+        if (changed.isEmpty()) changed = image->rect();
+        changed &= area & image->rect();
+        shown = changed.boundingRect();
+        if (shown.isEmpty() || changed.rectCount() != 1) return nullptr;
         return image;
     }
 
