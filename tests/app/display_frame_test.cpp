@@ -225,6 +225,18 @@ TEST_F(FrameTest, FramesCopiedBackAreTheBytesADrawingFromScratchGives) {
     w->control("navigation")->setStyleSheet(QString());
     frames(30);
     EXPECT_EQ(on_screen(*w), drawn_afresh(*w));
+
+    // The panel drawn again behind one box, then behind another, then both.
+    for (const char* boxes : {"lat", "longit", "lat longit", "longit"}) {
+        for (int i = 0; i < 3; ++i) {
+            for (const char* box : {"lat", "longit"})
+                if (std::string_view(boxes).find(box) != std::string_view::npos)
+                    w->set_text(box, std::string(box) + std::to_string(i));
+            ASSERT_TRUE(frame_shown(*w));
+            run_for(20);
+        }
+        EXPECT_EQ(on_screen(*w), drawn_afresh(*w)) << boxes;
+    }
 }
 
 } // namespace
