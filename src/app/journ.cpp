@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QSocketNotifier>
 #include <QVBoxLayout>
 #include <QStatusBar>
@@ -514,7 +515,13 @@ void Journ::show_status() {
         text += last_apa_.isEmpty() ? QString("  |  rien envoyé au pilote")
                                     : QString("  |  au pilote à %1").arg(last_apa_);
     }
-    if (status_->text() != text) status_->setText(text); // no redraw while nothing changes
+    if (status_->text() != text) {
+        status_->setText(text); // no redraw while nothing changes
+        // The layouts above the line settle now: left to the event loop, each level would ask for
+        // the next after the status bar was drawn once already, and it would be drawn twice.
+        for (QWidget* w = status_->parentWidget(); w; w = w->parentWidget())
+            if (QLayout* l = w->layout()) l->activate();
+    }
     // The line is shown once a second from the moment the link opens; it ticks only while it can
     // change by itself: a countdown, or lines of the last minute that will age out. A link open
     // with nothing arriving wakes nobody; the next line starts the ticks again in the same step.
