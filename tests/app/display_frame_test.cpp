@@ -179,7 +179,7 @@ TEST_F(FrameTest, TheStatusLineIsDrawnOnceForEachChange) {
     marivent::testing::GpsSide gps;
     ASSERT_FALSE(gps.device.empty());
     auto w = open_linked(gps);
-    run_for(100);
+    run_for(300); // the window drawn, the link's first text shown
     auto* status = w->findChild<QLabel*>("statut");
     Counter paints(status, QEvent::Paint);
     QString last = status->text();
