@@ -150,7 +150,7 @@ TEST_F(FrameTest, NothingArrivingWakesNobodyAndTheStatusLineTicksAgainWithALine)
     ASSERT_FALSE(gps.device.empty());
     auto w = open_linked(gps);
     ASSERT_TRUE(w->MSComm1.PortOpen());
-    run_for(100);
+    run_for(300); // the window drawn, the link's first text shown
     Counter timers(qApp, QEvent::Timer);
     Counter paints(w.get(), QEvent::UpdateRequest);
     run_for(2500);
