@@ -123,8 +123,9 @@ void end_process(pid_t pid) {
     ::waitpid(pid, nullptr, 0);
 }
 
+// The latest first: the window before the X server it draws on.
 void end_children() {
-    for (pid_t p : children) end_process(p);
+    for (auto it = children.rbegin(); it != children.rend(); ++it) end_process(*it);
     children.clear();
 }
 
