@@ -16,6 +16,7 @@ packages=(
   desktop-file-utils  # desktop-file-validate, on the installed menu entry (install.destdir)
   appstream           # appstreamcli, on the installed metainfo (install.destdir)
   clang libclang-rt-dev llvm  # make fuzz: clang, libFuzzer and the sanitizers' symbolizer
+  xvfb libx11-dev libxdamage-dev  # window_bench: the window drawn on an X server, and when its first frame lands
 )
 # make bench runs the benchmarks beside their peers: with --bench, their packages too (gpsdecode
 # pulls in a desktop's worth of Python, which the build and the tests do without).

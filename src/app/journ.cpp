@@ -12,7 +12,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QSocketNotifier>
 #include <QVBoxLayout>
 #include <QStatusBar>
@@ -55,6 +57,14 @@ QString shown_text(std::string_view bytes) {
     return s;
 }
 
+// One frame of the screen, the most a box waits to show a change.
+int frame_interval_ms() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    qreal hz = screen ? screen->refreshRate() : 0;
+    if (!(hz >= 24 && hz <= 360)) hz = 60; // a screen that tells no rate, or a strange one
+    return static_cast<int>(1000 / hz);
+}
+
 // A 32 × 32 icon of 16 colours: a compass rose on blue.
 QIcon window_icon() {
     QPixmap pixmap(32, 32);
@@ -91,8 +101,15 @@ Journ::Journ(std::filesystem::path root_folder, Services services, SerialSetup s
     since_start_.start();
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, &Journ::retry_link);
+    display_frame.setSingleShot(true);
+    display_frame.setTimerType(Qt::PreciseTimer);
+    display_frame.setInterval(frame_interval_ms());
+    connect(&display_frame, &QTimer::timeout, this, &Journ::show_frame);
     status_timer_.setInterval(1000);
-    connect(&status_timer_, &QTimer::timeout, this, &Journ::show_status);
+    connect(&status_timer_, &QTimer::timeout, this, [this] {
+        if (status_timer_.interval() != 1000) status_timer_.setInterval(1000); // back in step
+        show_status();
+    });
     Form_Load();
     show_status();
 }
@@ -136,15 +153,17 @@ void Journ::build_controls() {
         case Kind::ListBox: w = new QListWidget(parent); break;
         case Kind::TextBox: {
             auto* edit = new QLineEdit(parent);
-            const std::string bytes = utf8_to_cp1252(row.caption);
-            texts_[row.name] = bytes;
-            edit->setText(shown_text(bytes));
+            Box& box = boxes_[row.name];
+            box.edit = edit;
+            box.text = utf8_to_cp1252(row.caption);
+            edit->setText(shown_text(box.text));
             edit->setCursorPosition(0); // a text wider than its box shows its start
-            // What the user types is what the box holds (the journal reads the boxes).
-            connect(edit, &QLineEdit::textEdited, this,
-                    [this, name = std::string(row.name)](const QString& t) {
-                        texts_[name] = to_cp1252(t);
-                    });
+            // What the user types is what the box holds (the journal reads the boxes), and what
+            // it shows: a change not yet drawn is dropped, not drawn over the typing.
+            connect(edit, &QLineEdit::textEdited, this, [&box](const QString& t) {
+                box.text = to_cp1252(t);
+                box.stale = false;
+            });
             w = edit;
             break;
         }
@@ -298,26 +317,47 @@ void Journ::show_startup_problems() {
 }
 
 void Journ::set_text(std::string_view box, std::string_view text) {
-    const auto it = controls_.find(QString::fromUtf8(box.data(), static_cast<qsizetype>(box.size())));
-    if (it == controls_.end()) return;
-    if (auto* edit = qobject_cast<QLineEdit*>(it->second)) {
-        std::string& held = texts_[std::string(box)];
-        if (held == text && edit->text() == shown_text(text)) return; // nothing to redraw
-        held = std::string(text);
-        edit->setText(shown_text(text));
-        edit->setCursorPosition(0);
+    const auto it = boxes_.find(box);
+    if (it == boxes_.end()) return;
+    Box& b = it->second;
+    if (b.text == text) return; // shown already, or at the next frame
+    b.text.assign(text);
+    if (!b.stale) {
+        b.stale = true;
+        stale_.push_back(&b);
     }
+    request_frame();
 }
 
 std::string Journ::text(std::string_view box) const {
-    const auto it = texts_.find(box);
-    return it == texts_.end() ? std::string() : it->second;
+    const auto it = boxes_.find(box);
+    return it == boxes_.end() ? std::string() : it->second.text;
 }
 
 void Journ::set_speed_colour(long colour) {
-    const QString sheet = colour_sheet("QLineEdit", colour);
-    QWidget* vi = controls_.at("vi");
-    if (vi->styleSheet() != sheet) vi->setStyleSheet(sheet); // restyling costs: only on a change
+    speed_colour_ = colour;
+    if (colour != shown_speed_colour_) request_frame();
+}
+
+void Journ::request_frame() {
+    if (!display_frame.isActive()) display_frame.start();
+}
+
+void Journ::show_frame() {
+    // What changed since the last frame, each box once with the last text it was given.
+    for (Box* b : stale_) {
+        if (!b->stale) continue;
+        b->stale = false;
+        b->edit->setText(shown_text(b->text));
+        b->edit->setCursorPosition(0);
+    }
+    stale_.clear();
+    if (speed_colour_ != shown_speed_colour_) {
+        shown_speed_colour_ = speed_colour_;
+        const QString sheet = colour_sheet("QLineEdit", speed_colour_);
+        QWidget* vi = controls_.at("vi");
+        if (vi->styleSheet() != sheet) vi->setStyleSheet(sheet); // restyling costs: only on a change
+    }
 }
 
 QWidget* Journ::control(const QString& name) const {
@@ -475,10 +515,28 @@ void Journ::show_status() {
         text += last_apa_.isEmpty() ? QString("  |  rien envoyé au pilote")
                                     : QString("  |  au pilote à %1").arg(last_apa_);
     }
-    if (status_->text() != text) status_->setText(text); // no redraw while nothing changes
-    // Ticks only while there is something to count down or to count.
-    if ((open || link_cut_) && !status_timer_.isActive()) status_timer_.start();
-    if (!open && !link_cut_) status_timer_.stop();
+    if (status_->text() != text) {
+        status_->setText(text); // no redraw while nothing changes
+        // The layouts above the line settle now: left to the event loop, each level would ask for
+        // the next after the status bar was drawn once already, and it would be drawn twice.
+        for (QWidget* w = status_->parentWidget(); w; w = w->parentWidget())
+            if (QLayout* l = w->layout()) l->activate();
+    }
+    // The line is shown once a second from the moment the link opens; it ticks only while it can
+    // change by itself: a countdown, or lines of the last minute that will age out. A link open
+    // with nothing arriving wakes nobody; the next line starts the ticks again in the same step.
+    const bool live = open || link_cut_;
+    if (live && !status_live_) status_phase_.start();
+    status_live_ = live;
+    const bool changing = link_cut_ || received_.total(now) > 0 || rejected_.total(now) > 0;
+    if (live && changing) resume_status();
+    else status_timer_.stop();
+}
+
+void Journ::resume_status() {
+    if (status_timer_.isActive() || !status_live_) return;
+    const qint64 into = status_phase_.elapsed() % 1000;
+    status_timer_.start(into == 0 ? 1000 : static_cast<int>(1000 - into));
 }
 
 void Journ::MSComm1_OnComm() {
@@ -501,6 +559,7 @@ void Journ::MSComm1_OnComm() {
                             .arg(t.second, 2, 10, QChar('0'));
         }
         if (link_cut_) stop_retrying(); // lines again: a later cut is told again
+        resume_status();
     }
     if (result && (result->fault != nmea::LineFault::none || result->apa_dropped)) {
         if (result->apa_dropped) ++apa_dropped_;

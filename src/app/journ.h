@@ -110,6 +110,9 @@ public:
     prefs::Preferences prefs;
     journal::JournalFile journal;
     QTimer Timer1;
+    // Single shot, one frame of the screen: the boxes show what they hold when it ends, one frame
+    // after the first change since the last (text() has the new text at once).
+    QTimer display_frame;
     nmea::CommControl MSComm1;
     nmea::Navigation nav; // the navigation values, with gpsmauvais, miseheure and trame
 
@@ -135,7 +138,20 @@ private:
     Services services_;
     std::map<QString, QWidget*> controls_;
     std::map<QString, QAction*> menus_;
-    std::map<std::string, std::string, std::less<>> texts_; // exact text of each text box
+    // A text box: the exact text it holds, which text() returns at once, and whether its widget
+    // still shows an older one. The widgets catch up once a frame (show_frame): the GPS changes
+    // Text2 and the position with every line, several lines between two frames of the screen.
+    struct Box {
+        QLineEdit* edit = nullptr;
+        std::string text;
+        bool stale = false;
+    };
+    std::map<std::string, Box, std::less<>> boxes_;
+    std::vector<Box*> stale_;             // boxes to redraw at the next frame
+    long speed_colour_ = -1;              // the colour of `vi` held, and the one shown
+    long shown_speed_colour_ = -1;        // (-1: its usual colour)
+    void request_frame();
+    void show_frame();
     std::vector<std::string> startup_problems_;
     QSocketNotifier* port_readable_ = nullptr;
     QSocketNotifier* port_writable_ = nullptr;
@@ -146,6 +162,9 @@ private:
     QLabel* status_ = nullptr;
     QLabel* note_ = nullptr;
     QTimer retry_, status_timer_;
+    QElapsedTimer status_phase_; // since the link opened: the status line's steps of a second
+    bool status_live_ = false;   // a link open or being tried again
+    void resume_status();
     QElapsedTimer since_start_;
     bool link_cut_ = false; // a network link went down and is being tried again
     bool cut_said_ = false; // the user has been told of this cut

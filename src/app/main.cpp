@@ -1,4 +1,5 @@
 // marivent: the window "Journal de bord".
+#include <QAction>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -90,8 +91,12 @@ int main(int argc, char* argv[]) {
     parser.addOption(screenshot_option);
     parser.addOption(com_option);
     parser.addOption(no_clock_option);
+    const QCommandLineOption connect_option(
+        "connect", "Ouvre la liaison avec le GPS dès le démarrage, comme Gps > Debut de "
+                   "Communication : pour un poste de bord qui lance le programme à l'allumage.");
     parser.addOption(demo_option);
     parser.addOption(demo_file_option);
+    parser.addOption(connect_option);
     if (!parser.parse(QCoreApplication::arguments())) {
         say(stderr, parser.errorText());
         return 2;
@@ -167,6 +172,12 @@ int main(int argc, char* argv[]) {
         });
         return QApplication::exec();
     }
-    QTimer::singleShot(0, &window, [&window] { window.show_startup_problems(); });
+    // The link first, so the autopilot is steered even while a message waits for the user; a
+    // port that cannot be opened is told as the menu tells it.
+    const bool connect_at_start = parser.isSet(connect_option);
+    QTimer::singleShot(0, &window, [&window, connect_at_start] {
+        if (connect_at_start) window.menu("mnugpsdeb")->trigger();
+        window.show_startup_problems();
+    });
     return QApplication::exec();
 }

@@ -8,4 +8,9 @@ namespace marivent::app {
 // made. When no such family is installed, the font database's substitute is used.
 void set_window_look();
 
+// How many times a text box's frame was copied back from its last drawing instead of drawn again
+// (the style of set_window_look), and whether it may be: the tests compare with Fusion's own.
+extern long frames_copied;
+extern bool copy_frames_back;
+
 } // namespace marivent::app

@@ -292,6 +292,7 @@ TEST_F(WindowTest, TheGpsLinkFillsTheDisplayAndSteersTheAutopilot) {
     std::string back;
     ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 80; }));
     EXPECT_EQ(back, "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n");
+    ASSERT_TRUE(marivent::testing::frame_shown(w));
     EXPECT_EQ(line_text(w, "vi"), "5,2");
     EXPECT_EQ(line_text(w, "cap"), "54");
     EXPECT_EQ(line_text(w, "wpt2"), "004");
@@ -323,6 +324,7 @@ TEST_F(WindowTest, DamagedLinesFromTheGpsNeverSteerAndAreCountedBesideTheRawLine
     ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 2 * apa.size(); }));
     EXPECT_EQ(back, apa + apa); // only the two sound lines steer (the last came after the others)
     EXPECT_EQ(w.nav.rejetees, 3);
+    ASSERT_TRUE(marivent::testing::frame_shown(w));
     EXPECT_EQ(line_text(w, "wpt2"), "004");
     auto* label = qobject_cast<QLabel*>(w.control("rejet"));
     ASSERT_NE(label, nullptr);
@@ -344,6 +346,7 @@ TEST_F(WindowTest, FixesOfAnotherTalkerAreIgnoredAndTheOptionIsToldOnce) {
     ASSERT_TRUE(gps.send("\r\n" + gn + gn + gn + gn + gn));
     ASSERT_TRUE(wait_for([&] { return !dialogs.messages.empty(); }));
     EXPECT_NE(dialogs.messages[0].text.find("Tous les émetteurs"), std::string::npos);
+    ASSERT_TRUE(marivent::testing::frame_shown(w));
     EXPECT_EQ(line_text(w, "vi"), "Bonjour"); // nothing taken while the option is off
     const std::string last = "$GNGGA,103016,4512.345,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*57";
     ASSERT_TRUE(gps.send(gn + gn + gn + last + "\r\n"));
@@ -356,6 +359,7 @@ TEST_F(WindowTest, FixesOfAnotherTalkerAreIgnoredAndTheOptionIsToldOnce) {
     ASSERT_TRUE(gps.send("$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n" + gn));
     std::string back;
     ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 80; }));
+    ASSERT_TRUE(marivent::testing::frame_shown(w));
     EXPECT_EQ(line_text(w, "vi"), "5,2");
 }
 

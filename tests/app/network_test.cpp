@@ -49,6 +49,7 @@ TEST_F(NetworkTest, ATcpServerFeedsTheDisplayAndGetsTheAutopilotSentenceBack) {
     std::string back;
     ASSERT_TRUE(wait_for([&] { return (back += server.receive()).size() >= 2 * apa.size(); }));
     EXPECT_EQ(back, apa + apa);
+    ASSERT_TRUE(marivent::testing::frame_shown(*w));
     EXPECT_EQ(qobject_cast<QLineEdit*>(w->control("vi"))->text(), "5,2");
     w->show_status();
     EXPECT_TRUE(status(*w).startsWith(QString::fromStdString("Liaison ouverte : com1, " + device)))

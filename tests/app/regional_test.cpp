@@ -87,6 +87,7 @@ TEST_F(RegionalTest, TheSpeedAndTheJournalEntryUseTheRegionalSeparatorAndDate) {
     std::string back;
     ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 2 * 40; })); // after the RMB and the RMC
     const QString sep(QChar::fromLatin1(regional.decimal_separator()));
+    ASSERT_TRUE(marivent::testing::frame_shown(*w));
     EXPECT_EQ(qobject_cast<QLineEdit*>(w->control("vi"))->text(), "5" + sep + "2");
     EXPECT_EQ(qobject_cast<QLineEdit*>(w->control("cap"))->text(), "54");
 

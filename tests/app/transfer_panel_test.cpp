@@ -72,6 +72,7 @@ TEST_F(TransferTest, CmapToOziWithBothBoxesWritesTheRouteThenTheWaypoints) {
     EXPECT_TRUE(std::filesystem::exists(ozi / "ile.wpt"));
     EXPECT_FALSE(w->control("Frame1")->isVisible());
     EXPECT_FALSE(w->control("File1")->isVisible());
+    ASSERT_TRUE(marivent::testing::frame_shown(*w));
     EXPECT_NE(qobject_cast<QLineEdit*>(w->control("lat"))->text(), before); // the last latitude read
 }
 

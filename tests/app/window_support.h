@@ -40,4 +40,9 @@ template <class Done> bool wait_for(Done done) {
     return done();
 }
 
+// Runs the event loop until the window's boxes show what they hold: they catch up once a frame.
+inline bool frame_shown(const app::Journ& w) {
+    return wait_for([&] { return !w.display_frame.isActive(); });
+}
+
 } // namespace marivent::testing
