@@ -16,7 +16,6 @@ packages=(
   desktop-file-utils  # desktop-file-validate, on the installed menu entry (install.destdir)
   appstream           # appstreamcli, on the installed metainfo (install.destdir)
   clang libclang-rt-dev llvm  # make fuzz: clang, libFuzzer and the sanitizers' symbolizer
-  xvfb libx11-dev libxdamage-dev  # window_bench: the window drawn on an X server, and when its first frame lands
 )
 # make bench runs the benchmarks beside their peers: with --bench, their packages too (gpsdecode
 # pulls in a desktop's worth of Python, which the build and the tests do without).
@@ -24,6 +23,7 @@ if [ "${1:-}" = "--bench" ]; then
   packages+=(
     gpsd-clients   # gpsdecode, the peer of marivent-pilot
     python3        # bench/bench.py times the processes and prints the table
+    xvfb libx11-dev libxdamage-dev  # window_bench: the window drawn on an X server, and when its first frame lands
   )
 fi
 # The regional settings of the users, which the tests run under.
