@@ -18,16 +18,10 @@
 namespace marivent::nmea {
 
 void champsuivant(std::string_view& reste, std::string_view& champ) {
-    // Fields are a few characters long: a plain loop beats a call to memchr.
-    const char* const begin = reste.data();
-    const char* const end = begin + reste.size();
-    for (const char* p = begin; p != end; ++p) {
-        if (*p == ',') {
-            champ = std::string_view(begin, static_cast<std::size_t>(p - begin));
-            reste = std::string_view(p + 1, static_cast<std::size_t>(end - p - 1));
-            return;
-        }
-    }
+    const std::size_t p = reste.find(',');
+    if (p == std::string_view::npos) return;
+    champ = reste.substr(0, p);
+    reste.remove_prefix(p + 1);
 }
 
 namespace {
@@ -205,6 +199,14 @@ std::string speed_shown(std::string_view text, char separator) {
 
 namespace {
 
+// The value of a hexadecimal digit of either case, or -1.
+int hex_digit(char h) {
+    if (h >= '0' && h <= '9') return h - '0';
+    if (h >= 'A' && h <= 'F') return h - 'A' + 10;
+    if (h >= 'a' && h <= 'f') return h - 'a' + 10;
+    return -1;
+}
+
 // The character-by-character check; the fast path below falls back to it when a line holds
 // anything out of the ordinary.
 LineFault line_fault_slow(std::string_view line) {
@@ -225,13 +227,7 @@ LineFault line_fault_slow(std::string_view line) {
     }
     if (stars == 0) return LineFault::none;
     if (stars > 1 || line.size() - star != 3) return LineFault::checksum;
-    auto hex = [](char h) -> int {
-        if (h >= '0' && h <= '9') return h - '0';
-        if (h >= 'A' && h <= 'F') return h - 'A' + 10;
-        if (h >= 'a' && h <= 'f') return h - 'a' + 10;
-        return -1;
-    };
-    const int high = hex(line[star + 1]), low = hex(line[star + 2]);
+    const int high = hex_digit(line[star + 1]), low = hex_digit(line[star + 2]);
     if (high < 0 || low < 0 || high * 16 + low != sum) return LineFault::checksum;
     return LineFault::none;
 }
@@ -319,13 +315,7 @@ LineFault line_fault(std::string_view line) {
         if (c < 0x20 || c == 0x7F || c == '$' || c == '!' || c == '*') return line_fault_slow(line);
         folded ^= c;
     }
-    auto hex = [](char h) -> int {
-        if (h >= '0' && h <= '9') return h - '0';
-        if (h >= 'A' && h <= 'F') return h - 'A' + 10;
-        if (h >= 'a' && h <= 'f') return h - 'a' + 10;
-        return -1;
-    };
-    const int high = hex(line[n - 2]), low = hex(line[n - 1]);
+    const int high = hex_digit(line[n - 2]), low = hex_digit(line[n - 1]);
     if (high < 0 || low < 0) return line_fault_slow(line); // control characters come first
     return high * 16 + low == folded ? LineFault::none : LineFault::checksum;
 }
