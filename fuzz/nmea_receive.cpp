@@ -1,6 +1,7 @@
 // The NMEA receive path, one byte at a time as the serial link hands them over, with the option
-// "Tous les émetteurs" off and then on. Checks every decoded line: a damaged line is counted and
-// never steers; only an accepted RMB of a talker taken as GP changes the route fields; an
+// "Tous les émetteurs" off and then on. Checks every decoded line: a damaged line, a line that
+// lost characters past the bound and an RMA, RMB or RMC without checksum are counted and never
+// steer; only an accepted RMB of a talker taken as GP changes the route fields; an
 // autopilot sentence is well formed, carries the stored route fields and only follows accepted
 // lines while valid RMB data is held.
 #include <map>
@@ -51,6 +52,14 @@ void check_sentence(std::string_view apa) {
     FUZZ_CHECK(static_cast<unsigned>(high * 16 + low) == sum);
 }
 
+// An RMA, RMB or RMC of a talker (not a proprietary "$P...") without a checksum.
+bool steers_unsigned(std::string_view l) {
+    if (l.size() < 7 || l[1] != '$' || l[2] == 'P') return false;
+    const std::string_view type = l.substr(4, 3);
+    const bool signed_line = l.find('*') != std::string_view::npos;
+    return !signed_line && (type == "RMA" || type == "RMB" || type == "RMC");
+}
+
 struct RouteFields {
     std::string ecartroute, sensecart, wptdepart, wptarrivee, distwpt, capwpt, vmgwpt;
     int gpsmauvais;
@@ -68,10 +77,22 @@ void receive(const std::uint8_t* data, std::size_t size, bool all_talkers) {
     std::string line;
     for (std::size_t i = 0; i < size; ++i) {
         const char c = static_cast<char>(data[i]);
+        const bool lost = nav.ligne_perdue;
         if (c != '\r') {
-            FUZZ_CHECK(!receive_char(nav, c, context));
+            // Only the line feed after a loss ends a line: the lost one, never decoded.
+            const std::string before = nav.trame;
+            const RouteFields route_before(nav);
+            const std::optional<DecodeResult> r = receive_char(nav, c, context);
             FUZZ_CHECK(nav.trame.size() <= trame_limit);
             FUZZ_CHECK(!nav.trame.empty() && nav.trame.back() == c);
+            if (r) {
+                FUZZ_CHECK(c == '\n' && lost && before.size() > 1);
+                FUZZ_CHECK(r->fault == LineFault::input_lost && !r->accepted && r->apa.empty());
+                FUZZ_CHECK(nav.trame == "\n" && !nav.ligne_perdue);
+                FUZZ_CHECK(RouteFields(nav) == route_before);
+            } else {
+                FUZZ_CHECK(!(c == '\n' && lost && before.size() > 1));
+            }
             continue;
         }
         // A carriage return: the line is decoded, and only then may the navigation values change.
@@ -80,10 +101,11 @@ void receive(const std::uint8_t* data, std::size_t size, bool all_talkers) {
         const RouteFields route_before(nav);
         const std::optional<DecodeResult> r = receive_char(nav, c, context);
         FUZZ_CHECK(r.has_value());
-        FUZZ_CHECK(nav.trame.empty());
+        FUZZ_CHECK(nav.trame.empty() && !nav.ligne_perdue);
         FUZZ_CHECK(display.text("Text2") == line);
 
-        const LineFault fault = line_fault(line);
+        LineFault fault = lost ? LineFault::input_lost : line_fault(line);
+        if (fault == LineFault::none && steers_unsigned(line)) fault = LineFault::no_checksum;
         FUZZ_CHECK(r->fault == fault);
         if (fault != LineFault::none) {
             FUZZ_CHECK(!r->accepted);

@@ -334,6 +334,8 @@ std::string_view fault_text(LineFault fault) {
     case LineFault::control_character: return "caractère de contrôle";
     case LineFault::joined: return "deux phrases mêlées";
     case LineFault::checksum: return "somme de contrôle fausse";
+    case LineFault::no_checksum: return "somme de contrôle absente";
+    case LineFault::input_lost: return "données perdues en cours de ligne";
     case LineFault::none: break;
     }
     return "";
@@ -351,6 +353,21 @@ std::optional<TimeOfDay> clock_time(std::string_view heuretu, std::string_view d
     return TimeOfDay{static_cast<int>(minutes / 60), static_cast<int>(minutes % 60), second};
 }
 
+namespace {
+
+// Whether a line that passed `line_fault` carries a checksum: its "*" is then the third last
+// character.
+bool has_checksum(std::string_view line) { return line.size() >= 3 && line[line.size() - 3] == '*'; }
+
+// Whether a line is an RMA, RMB or RMC of any talker (a proprietary sentence, "$P...", is not).
+bool steers(std::string_view line) {
+    if (line.size() < 7 || line[1] != '$' || line[2] == 'P') return false;
+    const std::string_view type = line.substr(4, 3);
+    return type == "RMA" || type == "RMB" || type == "RMC";
+}
+
+} // namespace
+
 DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
     DecodeResult result;
     const std::string_view line = nav.trame;
@@ -358,7 +375,10 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
 
     // 1. Show the line; 2. acceptance.
     display.set_text("Text2", line);
-    result.fault = line_fault(line);
+    result.fault = nav.ligne_perdue ? LineFault::input_lost : line_fault(line);
+    nav.ligne_perdue = false;
+    if (result.fault == LineFault::none && !has_checksum(line) && steers(line))
+        result.fault = LineFault::no_checksum;
     if (result.fault != LineFault::none) {
         ++nav.rejetees;
         nav.trame.clear();
@@ -375,6 +395,8 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
         return result;
     }
     result.accepted = true;
+    result.fix = gp && (type == "GGA" || type == "RMC");
+    result.route = gp && type == "RMB";
 
     // 3. Address and remainder (a line of fewer than 8 characters has no fields).
     Fields f(line, line.size() > 8 ? 8 : line.size());
@@ -426,6 +448,7 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
 
     // 7. While the route data is valid: the display and the autopilot sentence.
     if (nav.gpsmauvais == 0) {
+        result.refreshed = true;
         if (!course_text.empty()) nav.capfond = course_degrees(course_text);
         if (!speed_text.empty()) nav.vitesse = speed_shown(speed_text, context.decimal_separator);
         display.set_text("vi", nav.vitesse);
@@ -448,18 +471,39 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
 
 std::optional<DecodeResult> receive_char(Navigation& nav, char c, const DecodeContext& context) {
     if (c == '\r') return decodenmea(nav, context);
-    if (nav.trame.size() >= trame_limit) nav.trame.erase(0, trame_limit / 2);
+    if (c == '\n' && nav.ligne_perdue) {
+        // The start of the next line: the lost one ends here, without its carriage return.
+        std::optional<DecodeResult> lost;
+        if (nav.trame.empty() || nav.trame == "\n") nav.ligne_perdue = false;
+        else lost = decodenmea(nav, context);
+        nav.trame = '\n';
+        return lost;
+    }
+    if (nav.trame.size() >= trame_limit) {
+        nav.trame.erase(0, trame_limit / 2);
+        nav.ligne_perdue = true;
+    }
     nav.trame += c;
     return std::nullopt;
 }
 
 void append_to_line(Navigation& nav, std::string_view run) {
     while (!run.empty()) {
-        if (nav.trame.size() >= trame_limit) nav.trame.erase(0, trame_limit / 2);
+        if (nav.trame.size() >= trame_limit) {
+            nav.trame.erase(0, trame_limit / 2);
+            nav.ligne_perdue = true;
+        }
         const std::size_t take = std::min(run.size(), trame_limit - nav.trame.size());
         nav.trame.append(run.data(), take);
         run.remove_prefix(take);
     }
+}
+
+bool drop_line(Navigation& nav) {
+    const bool counted = !nav.trame.empty() && nav.trame != "\n";
+    if (counted) ++nav.rejetees;
+    line_start(nav);
+    return counted;
 }
 
 } // namespace marivent::nmea

@@ -42,6 +42,8 @@ enum class LineFault {
     control_character, // a control character other than the leading line feed
     joined,            // a "$" or "!" after the second character: parts of two sentences
     checksum,          // a "*" not followed by exactly the two hexadecimal digits of the checksum
+    no_checksum,       // an RMA, RMB or RMC without checksum: these steer, NMEA 0183 requires it
+    input_lost,        // input was lost while the line was received: pieces of several sentences
 };
 
 // Checks a line as it stands in `trame` (its leading line feed, then the sentence). A line that
@@ -64,10 +66,14 @@ struct DecodeResult {
     // A sound GGA, RMC or RMB of a talker that was not taken (the option "Tous les émetteurs" would
     // take it).
     bool other_talker_fix = false;
+    bool fix = false;       // a GGA or RMC was taken: the GPS is alive
+    bool route = false;     // an RMB was taken (valid or not)
+    bool refreshed = false; // the display was refreshed (the route data is valid)
 };
 
-// Decodes the line held in `nav.trame` and empties it: shows it in Text2; drops it when
-// `line_fault` finds it damaged (counted in `nav.rejetees`); accepts it when its second character
+// Decodes the line held in `nav.trame` and empties it: shows it in Text2; drops it when input was
+// lost during it (`nav.ligne_perdue`), when `line_fault` finds it damaged, or when it is an RMA,
+// RMB or RMC without checksum (each counted in `nav.rejetees`); accepts it when its second character
 // is "$" and its talker "GP" or "PG" (or one taken as GP, see `taken_as_gp`); stores the GGA, RMC and RMB fields; colours
 // `vi` on RMB; sets the clock once; while the route data is valid refreshes the display and builds
 // the autopilot sentence (also shown in `otopil`).
@@ -76,12 +82,28 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context);
 // The receive path of one character: a carriage return hands the line to the decoder (and returns
 // its result); any other character is appended to `trame`. `trame` is bounded: past
 // `trame_limit` characters without a carriage return (a GPS ending its lines with a line feed
-// alone) its older half is dropped.
+// alone) its older half is dropped, and the line counts as lost. After a loss, the line feed
+// that starts the next line ends the lost one (rejected, and its result returned) and begins a
+// new line, so a line whose carriage return was lost does not take the next one with it.
 inline constexpr std::size_t trame_limit = 4096;
 std::optional<DecodeResult> receive_char(Navigation& nav, char c, const DecodeContext& context);
 
-// Appends characters that hold no carriage return to `trame`, exactly as `receive_char` would one
-// by one (its bound included), in a few copies.
+// Appends characters that hold no carriage return and no line feed to `trame`, exactly as
+// `receive_char` would one by one (its bound included), in a few copies.
 void append_to_line(Navigation& nav, std::string_view run);
+
+// Input was lost before the next character (the link's buffer overflowed, an overrun, a parity
+// or framing error, a break): the line being received is thrown away at the next line start.
+inline void input_lost(Navigation& nav) { nav.ligne_perdue = true; }
+
+// The link hung up: the line being received is thrown away now, counted as rejected when it held
+// anything but the line feed that starts it. Returns whether it was counted.
+bool drop_line(Navigation& nav);
+
+// The link (re)opens: nothing received before is joined to what comes now.
+inline void line_start(Navigation& nav) {
+    nav.trame.clear();
+    nav.ligne_perdue = false;
+}
 
 } // namespace marivent::nmea

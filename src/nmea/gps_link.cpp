@@ -9,6 +9,17 @@ IoStatus mnugpsdeb_Click(CommControl& port) {
     return port.set_PortOpen(true);
 }
 
+bool loses_input(int code) {
+    switch (code) {
+    case comm::er_break:
+    case comm::er_frame:
+    case comm::er_overrun:
+    case comm::er_rx_over:
+    case comm::er_rx_parity: return true;
+    default: return false;
+    }
+}
+
 void mnugpsfin_Click(CommControl& port) { port.set_PortOpen(false); }
 
 std::optional<std::string_view> event_word(int code) {
@@ -31,6 +42,7 @@ std::optional<std::string_view> event_word(int code) {
 std::optional<DecodeResult> MSComm1_OnComm(LinkContext& link) {
     const int code = link.port.CommEvent;
     Display& display = link.decode.display;
+    if (loses_input(code)) input_lost(link.nav);
     if (const auto word = event_word(code)) {
         display.set_text("Text2", display.text("Text2") + std::string(*word));
         return std::nullopt;

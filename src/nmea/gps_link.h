@@ -15,6 +15,10 @@ IoStatus mnugpsdeb_Click(CommControl& port);
 // "&Fin de Communication": closes the port; nothing is said when it was not open.
 void mnugpsfin_Click(CommControl& port);
 
+// Whether an event code says received characters were lost or damaged: a break, a framing or
+// parity error, an overrun, the input buffer's overflow.
+bool loses_input(int code);
+
 // The word an event code appends to Text2 ("Break", "Frame", ...), or nothing.
 std::optional<std::string_view> event_word(int code);
 
@@ -27,7 +31,8 @@ struct LinkContext {
 };
 
 // MSComm1_OnComm: reads the event code once and acts on it. Line events append their word to
-// Text2 (a parity error too: the program goes on); the end-of-file event replaces Text2 with
+// Text2 (a parity error too: the program goes on), and those that lose input throw the line being
+// received away (`input_lost`); the end-of-file event replaces Text2 with
 // "eof"; a receive event takes one character into `trame`, and a carriage return decodes the line
 // and sends the autopilot sentence out of the port, whole or not at all (`apa_dropped` when the
 // output could not take it). Returns the decoder's result when a line was decoded.

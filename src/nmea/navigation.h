@@ -28,6 +28,9 @@ struct Navigation {
     std::string trame; // the characters received since the last carriage return
     ApaBuilder apa;    // the autopilot sentence of the last line that made one
     long rejetees = 0; // lines dropped as damaged (bad checksum, control character, joined)
+    // Input was lost while this line was being received (an overflow, an overrun, a line error):
+    // what is in `trame` and what follows up to the next line start are never one sentence.
+    bool ligne_perdue = false;
 };
 
 // Colours of the speed box: the validity signal of the route data.

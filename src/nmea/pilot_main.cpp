@@ -20,8 +20,9 @@ constexpr const char* usage =
     "écrit sur la sortie standard, octet pour octet, ce que la fenêtre Journal de bord enverrait\n"
     "au pilote automatique : une phrase $AGAPA après chaque ligne acceptée (talker GP ou PG),\n"
     "tant que la dernière phrase RMB n'est pas au statut V. Une ligne abîmée (somme de contrôle\n"
-    "fausse, caractère de contrôle, deux phrases mêlées) est rejetée et comptée sur l'erreur\n"
-    "standard. Chaque ligne est traitée comme si le\n"
+    "fausse, caractère de contrôle, deux phrases mêlées) ou une phrase RMA, RMB ou RMC sans\n"
+    "somme de contrôle est rejetée et comptée sur l'erreur standard. Chaque ligne est traitée\n"
+    "comme si le\n"
     "GPS l'avait envoyée terminée par CR LF, dès qu'elle arrive (un GPS en direct par un tube est\n"
     "suivi ligne à ligne). L'horloge de l'ordinateur n'est jamais réglée.\n"
     "\n"
@@ -70,8 +71,8 @@ int main(int argc, char** argv) {
     const long rejetees = stream.nav().rejetees;
     if (rejetees > 0) {
         const std::string said = "marivent-pilot : " + marivent::integer_text(rejetees) +
-                                 " ligne(s) rejetée(s) (somme de contrôle fausse, caractère de "
-                                 "contrôle ou phrases mêlées)\n";
+                                 " ligne(s) rejetée(s) (somme de contrôle fausse ou absente, "
+                                 "caractère de contrôle ou phrases mêlées)\n";
         std::fputs(said.c_str(), stderr);
     }
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;

@@ -1,6 +1,7 @@
 #include "common/number_text.h"
 #include "nmea/posix_serial.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -158,10 +159,13 @@ DeviceInput PosixSerialDevice::read() {
     if (fd_ < 0) return in;
     char buf[4096];
     bool got_any = false;
-    for (;;) {
-        const ssize_t n = ::read(fd_, buf, sizeof buf);
+    // The terminal doubles a data byte FF and marks errors in three bytes: the data is never
+    // longer than the bytes read, so `read_limit` bounds both.
+    for (std::size_t taken = 0; taken < read_limit;) {
+        const ssize_t n = ::read(fd_, buf, std::min(sizeof buf, read_limit - taken));
         if (n > 0) {
             got_any = true;
+            taken += static_cast<std::size_t>(n);
             unmark(buf, static_cast<std::size_t>(n), in);
             continue;
         }

@@ -19,8 +19,12 @@ public:
     void close() override;
     bool is_open() const override { return fd_ >= 0; }
     int descriptor() const override { return fd_; }
+    // Reads at most `read_limit` bytes a call, leaving the rest to the next: a flood never holds
+    // the window, and never overfills the control's input buffer.
     DeviceInput read() override;
     std::optional<std::size_t> write(std::string_view bytes, std::string& why) override;
+
+    static constexpr std::size_t read_limit = 1 << 16;
 
 private:
     void unmark(const char* bytes, std::size_t n, DeviceInput& in);

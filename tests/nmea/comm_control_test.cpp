@@ -88,27 +88,44 @@ TEST_F(LinkTest, TwoLinesInOneBurstAreDecodedInOrderOneCharacterPerEvent) {
     EXPECT_EQ(port.InBufferCount(), 0);
 }
 
-TEST_F(LinkTest, LineEventsAppendTheirWordsAndLeaveTheLineInProgress) {
+TEST_F(LinkTest, LineEventsAppendTheirWordsAndOnlyThoseThatLoseNothingLeaveTheLineInProgress) {
     mnugpsdeb_Click(port);
     arrive("\r\n$GPGGA,1");
     display.boxes["Text2"] = "x";
-    const std::pair<int, const char*> words[] = {
-        {1001, "Break"}, {1004, "Frame"},   {1006, "data lost"}, {1008, "overflow"},
-        {1009, "Parity"}, {1010, "buffer full"}, {1011, "dbc"}, {5, "EvCd"},
-        {3, "EvCTS"},    {4, "EvDSR"},       {6, "EvRing"},
+    const std::pair<int, const char*> harmless[] = {
+        {1010, "buffer full"}, {1011, "dbc"}, {5, "EvCd"}, {3, "EvCTS"}, {4, "EvDSR"}, {6, "EvRing"},
     };
     std::string expected = "x";
-    for (const auto& [code, word] : words) {
+    for (const auto& [code, word] : harmless) {
         arrive("", {code});
         expected += word;
         EXPECT_EQ(display.text("Text2"), expected) << code;
     }
-    EXPECT_TRUE(port.PortOpen()); // a parity error does not end anything
-    arrive("", {1, 8, 9});       // send threshold and time-outs: nothing
+    arrive("", {1, 8, 9}); // send threshold and time-outs: nothing
     EXPECT_EQ(display.text("Text2"), expected);
     arrive(",2,N,3,E\r");
     EXPECT_EQ(display.text("Text2"), "\n$GPGGA,1,2,N,3,E");
     EXPECT_EQ(nav.latitude, "2");
+
+    // A break, a framing or parity error, an overrun or an overflow: characters of the line were
+    // lost or damaged, so it is thrown away at its end, counted, and the next line is taken.
+    const std::pair<int, const char*> losing[] = {
+        {1001, "Break"}, {1004, "Frame"}, {1006, "data lost"}, {1008, "overflow"}, {1009, "Parity"},
+    };
+    long rejected = nav.rejetees;
+    for (const auto& [code, word] : losing) {
+        arrive("\n$GPGGA,5");
+        display.boxes["Text2"] = "x";
+        arrive("", {code});
+        EXPECT_EQ(display.text("Text2"), std::string("x") + word) << code;
+        EXPECT_TRUE(port.PortOpen()) << code; // a parity error does not end anything
+        arrive(",6,N,7,E\r");
+        EXPECT_EQ(nav.latitude, "2") << code;
+        EXPECT_EQ(nav.rejetees, ++rejected) << code;
+        arrive("\n$GPGGA,8,9,N,10,E\r");
+        EXPECT_EQ(nav.latitude, "9") << code;
+        nav.latitude = "2";
+    }
 }
 
 TEST_F(LinkTest, EndOfFileReplacesTheRawLine) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "nmea/apa_sentence.h"
 #include "nmea/decoder.h"
 
 namespace {
@@ -8,6 +9,13 @@ namespace {
 using namespace marivent;
 using namespace marivent::nmea;
 using marivent::testing::MapDisplay;
+
+// A sentence ("$" and its body) with its checksum, which RMB and RMC must carry.
+std::string sig(std::string_view sentence) {
+    const unsigned char sum = nmea_checksum(sentence.substr(1));
+    const char* hex = "0123456789ABCDEF";
+    return std::string(sentence) + '*' + hex[sum >> 4] + hex[sum & 0x0F];
+}
 
 class RecordingClock : public ClockSetter {
 public:
@@ -79,7 +87,7 @@ TEST_F(DecoderTest, ShortAcceptedLinesHaveNoFields) {
         EXPECT_EQ(nav.heuretu, "") << l;
         EXPECT_EQ(nav.latitude, "") << l;
     }
-    EXPECT_TRUE(line("$GPRMB,").accepted); // 8 characters: an empty remainder
+    EXPECT_TRUE(line(sig("$GPRMB,")).accepted); // 8 characters: an empty remainder
     EXPECT_EQ(nav.gpsmauvais, 0);          // the empty status is not "V"
 }
 
@@ -142,30 +150,30 @@ TEST_F(DecoderTest, ValidRmbThenRmcRefreshesTheDisplayAndSendsApaAfterEveryLine)
 }
 
 TEST_F(DecoderTest, SpeedUsesTheRegionalSeparatorAndEmptyFieldsKeepTheOldValues) {
-    line("$GPRMB,A,0.1,L,1,2,,,,,3,4,5");
-    line("$GPRMC,1,A,,,,,12.34,054.7,");
+    line(sig("$GPRMB,A,0.1,L,1,2,,,,,3,4,5"));
+    line(sig("$GPRMC,1,A,,,,,12.34,054.7,"));
     EXPECT_EQ(display.text("vi"), "12,3");
     separator = '.';
-    line("$GPRMC,1,A,,,,,0.5,,");
+    line(sig("$GPRMC,1,A,,,,,0.5,,"));
     EXPECT_EQ(display.text("vi"), ".5");
     EXPECT_EQ(display.text("cap"), "54"); // empty course: unchanged
-    line("$GPRMC,1,A,,,,,,359.9,");
+    line(sig("$GPRMC,1,A,,,,,,359.9,"));
     EXPECT_EQ(display.text("vi"), ".5"); // empty speed: unchanged
     EXPECT_EQ(display.text("cap"), "359");
-    line("$GPRMC,1,A,,,,,0,-0.5,");
+    line(sig("$GPRMC,1,A,,,,,0,-0.5,"));
     EXPECT_EQ(display.text("vi"), ".");
     EXPECT_EQ(display.text("cap"), "-1"); // rounded down
 }
 
 TEST_F(DecoderTest, RmcWhileInvalidChangesOnlyTheTime) {
-    line("$GPRMC,120000,A,1,N,2,E,5.0,90.0,");
+    line(sig("$GPRMC,120000,A,1,N,2,E,5.0,90.0,"));
     EXPECT_EQ(nav.heuretu, "120000");
     EXPECT_EQ(nav.vitesse, "");
     EXPECT_EQ(nav.capfond, "");
 }
 
 TEST_F(DecoderTest, AShortRmbRepeatsItsLastFieldIntoTheMissingOnes) {
-    line("$GPRMB,A,0.5,L,ORIG,DEST");
+    line(sig("$GPRMB,A,0.5,L,ORIG,DEST"));
     EXPECT_EQ(nav.wptdepart, "ORIG");
     EXPECT_EQ(nav.wptarrivee, "ORIG"); // field 5 is never cut: no comma after it
     EXPECT_EQ(nav.distwpt, "ORIG");
@@ -335,7 +343,7 @@ TEST(ReceivePath, CarriageReturnDecodesAndLineFeedsStartTheNextLine) {
     Navigation nav;
     const DecodeContext context{display, ',', "", nullptr, false};
     std::vector<bool> decoded;
-    for (char c : std::string("\r\n$GPRMB,A,1,L,2,3,,,,,4,5,6\r\n$GPGGA,1\r")) {
+    for (char c : "\r\n" + sig("$GPRMB,A,1,L,2,3,,,,,4,5,6") + "\r\n$GPGGA,1\r") {
         if (auto r = receive_char(nav, c, context)) decoded.push_back(r->accepted);
     }
     EXPECT_EQ(decoded, (std::vector<bool>{false, true, true}));
