@@ -49,6 +49,42 @@ QString colour_sheet(const char* kind, long colour) {
         .arg((colour >> 16) & 0xFF);
 }
 
+// A text box on its background (-1: the usual one); an old value in dark grey italics, which
+// stays readable on every background of the window.
+QString box_sheet(long background, bool old) {
+    if (!old) return background < 0 ? QString() : colour_sheet("QLineEdit", background);
+    const QString look = "color: rgb(105, 105, 105); font-style: italic;";
+    if (background < 0) return "QLineEdit { " + look + " }";
+    return QString("QLineEdit { background-color: rgb(%1, %2, %3); %4 }")
+        .arg(background & 0xFF)
+        .arg((background >> 8) & 0xFF)
+        .arg((background >> 16) & 0xFF)
+        .arg(look);
+}
+
+// The boxes of each group of values, by the sentence that brings them (station::Boxes).
+const std::vector<std::string_view>& group_boxes(station::Boxes group) {
+    static const std::vector<std::string_view> position{"vi", "cap", "lat", "longit"};
+    static const std::vector<std::string_view> route{"wcap", "wdist", "Wpt1", "wpt2", "vmg"};
+    static const std::vector<std::string_view> xte{"heur"};
+    switch (group) {
+    case station::Boxes::position: return position;
+    case station::Boxes::route: return route;
+    case station::Boxes::xte: break;
+    }
+    return xte;
+}
+
+// The background of `vi` while the route data is old: neither the green of a valid route nor
+// the red of an invalid one.
+constexpr long colour_unknown = 220 + 220 * 256 + 220 * 65536;
+
+QString clock_text(const LocalDateTime& t, bool seconds) {
+    QString text = QString("%1:%2").arg(t.hour, 2, 10, QChar('0')).arg(t.minute, 2, 10, QChar('0'));
+    if (seconds) text += QString(":%1").arg(t.second, 2, 10, QChar('0'));
+    return text;
+}
+
 // What a text box shows of its text: control characters (the line feed that starts every GPS
 // line, CR LF at the end of the autopilot sentence) are not drawn.
 QString shown_text(std::string_view bytes) {
@@ -105,6 +141,8 @@ Journ::Journ(std::filesystem::path root_folder, Services services, SerialSetup s
     display_frame.setTimerType(Qt::PreciseTimer);
     display_frame.setInterval(frame_interval_ms());
     connect(&display_frame, &QTimer::timeout, this, &Journ::show_frame);
+    freshness_timer_.setSingleShot(true);
+    connect(&freshness_timer_, &QTimer::timeout, this, &Journ::freshness_tick);
     status_timer_.setInterval(1000);
     connect(&status_timer_, &QTimer::timeout, this, [this] {
         if (status_timer_.interval() != 1000) status_timer_.setInterval(1000); // back in step
@@ -155,6 +193,7 @@ void Journ::build_controls() {
             auto* edit = new QLineEdit(parent);
             Box& box = boxes_[row.name];
             box.edit = edit;
+            box.background = row.background;
             box.text = utf8_to_cp1252(row.caption);
             edit->setText(shown_text(box.text));
             edit->setCursorPosition(0); // a text wider than its box shows its start
@@ -354,7 +393,7 @@ void Journ::show_frame() {
     stale_.clear();
     if (speed_colour_ != shown_speed_colour_) {
         shown_speed_colour_ = speed_colour_;
-        const QString sheet = colour_sheet("QLineEdit", speed_colour_);
+        const QString sheet = vi_sheet();
         QWidget* vi = controls_.at("vi");
         if (vi->styleSheet() != sheet) vi->setStyleSheet(sheet); // restyling costs: only on a change
     }
@@ -377,6 +416,20 @@ void Journ::Timer1_Timer() {
 }
 
 void Journ::journecri(bool asked) {
+    if (!asked) {
+        // No timed entry from what the window shows when it no longer comes from the GPS: the
+        // status line says why until an entry is written.
+        std::optional<std::string> refused = station::entry_refusal(freshness_, steady_ms());
+        if (!refused && nav.gpsmauvais != 0) refused = "la route du GPS n'est pas valide";
+        const QString said = refused ? QString("journal : pas d'entrée à %1 (%2)")
+                                           .arg(clock_text(services_.clock.now(), false), from_utf8(*refused))
+                                     : QString();
+        if (said != journal_said_) {
+            journal_said_ = said;
+            show_status();
+        }
+        if (refused) return;
+    }
     const std::optional<journal::EntryOutcome> outcome =
         journal::journecri(journal, nav.gpsmauvais, nav.heuretu, nav.hemlat, nav.hemlon, *this);
     if (!outcome) return;
@@ -401,6 +454,10 @@ void Journ::journecri(bool asked) {
 void Journ::mnujourecrire_Click() {
     if (nav.gpsmauvais == 1) {
         services_.dialogs.message("Mauvaise communcation avec le gps", "Hou là");
+        return;
+    }
+    if (const std::optional<std::string> why = station::entry_refusal(freshness_, steady_ms())) {
+        services_.dialogs.message("Mauvaise communcation avec le gps : " + *why + ".", "Hou là");
         return;
     }
     journecri(true);
@@ -443,6 +500,7 @@ void Journ::mnugpsdeb_Click() {
     lines_taken_ = other_talker_fixes_ = 0;
     control("rejet")->hide();
     stop_retrying();
+    link_opened();
     // Which device the port stands for; the first line from the GPS replaces it.
     set_text("Text2", to_cp1252("Liaison ouverte : " + port_name()));
     show_status();
@@ -450,30 +508,50 @@ void Journ::mnugpsdeb_Click() {
 
 void Journ::mnugpsfin_Click() {
     stop_retrying();
+    const bool was_open = MSComm1.PortOpen();
     nmea::mnugpsfin_Click(MSComm1);
+    if (was_open) link_closed();
     show_status();
+}
+
+void Journ::link_opened() {
+    // Nothing received before is joined to what comes now; the silence counts from now.
+    nmea::line_start(nav);
+    freshness_.opened(steady_ms());
+    watch_freshness();
+}
+
+void Journ::link_closed() {
+    // The route data is known valid no longer: nothing steers and no entry is written until a
+    // valid RMB comes on the next link. What the window shows is old.
+    nav.gpsmauvais = 1;
+    freshness_.closed();
+    freshness_timer_.stop(); // nothing ages while closed
+    show_old_values();
 }
 
 void Journ::link_hung_up(const std::string& why) {
     cut_reason_ = from_utf8(why);
     const bool network = nmea::is_network(MSComm1.device_of(MSComm1.CommPort));
-    if (network) {
-        // The link is still meant to be open: it is tried again every few seconds.
-        link_cut_ = true;
-        retry_.start(retry_interval_ms);
-        show_status();
-        if (cut_said_) return;
-        cut_said_ = true;
-    }
+    if (nmea::drop_line(nav)) show_left_out(nmea::LineFault::input_lost);
+    link_closed();
+    // The link is still meant to be open: it is tried again every few seconds, a receiver
+    // plugged back in as a server that answers again.
+    link_cut_ = true;
+    retry_.start(retry_interval_ms);
+    show_status();
+    if (cut_said_) return;
+    cut_said_ = true;
     const QString text =
         network ? QString("La liaison avec le GPS (%1) est coupée : %2.\nLe programme réessaie "
                           "toutes les %3 secondes ; Gps > Fin de Communication pour arrêter.")
                       .arg(port_name(), cut_reason_)
                       .arg(retry_interval_ms / 1000.0)
                 : QString("La liaison avec le GPS (%1) est coupée : %2.\nRebranchez le "
-                          "récepteur, puis choisissez Gps > Debut de Communication.")
-                      .arg(port_name(), cut_reason_);
-    if (!network) show_status();
+                          "récepteur : le programme le rouvre dès qu'il revient (essai toutes les "
+                          "%3 secondes) ; Gps > Fin de Communication pour arrêter.")
+                      .arg(port_name(), cut_reason_)
+                      .arg(retry_interval_ms / 1000.0);
     // Said once the event is over, so no box opens inside the serial event.
     QTimer::singleShot(0, this, [this, text] { services_.dialogs.message(text.toStdString(), program_title); });
 }
@@ -483,6 +561,8 @@ void Journ::retry_link() {
     if (const IoStatus opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
         cut_reason_ = from_utf8(opened.why);
         retry_.start(retry_interval_ms);
+    } else {
+        link_opened();
     }
     show_status();
 }
@@ -495,7 +575,8 @@ void Journ::stop_retrying() {
 
 void Journ::show_status() {
     const bool open = MSComm1.PortOpen();
-    const qint64 now = since_start_.isValid() ? since_start_.elapsed() / 1000 : 0;
+    const long long now_ms = steady_ms();
+    const long long now = now_ms / 1000;
     QString link;
     if (link_cut_ && !open) {
         const int left = (retry_.remainingTime() + 999) / 1000;
@@ -515,6 +596,10 @@ void Journ::show_status() {
         text += last_apa_.isEmpty() ? QString("  |  rien envoyé au pilote")
                                     : QString("  |  au pilote à %1").arg(last_apa_);
     }
+    const std::optional<long long> quiet = freshness_.silent_for(now_ms);
+    if (quiet) text += "  |  " + from_utf8(station::silence_text(*quiet));
+    silence_said_ = quiet.has_value();
+    if (!journal_said_.isEmpty()) text += "  |  " + journal_said_;
     if (status_->text() != text) {
         status_->setText(text); // no redraw while nothing changes
         // The layouts above the line settle now: left to the event loop, each level would ask for
@@ -548,17 +633,20 @@ void Journ::MSComm1_OnComm() {
     const std::optional<nmea::DecodeResult> result = nmea::MSComm1_OnComm(link);
     if (result) {
         note_talkers(*result);
-        const qint64 now = since_start_.elapsed() / 1000;
+        const long long now_ms = steady_ms();
+        const long long now = now_ms / 1000;
+        freshness_.line(result->fix, result->route, result->refreshed, now_ms);
+        watch_freshness();
         received_.add(now);
         if (result->fault != nmea::LineFault::none) rejected_.add(now);
-        if (!result->apa.empty() && !result->apa_dropped) {
-            const LocalDateTime t = services_.clock.now();
-            last_apa_ = QString("%1:%2:%3")
-                            .arg(t.hour, 2, 10, QChar('0'))
-                            .arg(t.minute, 2, 10, QChar('0'))
-                            .arg(t.second, 2, 10, QChar('0'));
+        if (!result->apa.empty() && !result->apa_dropped) last_apa_ = clock_text(services_.clock.now(), true);
+        if (link_cut_) {
+            // Lines again: said once, and a later cut is told again.
+            stop_retrying();
+            note(QString("Liaison avec le GPS rétablie à %1 (%2).")
+                     .arg(clock_text(services_.clock.now(), true), port_name()));
+            show_status();
         }
-        if (link_cut_) stop_retrying(); // lines again: a later cut is told again
         resume_status();
     }
     if (result && (result->fault != nmea::LineFault::none || result->apa_dropped)) {
@@ -606,6 +694,71 @@ void Journ::show_left_out(nmea::LineFault fault) {
     auto* label = qobject_cast<QLabel*>(control("rejet"));
     label->setText(text);
     label->show();
+}
+
+long long Journ::steady_ms() const {
+    if (services_.steady) return services_.steady->milliseconds();
+    return since_start_.isValid() ? since_start_.elapsed() : 0;
+}
+
+void Journ::watch_freshness() {
+    // The values shown as old come back at their first line; the timer wakes when the next one
+    // can age. It is moved only to an earlier time: with lines coming, it wakes once a few
+    // seconds, finds nothing old, and looks again.
+    const long long now = steady_ms();
+    for (int g = 0; g < station::box_groups; ++g)
+        if (marked_old_[g] && !freshness_.old(static_cast<station::Boxes>(g), now)) {
+            show_old_values();
+            break;
+        }
+    if (silence_said_ && !freshness_.silent_for(now)) show_status();
+    const std::optional<long long> next = freshness_.next_change(now);
+    if (!next) {
+        freshness_timer_.stop();
+        return;
+    }
+    if (freshness_timer_.isActive() && freshness_due_ <= *next) return;
+    freshness_due_ = *next;
+    freshness_timer_.start(static_cast<int>(std::max<long long>(0, *next - now)));
+}
+
+void Journ::freshness_tick() {
+    show_old_values();
+    show_status();
+    freshness_timer_.stop();
+    watch_freshness();
+}
+
+void Journ::show_old_values() {
+    const long long now = steady_ms();
+    bool vi_changed = false;
+    for (int g = 0; g < station::box_groups; ++g) {
+        const auto group = static_cast<station::Boxes>(g);
+        const bool old = freshness_.old(group, now);
+        if (old == marked_old_[g]) continue;
+        marked_old_[g] = old;
+        for (std::string_view name : group_boxes(group)) {
+            if (name == "vi") continue; // its colour says more: below
+            const Box& box = boxes_.find(name)->second;
+            box.edit->setStyleSheet(box_sheet(box.background, old));
+        }
+        vi_changed |= group != station::Boxes::xte;
+    }
+    if (vi_changed) {
+        shown_speed_colour_ = speed_colour_;
+        QWidget* vi = controls_.at("vi");
+        if (const QString sheet = vi_sheet(); vi->styleSheet() != sheet) vi->setStyleSheet(sheet);
+    }
+}
+
+QString Journ::vi_sheet() const {
+    // The speed in the look of an old value when the position is old; the route's colour only
+    // while the route is current, green never standing for a route no longer heard.
+    const bool speed_old = marked_old_[static_cast<int>(station::Boxes::position)];
+    const bool route_old = marked_old_[static_cast<int>(station::Boxes::route)];
+    long colour = speed_colour_;
+    if (route_old && colour == nmea::colour_valid) colour = colour_unknown;
+    return box_sheet(colour, speed_old);
 }
 
 void Journ::watch_port() {

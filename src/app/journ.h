@@ -17,6 +17,7 @@
 #include "nmea/decoder.h"
 #include "nmea/navigation.h"
 #include "prefs/preferences.h"
+#include "station/freshness.h"
 
 class QAction;
 class QLabel;
@@ -31,6 +32,7 @@ struct Services {
     const Clock& clock;
     ClockSetter* clock_setter = nullptr; // nullptr: the computer clock is never set
     TextViewer* viewer = nullptr;        // the help and journal viewer
+    const SteadyClock* steady = nullptr; // nullptr: the window's own, from its creation
 };
 
 // The serial side: the device under the control, and the device of each port number.
@@ -97,8 +99,11 @@ public:
     void mnujourecrire_Click();
     void mnujoulire_Click();
     void mnuoutilaide_Click();
-    int retry_interval_ms = 5000; // between two tries of a network link that was cut
+    int retry_interval_ms = 5000; // between two tries of a link that was cut
     void show_status();
+    // Marks the values that have become old and brings the status line up to date; the window
+    // calls it when the next value can age (tests call it after moving their clock).
+    void freshness_tick();
     class PrefsPanel* preferences = nullptr; // the panel `prefer` and its handlers
     class Instruments* instruments = nullptr; // the simulator and the SeaTalk capture
     class TransferPanel* transfers = nullptr; // the route and waypoint transfer
@@ -145,6 +150,7 @@ private:
         QLineEdit* edit = nullptr;
         std::string text;
         bool stale = false;
+        long background = -1; // of its row, -1: none
     };
     std::map<std::string, Box, std::less<>> boxes_;
     std::vector<Box*> stale_;             // boxes to redraw at the next frame
@@ -156,6 +162,8 @@ private:
     QSocketNotifier* port_readable_ = nullptr;
     QSocketNotifier* port_writable_ = nullptr;
     void link_hung_up(const std::string& why);
+    void link_opened();
+    void link_closed();
     void retry_link();
     void stop_retrying();
     void keys();
@@ -166,7 +174,17 @@ private:
     bool status_live_ = false;   // a link open or being tried again
     void resume_status();
     QElapsedTimer since_start_;
-    bool link_cut_ = false; // a network link went down and is being tried again
+    long long steady_ms() const;
+    station::Freshness freshness_;
+    QTimer freshness_timer_;
+    long long freshness_due_ = 0;                // when freshness_timer_ fires
+    bool marked_old_[station::box_groups] = {};  // the groups shown as old
+    void watch_freshness();
+    void show_old_values();
+    QString vi_sheet() const;
+    bool silence_said_ = false; // the status line says the GPS is silent
+    QString journal_said_; // why the last timed entry was not written, for the status line
+    bool link_cut_ = false; // a link went down and is being tried again
     bool cut_said_ = false; // the user has been told of this cut
     QString cut_reason_;
     LastMinute received_, rejected_;

@@ -36,6 +36,14 @@ public:
     virtual LocalDateTime now() const = 0;
 };
 
+// Milliseconds from an arbitrary start, never set back: how long ago something happened, whatever
+// is done to the computer's clock (the GPS sets it).
+class SteadyClock {
+public:
+    virtual ~SteadyClock() = default;
+    virtual long long milliseconds() const = 0;
+};
+
 // Sets the time of day of the computer clock, keeping the date. Returns false when the system
 // refuses, with a reason in French.
 class ClockSetter {

@@ -502,7 +502,8 @@ void append_to_line(Navigation& nav, std::string_view run) {
 bool drop_line(Navigation& nav) {
     const bool counted = !nav.trame.empty() && nav.trame != "\n";
     if (counted) ++nav.rejetees;
-    line_start(nav);
+    nav.trame.clear();
+    nav.ligne_perdue = false;
     return counted;
 }
 

@@ -100,9 +100,11 @@ inline void input_lost(Navigation& nav) { nav.ligne_perdue = true; }
 // anything but the line feed that starts it. Returns whether it was counted.
 bool drop_line(Navigation& nav);
 
-// The link (re)opens: nothing received before is joined to what comes now.
+// The link (re)opens: nothing received of a line before is joined to what comes now. The line
+// feed that began the next line is kept, as the serial link always kept it: a sentence that
+// arrives whole from its "$" is taken.
 inline void line_start(Navigation& nav) {
-    nav.trame.clear();
+    if (nav.trame != "\n") nav.trame.clear();
     nav.ligne_perdue = false;
 }
 

@@ -149,9 +149,15 @@ TEST_F(WindowTest, QuitterClosesTheWindowWithoutAMessageOrSaving) {
 
 const std::string journal_head = "Heure        Position        Vi. Cap  Vers\r\n\r\n07/12/2026\r\n";
 
-// Valid route data, as the decoder leaves it after an RMB with status A.
-void good_data(Journ& w) {
+const std::string gga = "\n$GPGGA,143512,4512.345,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*4C\r";
+const std::string rmb_a = "\n$GPRMB,A,0.66,L,003,WPT01,4917.24,N,12309.57,W,001.3,052.5,000.5,A*51\r";
+
+// Valid route data, as the decoder leaves it after an RMB with status A, and a fix just taken
+// from the GPS of the scripted link (opened for it), as the journal wants for an entry.
+void good_data(Journ& w, marivent::testing::WindowFixture& f) {
+    if (!w.MSComm1.PortOpen()) w.menu("mnugpsdeb")->trigger();
     w.nav.gpsmauvais = 0;
+    f.gps_sends(w, gga);
     w.nav.heuretu = "143512";
     w.nav.hemlat = "N";
     w.nav.hemlon = "E";
@@ -164,8 +170,8 @@ void good_data(Journ& w) {
 const std::string entry = "14:35 N4512.345 E00512.345  5,2 54  WPT01 \r\n";
 
 TEST_F(WindowTest, TheTimerWritesAtTheFirstTickThenEveryInterval) {
-    auto w = open();
-    good_data(*w);
+    auto w = open(scripted());
+    good_data(*w, *this);
     std::vector<int> written;
     for (int minute = 1; minute <= 62; ++minute) {
         const auto before = read_bytes(root / "journal.txt").size();
@@ -178,11 +184,11 @@ TEST_F(WindowTest, TheTimerWritesAtTheFirstTickThenEveryInterval) {
 }
 
 TEST_F(WindowTest, AnInvalidGpsAtTheFirstTickWaitsForTheNextAttempt) {
-    auto w = open();
+    auto w = open(scripted());
     w->Timer1_Timer();                     // minute 1: data not valid, nothing written
     EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head);
     EXPECT_EQ(w->menu("mnuheure")->text(), "heure");
-    good_data(*w);
+    good_data(*w, *this);
     for (int minute = 2; minute <= 30; ++minute) w->Timer1_Timer();
     EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head);
     w->Timer1_Timer();                     // minute 31
@@ -201,8 +207,8 @@ TEST_F(WindowTest, EnregisterWithBadDataWarnsAndWritesNothing) {
 }
 
 TEST_F(WindowTest, EnregisterWritesShowsTheJournalAndLeavesTheSchedule) {
-    auto w = open();
-    good_data(*w);
+    auto w = open(scripted());
+    good_data(*w, *this);
     for (int minute = 1; minute <= 14; ++minute) w->Timer1_Timer(); // writes at minute 1
     w->menu("mnujourecrire")->trigger();                           // minute 15
     ASSERT_EQ(viewer.shown.size(), 1u);
@@ -214,8 +220,8 @@ TEST_F(WindowTest, EnregisterWritesShowsTheJournalAndLeavesTheSchedule) {
 }
 
 TEST_F(WindowTest, AJournalDeletedWhileTheWindowRunsIsBegunAgainAndToldOnce) {
-    auto w = open();
-    good_data(*w);
+    auto w = open(scripted());
+    good_data(*w, *this);
     w->Timer1_Timer(); // minute 1: an entry
     std::filesystem::remove(root / "journal.txt");
     for (int minute = 2; minute <= 61; ++minute) w->Timer1_Timer(); // minutes 31 and 61
@@ -247,8 +253,8 @@ TEST_F(WindowTest, LireOnADeletedJournalSaysSoAndCreatesNothing) {
 }
 
 TEST_F(WindowTest, AJournalThatCannotBeWrittenAtTicksIsToldOnce) {
-    auto w = open();
-    good_data(*w);
+    auto w = open(scripted());
+    good_data(*w, *this);
     std::filesystem::remove(root / "journal.txt");
     std::filesystem::create_directory(root / "journal.txt");
     for (int minute = 1; minute <= 91; ++minute) w->Timer1_Timer(); // attempts at 1, 31, 61, 91

@@ -8,6 +8,7 @@
 
 #include "fakes.h"
 #include "pty_peer.h"
+#include "scripted_serial.h"
 #include "journ.h"
 
 namespace marivent::testing {
@@ -18,7 +19,18 @@ struct WindowFixture : ::testing::Test {
     ScriptedDialogs dialogs;
     FrozenClock clock;
     RecordingViewer viewer;
-    app::Services services() { return {regional, dialogs, clock, nullptr, &viewer}; }
+    ManualSteadyClock steady;
+    ScriptedSerial::State gps_line; // the GPS of `scripted()`
+    app::Services services() { return {regional, dialogs, clock, nullptr, &viewer, &steady}; }
+    // A GPS on a scripted device as com1: what it sends is pushed into `gps_line.reads`.
+    app::SerialSetup scripted() {
+        return {std::make_unique<ScriptedSerial>(gps_line), {"/dev/gps", "", "", ""}};
+    }
+    // The scripted GPS sends `text`; the window reads it as its event loop would.
+    void gps_sends(app::Journ& w, const std::string& text) {
+        gps_line.reads.push_back({text, {}, false, "", {}});
+        w.MSComm1.readable();
+    }
     std::unique_ptr<app::Journ> open(app::SerialSetup serial = app::posix_serial({"", "", "", ""})) {
         auto w = std::make_unique<app::Journ>(root.path(), services(), std::move(serial));
         w->show();

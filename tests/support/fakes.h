@@ -33,6 +33,13 @@ public:
     LocalDateTime now() const override { return time; }
 };
 
+// A steady clock that moves only when the test moves it.
+class ManualSteadyClock : public SteadyClock {
+public:
+    long long ms = 0;
+    long long milliseconds() const override { return ms; }
+};
+
 // Records every box; answers questions from a script (No when it runs out).
 class ScriptedDialogs : public Dialogs {
 public:
