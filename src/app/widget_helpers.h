@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QRect>
 #include <QShortcut>
+#include <QString>
 
 #include "layout.h"
 
@@ -13,6 +14,15 @@ namespace marivent::app {
 inline QRect twip_rect(int left, int top, int width, int height) {
     return QRect(left / twips_per_pixel, top / twips_per_pixel, width / twips_per_pixel,
                  height / twips_per_pixel);
+}
+
+// A style sheet giving widgets of `kind` the background `colour` (red + 256 green + 65536 blue).
+inline QString colour_sheet(const char* kind, long colour) {
+    return QString("%1 { background-color: rgb(%2, %3, %4); color: black; }")
+        .arg(kind)
+        .arg(colour & 0xFF)
+        .arg((colour >> 8) & 0xFF)
+        .arg((colour >> 16) & 0xFF);
 }
 
 // From the keyboard: Enter in the list acts on its current item, as a click would.
