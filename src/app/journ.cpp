@@ -227,9 +227,12 @@ void Journ::Form_Load() {
     simu = 0;
 
     // 3. The settings file.
+    // A file that cannot be read loses every setting: said in a box. A record not applied keeps
+    // its default, which the panel shows: said on the status line.
     const prefs::LoadOutcome loaded =
         prefs::load_settings(root / std::string(settings_file_name), prefs);
-    startup_problems_.insert(startup_problems_.end(), loaded.problems.begin(), loaded.problems.end());
+    auto& said = loaded.file_usable ? startup_notices_ : startup_problems_;
+    said.insert(said.end(), loaded.problems.begin(), loaded.problems.end());
     qobject_cast<QPushButton*>(controls_.at("Command1"))->setText(from_cp1252(prefs.command1));
     qobject_cast<QPushButton*>(controls_.at("Command2"))->setText(from_cp1252(prefs.command2));
     MSComm1.CommPort = prefs.port;
@@ -245,9 +248,15 @@ void Journ::Form_Load() {
     nblignes = 0;
 
     // 6.-7. The journal.
-    if (const journal::PrepareOutcome prepared = journal.prepare(); prepared.problem)
-        startup_problems_.push_back(*prepared.problem);
+    const journal::PrepareOutcome prepared = journal.prepare();
+    if (prepared.problem) startup_problems_.push_back(*prepared.problem);
+    if (prepared.notice) startup_notices_.push_back(*prepared.notice);
     nblignes = 0;
+
+    // What needs no answer is said on the status line at once; a box would hold the window.
+    QStringList notices;
+    for (const std::string& n : startup_notices_) notices << from_utf8(n);
+    note(notices.join('\n'));
 }
 
 void Journ::tell(const std::string& text) { services_.dialogs.message(text, program_title); }
@@ -418,7 +427,13 @@ void Journ::show_journal() {
                                   program_title);
         return;
     }
-    if (services_.viewer) services_.viewer->show_text("journal.txt", *bytes);
+    if (!services_.viewer) return;
+    // What the start-up found wrong in the journal heads the view, not the file.
+    const auto& notice = journal.third_line_notice();
+    services_.viewer->show_text(
+        "journal.txt", notice ? utf8_to_cp1252("(Remarque du programme, hors du fichier) " + *notice) +
+                                    "\r\n\r\n" + *bytes
+                              : *bytes);
 }
 
 void Journ::mnuoutilaide_Click() {
