@@ -295,18 +295,22 @@ private:
 } // namespace
 
 void Journ::keys() {
-    // Escape puts away what it is pressed in, converting nothing: the transfer panel as ANNULE
-    // does (back to its list), a file list with the panel over it.
+    // Escape puts away what it is pressed in, converting and applying nothing: the transfer panel
+    // as ANNULE does (back to its list), a file list with the panel over it, the preferences.
     auto* keys = new Keys(this, [this](const QString& in) {
         if (in == "Frame1") {
             qobject_cast<QPushButton*>(control("annul"))->click();
+            return;
+        }
+        if (in == "prefer") {
+            preferences->cancel();
             return;
         }
         control("Frame1")->hide();
         control(in)->hide();
         note(QString());
     });
-    for (const char* name : {"Frame1", "File1", "File2"}) {
+    for (const char* name : {"Frame1", "File1", "File2", "prefer"}) {
         QWidget* w = control(name);
         QList<QWidget*> inside = w->findChildren<QWidget*>();
         inside.append(w);
