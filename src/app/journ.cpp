@@ -24,6 +24,7 @@
 #include "common/cp1252.h"
 #include "common/file_io.h"
 #include "common/paths.h"
+#include "fit_label.h"
 #include "help_text.h"
 #include "journal/recording.h"
 #include "layout.h"
@@ -129,11 +130,11 @@ void Journ::build_controls() {
     auto* stack = new QVBoxLayout(lines);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
-    note_ = new QLabel(lines);
+    // Folders, device names and counts can be long: one line each, cut to the window's width.
+    note_ = new FitLabel(lines);
     note_->setObjectName("note");
-    note_->setWordWrap(true);
     note_->hide();
-    status_ = new QLabel(lines);
+    status_ = new FitLabel(lines);
     status_->setObjectName("statut");
     stack->addWidget(note_);
     stack->addWidget(status_);
@@ -145,7 +146,13 @@ void Journ::build_controls() {
         QWidget* w = nullptr;
         switch (row.kind) {
         case Kind::Frame: w = new QGroupBox(QString::fromUtf8(row.caption), parent); break;
-        case Kind::Label: w = new QLabel(QString::fromUtf8(row.caption), parent); break;
+        case Kind::Label: {
+            // The count of the lines left out is written at run time: kept within the window.
+            const QString caption = QString::fromUtf8(row.caption);
+            w = std::string_view(row.name) == "rejet" ? new FitLabel(caption, parent)
+                                                      : new QLabel(caption, parent);
+            break;
+        }
         case Kind::Button: w = new QPushButton(QString::fromUtf8(row.caption), parent); break;
         case Kind::OptionButton: w = new QRadioButton(QString::fromUtf8(row.caption), parent); break;
         case Kind::CheckBox: w = new QCheckBox(QString::fromUtf8(row.caption), parent); break;

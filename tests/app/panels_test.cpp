@@ -1,4 +1,5 @@
-// The panels and lists of the window one at a time, and Escape on the preferences.
+// The panels and lists of the window one at a time, Escape on the preferences, and the texts the
+// program writes at run time kept inside the window.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -9,8 +10,10 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "fit_label.h"
 #include "instruments.h"
 #include "journ.h"
+#include "scripted_serial.h"
 #include "window_support.h"
 
 namespace {
@@ -18,6 +21,7 @@ namespace {
 using namespace marivent;
 using marivent::app::Journ;
 using marivent::testing::read_bytes;
+using marivent::testing::ScriptedSerial;
 using marivent::testing::write_bytes;
 
 std::string record(const std::string& text) {
@@ -120,6 +124,63 @@ TEST_F(PanelsTest, ShowingAPanelOrAListPutsAwayTheOneShownBefore) {
     w->menu("mnuoutilpref")->trigger(); // again: stays, with what it had
     EXPECT_EQ(shown(*w), QStringList({"prefer"}));
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// The window's right edge, in the label's coordinates.
+int window_right(const Journ& w, const QWidget* label) {
+    return label->mapFrom(&w, QPoint(w.width(), 0)).x();
+}
+
+TEST_F(PanelsTest, LongTextsOfTheStatusLineAndTheRejectedLinesStayInsideTheWindow) {
+    ScriptedSerial::State dev;
+    const std::string device =
+        "/dev/serial/by-id/usb-Prolific_Technology_Inc._USB-Serial_Controller_D-if00-port0";
+    auto w = open({std::make_unique<ScriptedSerial>(dev), {device, "", "", ""}});
+    w->note("Court.");
+    w->grab();
+    const QSize size = w->size();
+    auto* note = static_cast<app::FitLabel*>(w->findChild<QLabel*>("note"));
+    EXPECT_EQ(note->drawn(), "Court.");
+    EXPECT_TRUE(note->toolTip().isEmpty());
+
+    // A link whose output takes nothing: once the queue is full, sentences are left out.
+    dev.accept = 0;
+    w->menu("mnugpsdeb")->trigger();
+    w->nav.rejetees = 123456788;
+    const std::string good = "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n";
+    dev.reads.push_back({"\r\n" + good.substr(0, good.size() - 4) + "21\r\n", {}, false, "", {}});
+    w->MSComm1.readable();
+    for (int read = 0; read < 27; ++read) {
+        std::string lines;
+        for (int i = 0; i < 100; ++i) lines += good;
+        dev.reads.push_back({lines, {}, false, "", {}});
+        w->MSComm1.readable();
+    }
+    const QString folder = QString::fromStdString((root / "cartes" / "Bretagne sud" / "Glénan" / "routes").string());
+    w->note("Fichiers OziExplorer (.rte, .wpt, .plt) de " + folder + " : Entrée convertit, Échap ferme la liste.");
+    w->show_status();
+    w->grab();
+
+    auto* rejet = static_cast<app::FitLabel*>(w->findChild<QLabel*>("rejet"));
+    auto* status = static_cast<app::FitLabel*>(w->findChild<QLabel*>("statut"));
+    ASSERT_TRUE(rejet->text().startsWith("Lignes rejetées : 123456789 (dernière : somme de contrôle fausse) — "
+                                         "non envoyées au pilote : "))
+        << rejet->text().toStdString();
+    ASSERT_TRUE(status->text().contains(QString::fromStdString(device)));
+    for (app::FitLabel* label : {rejet, status, note}) {
+        const std::string name = label->objectName().toStdString();
+        EXPECT_TRUE(label->isVisible()) << name;
+        EXPECT_TRUE(label->drawn().endsWith(QChar(0x2026))) << name << ": " << label->drawn().toStdString();
+        EXPECT_TRUE(label->text().startsWith(label->drawn().chopped(1))) << name;
+        const int right = label->room().left() + label->fontMetrics().horizontalAdvance(label->drawn());
+        EXPECT_LE(right, window_right(*w, label)) << name;
+        EXPECT_LE(right, label->width()) << name;
+        EXPECT_EQ(label->toolTip(), label->text()) << name; // the whole text on the pointer
+    }
+    // The rejected lines stay inside the window's client area.
+    const int client_right = rejet->mapFrom(w->centralWidget(), QPoint(w->centralWidget()->width(), 0)).x();
+    EXPECT_LE(rejet->room().left() + rejet->fontMetrics().horizontalAdvance(rejet->drawn()), client_right);
+    EXPECT_EQ(w->size(), size); // the window did not grow
 }
 
 } // namespace
