@@ -80,7 +80,8 @@ public:
     void register_control(const QString& name, QWidget* w) { controls_[name] = w; }
     // A French message to the user, in a box titled like the window.
     void tell(const std::string& text);
-    // What the last command did, or what a list shows, in the status line (empty: nothing).
+    // What the last command did, what a list shows, or what the start-up dealt with, on the line
+    // above the status line (empty: nothing).
     void note(const QString& text);
     QAction* menu(const QString& name) const;
 

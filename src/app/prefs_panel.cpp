@@ -163,7 +163,7 @@ void PrefsPanel::mnuoutilpref_Click() {
             shown_captions_.emplace_back(b, b->text());
         }
     }
-    show_panels(w_, {"prefer"}); // over the simulator button
+    show_panels(w_, {"prefer"}); // any list put away; over the simulator button
     w_.control("Label7")->raise(); // which stand above it, as the window's own lines
     w_.control("Text2")->raise();
     w_.control("Command1")->setFocus();
