@@ -1,9 +1,10 @@
 // The journal's start-up preparation on any existing file: never shortened, never rewritten; a
 // new (empty) journal gets its header and today's date; the date is taken from the third item
-// only when it is one.
+// only when it is one, in the regional format or one of the journal's.
 #include <fstream>
 #include <iterator>
 
+#include "common/date_format.h"
 #include "common/paths.h"
 #include "fakes.h"
 #include "journal/journal_file.h"
@@ -37,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string after = read_all(file);
     FUZZ_CHECK(after.size() >= bytes.size());
     if (bytes.empty()) {
-        FUZZ_CHECK(!outcome.problem);
+        FUZZ_CHECK(!outcome.problem && !outcome.notice);
         FUZZ_CHECK(after == std::string(journal::header_line) + "\r\n\r\n07/12/2026\r\n");
         FUZZ_CHECK(journal.datejourn().is_zero());
         return 0;
@@ -45,12 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(after == bytes);
     const journal::ItemScan scan = journal::scan_items(bytes);
     FUZZ_CHECK(scan.items >= 1 && scan.items <= 3);
-    const std::optional<Date> date = scan.third ? regional.parse_short_date(*scan.third) : std::nullopt;
+    std::optional<Date> date = scan.third ? regional.parse_short_date(*scan.third) : std::nullopt;
+    if (!date && scan.third) date = read_date(*scan.third, default_date_formats());
+    // Nothing of an existing file is a problem for the user: a third item that is no date is a
+    // notice, and the next entry dates the journal.
+    FUZZ_CHECK(!outcome.problem);
     if (date) {
-        FUZZ_CHECK(!outcome.problem);
+        FUZZ_CHECK(!outcome.notice);
         FUZZ_CHECK(journal.datejourn() == *date);
     } else {
-        FUZZ_CHECK(outcome.problem.has_value());
+        FUZZ_CHECK(outcome.notice.has_value());
+        FUZZ_CHECK(journal.third_line_notice() == outcome.notice);
         FUZZ_CHECK(journal.datejourn().is_zero());
     }
     return 0;

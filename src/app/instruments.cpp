@@ -10,6 +10,7 @@
 #include "common/file_io.h"
 #include "common/paths.h"
 #include "journ.h"
+#include "panels.h"
 #include "widget_helpers.h"
 #include "qt_seams.h"
 #include "seatalk/capture.h"
@@ -158,8 +159,7 @@ void Instruments::mnuseatxt_Click() {
     auto* list = qobject_cast<QListWidget*>(w_.control("File2"));
     list->clear();
     list->addItems(QDir(QString::fromStdString(w_.root.string())).entryList({"*.txt"}, QDir::Files, QDir::Name));
-    list->show();
-    list->raise();
+    show_panels(w_, {"File2"});
     list->setFocus();
     if (list->count() > 0) list->setCurrentRow(0);
     w_.note(QString("Captures .txt de %1 : Entrée décode, Échap ferme la liste.")

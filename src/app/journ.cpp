@@ -24,6 +24,7 @@
 #include "common/cp1252.h"
 #include "common/file_io.h"
 #include "common/paths.h"
+#include "fit_label.h"
 #include "help_text.h"
 #include "journal/recording.h"
 #include "layout.h"
@@ -129,11 +130,11 @@ void Journ::build_controls() {
     auto* stack = new QVBoxLayout(lines);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
-    note_ = new QLabel(lines);
+    // Folders, device names and counts can be long: one line each, cut to the window's width.
+    note_ = new FitLabel(lines);
     note_->setObjectName("note");
-    note_->setWordWrap(true);
     note_->hide();
-    status_ = new QLabel(lines);
+    status_ = new FitLabel(lines);
     status_->setObjectName("statut");
     stack->addWidget(note_);
     stack->addWidget(status_);
@@ -145,7 +146,13 @@ void Journ::build_controls() {
         QWidget* w = nullptr;
         switch (row.kind) {
         case Kind::Frame: w = new QGroupBox(QString::fromUtf8(row.caption), parent); break;
-        case Kind::Label: w = new QLabel(QString::fromUtf8(row.caption), parent); break;
+        case Kind::Label: {
+            // The count of the lines left out is written at run time: kept within the window.
+            const QString caption = QString::fromUtf8(row.caption);
+            w = std::string_view(row.name) == "rejet" ? new FitLabel(caption, parent)
+                                                      : new QLabel(caption, parent);
+            break;
+        }
         case Kind::Button: w = new QPushButton(QString::fromUtf8(row.caption), parent); break;
         case Kind::OptionButton: w = new QRadioButton(QString::fromUtf8(row.caption), parent); break;
         case Kind::CheckBox: w = new QCheckBox(QString::fromUtf8(row.caption), parent); break;
@@ -228,9 +235,12 @@ void Journ::Form_Load() {
     simu = 0;
 
     // 3. The settings file.
+    // A file that cannot be read loses every setting: said in a box. A record not applied keeps
+    // its default, which the panel shows: said on the status line.
     const prefs::LoadOutcome loaded =
         prefs::load_settings(root / std::string(settings_file_name), prefs);
-    startup_problems_.insert(startup_problems_.end(), loaded.problems.begin(), loaded.problems.end());
+    auto& said = loaded.file_usable ? startup_notices_ : startup_problems_;
+    said.insert(said.end(), loaded.problems.begin(), loaded.problems.end());
     qobject_cast<QPushButton*>(controls_.at("Command1"))->setText(from_cp1252(prefs.command1));
     qobject_cast<QPushButton*>(controls_.at("Command2"))->setText(from_cp1252(prefs.command2));
     MSComm1.CommPort = prefs.port;
@@ -246,9 +256,15 @@ void Journ::Form_Load() {
     nblignes = 0;
 
     // 6.-7. The journal.
-    if (const journal::PrepareOutcome prepared = journal.prepare(); prepared.problem)
-        startup_problems_.push_back(*prepared.problem);
+    const journal::PrepareOutcome prepared = journal.prepare();
+    if (prepared.problem) startup_problems_.push_back(*prepared.problem);
+    if (prepared.notice) startup_notices_.push_back(*prepared.notice);
     nblignes = 0;
+
+    // What needs no answer is said on the status line at once; a box would hold the window.
+    QStringList notices;
+    for (const std::string& n : startup_notices_) notices << from_utf8(n);
+    note(notices.join('\n'));
 }
 
 void Journ::tell(const std::string& text) { services_.dialogs.message(text, program_title); }
@@ -287,18 +303,22 @@ private:
 } // namespace
 
 void Journ::keys() {
-    // Escape puts away what it is pressed in, converting nothing: the transfer panel as ANNULE
-    // does (back to its list), a file list with the panel over it.
+    // Escape puts away what it is pressed in, converting and applying nothing: the transfer panel
+    // as ANNULE does (back to its list), a file list with the panel over it, the preferences.
     auto* keys = new Keys(this, [this](const QString& in) {
         if (in == "Frame1") {
             qobject_cast<QPushButton*>(control("annul"))->click();
+            return;
+        }
+        if (in == "prefer") {
+            preferences->cancel();
             return;
         }
         control("Frame1")->hide();
         control(in)->hide();
         note(QString());
     });
-    for (const char* name : {"Frame1", "File1", "File2"}) {
+    for (const char* name : {"Frame1", "File1", "File2", "prefer"}) {
         QWidget* w = control(name);
         QList<QWidget*> inside = w->findChildren<QWidget*>();
         inside.append(w);
@@ -437,7 +457,13 @@ void Journ::show_journal() {
                                   program_title);
         return;
     }
-    if (services_.viewer) services_.viewer->show_text("journal.txt", *bytes);
+    if (!services_.viewer) return;
+    // What the start-up found wrong in the journal heads the view, not the file.
+    const auto& notice = journal.third_line_notice();
+    services_.viewer->show_text(
+        "journal.txt", notice ? utf8_to_cp1252("(Remarque du programme, hors du fichier) " + *notice) +
+                                    "\r\n\r\n" + *bytes
+                              : *bytes);
 }
 
 void Journ::mnuoutilaide_Click() {

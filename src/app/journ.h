@@ -82,13 +82,17 @@ public:
     void register_control(const QString& name, QWidget* w) { controls_[name] = w; }
     // A French message to the user, in a box titled like the window.
     void tell(const std::string& text);
-    // What the last command did, or what a list shows, in the status line (empty: nothing).
+    // What the last command did, what a list shows, or what the start-up dealt with, on the line
+    // above the status line (empty: nothing).
     void note(const QString& text);
     QAction* menu(const QString& name) const;
 
-    // Problems met at start-up, in French; shown once the window is up.
+    // Problems met at start-up that the user must know of, in French; shown in a box once the
+    // window is up (show_startup_problems).
     const std::vector<std::string>& startup_problems() const { return startup_problems_; }
     void show_startup_problems();
+    // What the start-up dealt with by itself, in French: on the status line from the start.
+    const std::vector<std::string>& startup_notices() const { return startup_notices_; }
 
     // Menu handlers.
     void mnuquitter_Click();
@@ -159,6 +163,7 @@ private:
     void request_frame();
     void show_frame();
     std::vector<std::string> startup_problems_;
+    std::vector<std::string> startup_notices_;
     QSocketNotifier* port_readable_ = nullptr;
     QSocketNotifier* port_writable_ = nullptr;
     void link_hung_up(const std::string& why);

@@ -163,7 +163,8 @@ int main(int argc, char* argv[]) {
     window.show();
 
     if (parser.isSet(screenshot_option)) {
-        for (const std::string& p : window.startup_problems()) say(stderr, QString::fromStdString(p));
+        for (const auto* said : {&window.startup_problems(), &window.startup_notices()})
+            for (const std::string& p : *said) say(stderr, QString::fromStdString(p));
         const QString file = parser.value(screenshot_option);
         QTimer::singleShot(0, &window, [&window, file] {
             const bool saved = window.grab().save(file, "PNG");

@@ -15,6 +15,7 @@
 #include "common/paths.h"
 #include "journ.h"
 #include "layout.h"
+#include "panels.h"
 #include "widget_helpers.h"
 #include "prefs/panel.h"
 #include "qt_seams.h"
@@ -155,9 +156,14 @@ void PrefsPanel::open(const std::filesystem::path& folder) {
 void PrefsPanel::mnuoutilpref_Click() {
     qobject_cast<QListWidget*>(w_.control("portgps"))->setCurrentRow(1);
     qobject_cast<QCheckBox*>(w_.control("tousemet"))->setChecked(w_.prefs.all_talkers);
-    QWidget* prefer = w_.control("prefer");
-    prefer->show();
-    prefer->raise(); // over the file lists, the transfer panel and the simulator button
+    if (w_.control("prefer")->isHidden()) {
+        shown_captions_.clear();
+        for (const char* name : {"Command1", "Command2", "ozichange", "cmapchange"}) {
+            auto* b = qobject_cast<QAbstractButton*>(w_.control(name));
+            shown_captions_.emplace_back(b, b->text());
+        }
+    }
+    show_panels(w_, {"prefer"}); // any list put away; over the simulator button
     w_.control("Label7")->raise(); // which stand above it, as the window's own lines
     w_.control("Text2")->raise();
     w_.control("Command1")->setFocus();
@@ -181,6 +187,11 @@ void PrefsPanel::folder_to(QRadioButton* button) {
 
 void PrefsPanel::ozichange_Click() { folder_to(qobject_cast<QRadioButton*>(w_.control("ozichange"))); }
 void PrefsPanel::cmapchange_Click() { folder_to(qobject_cast<QRadioButton*>(w_.control("cmapchange"))); }
+
+void PrefsPanel::cancel() {
+    w_.control("prefer")->hide();
+    for (const auto& [button, caption] : shown_captions_) button->setText(caption);
+}
 
 void PrefsPanel::ok_Click() {
     const auto caption = [&](const char* name) {

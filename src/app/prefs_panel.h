@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <vector>
 
+class QAbstractButton;
 class QComboBox;
 class QListWidget;
 class QPushButton;
@@ -46,6 +47,9 @@ public:
     void ozichange_Click();
     void cmapchange_Click();
     void ok_Click();
+    // Escape: the panel goes, nothing applied or saved, its captions back to what they were when
+    // it was shown.
+    void cancel();
 
     // The folder list: the folder it has open, and opening one (a double-click).
     const std::filesystem::path& open_folder() const { return folder_; }
@@ -59,6 +63,7 @@ private:
     QListWidget* chemin;
     std::filesystem::path folder_;
     std::vector<Place> places_;
+    std::vector<std::pair<QAbstractButton*, QString>> shown_captions_; // when the panel was shown
 };
 
 } // namespace marivent::app

@@ -9,6 +9,7 @@
 
 #include "common/paths.h"
 #include "journ.h"
+#include "panels.h"
 #include "widget_helpers.h"
 #include "qt_seams.h"
 #include "transfer/transfer_driver.h"
@@ -55,20 +56,14 @@ void TransferPanel::list(const std::filesystem::path& folder, const QStringList&
 
 void TransferPanel::mnuozicmap_Click() {
     QWidget* file1 = w_.control("File1");
-    file1->show();
-    file1->raise();
+    show_panels(w_, {"File1"});
     list(native_path(w_.root, w_.prefs.ozipath), {"*.rte", "*.wpt", "*.plt"}, false);
     w_.ozicm = 1;
     file1->setFocus();
 }
 
 void TransferPanel::mnulirewpts_Click() {
-    QWidget* file1 = w_.control("File1");
-    QWidget* frame1 = w_.control("Frame1");
-    file1->show();
-    file1->raise();
-    frame1->show();
-    frame1->raise();
+    show_panels(w_, {"File1", "Frame1"}); // the panel over its list
     list(native_path(w_.root, w_.prefs.cmappath), {}, true);
     w_.ozicm = 0;
     w_.control("waypoin")->setFocus();

@@ -1,6 +1,8 @@
 #include "common/number_text.h"
 #include "journal/journal_file.h"
 
+#include "common/cp1252.h"
+#include "common/date_format.h"
 #include "common/file_io.h"
 #include "common/paths.h"
 
@@ -15,6 +17,15 @@ bool is_line_end(char c) { return c == '\r' || c == '\n'; }
 
 std::string unable(const std::filesystem::path& file, const char* what, const std::string& why) {
     return "Le journal " + display_path(file) + " " + what + " (" + why + ").";
+}
+
+// A line of the file quoted in a message: its start only, control characters as spaces.
+std::string quote_of(std::string_view bytes) {
+    constexpr std::size_t most = 40;
+    std::string shown(bytes.substr(0, most));
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    return "« " + cp1252_to_utf8(shown) + (bytes.size() > most ? "… »" : " »");
 }
 
 } // namespace
@@ -76,27 +87,34 @@ JournalFile::JournalFile(std::filesystem::path file, const RegionalSettings& reg
 
 PrepareOutcome JournalFile::prepare() {
     if (const IoStatus made = ensure_file(file_); !made)
-        return {unable(file_, "ne peut pas être créé", made.why)};
+        return {unable(file_, "ne peut pas être créé", made.why), std::nullopt};
     std::string why;
     const std::optional<std::string> bytes = read_file(file_, why);
-    if (!bytes) return {unable(file_, "ne peut pas être lu", why)};
+    if (!bytes) return {unable(file_, "ne peut pas être lu", why), std::nullopt};
 
     const ItemScan scan = scan_items(*bytes);
     if (scan.items == 0) {
         const std::string head = std::string(header_line) + "\r\n\r\n" +
                                  regional_.short_date(clock_.now().date) + "\r\n";
         if (const IoStatus written = append_file(file_, head); !written)
-            return {unable(file_, "ne peut pas être écrit", written.why)};
+            return {unable(file_, "ne peut pas être écrit", written.why), std::nullopt};
         return {};
     }
     if (scan.third) {
-        if (const std::optional<Date> d = regional_.parse_short_date(*scan.third)) {
+        std::optional<Date> d = regional_.parse_short_date(*scan.third);
+        if (!d) d = read_date(*scan.third, default_date_formats());
+        if (d) {
             datejourn_ = *d;
             return {};
         }
     }
-    return {"La troisième ligne du journal n'est pas une date : une ligne de date sera écrite "
-            "avant la prochaine entrée."};
+    const std::string what = scan.third ? "La troisième ligne du journal, " + quote_of(*scan.third) +
+                                              ", n'est pas une date"
+                                        : std::string("Le journal n'a pas de troisième ligne");
+    third_line_notice_ = what + " : une ligne de date sera écrite avant la prochaine entrée.";
+    PrepareOutcome out;
+    out.notice = third_line_notice_;
+    return out;
 }
 
 EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
@@ -123,6 +141,7 @@ EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
     const IoStatus written = append_file(file_, bytes);
     if (written) {
         kept_back_.clear();
+        third_line_notice_.reset(); // the entry came with its date line
         failing_ = false;
         out.written = true;
         out.caption = hour_caption(now.hour, now.minute);

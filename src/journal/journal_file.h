@@ -37,7 +37,8 @@ std::string entry_line(const EntryFields& f);
 std::string hour_caption(int hour, int minute);
 
 struct PrepareOutcome {
-    std::optional<std::string> problem; // French, for the user
+    std::optional<std::string> problem; // French: the journal cannot be kept, the user must know
+    std::optional<std::string> notice;  // French: something the program deals with by itself
 };
 
 struct EntryOutcome {
@@ -54,8 +55,10 @@ public:
     JournalFile(std::filesystem::path file, const RegionalSettings& regional, const Clock& clock);
 
     // Start-up: creates the file when missing, takes `datejourn` from its third item, or writes
-    // the header of a new journal (then `datejourn` stays at the zero date). A third item that is
-    // not a date leaves the zero date.
+    // the header of a new journal (then `datejourn` stays at the zero date). The third item is
+    // read in the regional short date format, else in one of the journal's date formats (a
+    // journal begun under other regional settings). One that reads in none leaves the zero date,
+    // so the next entry gets a date line; `notice` says so, and `third_line_notice` until then.
     PrepareOutcome prepare();
 
     // Appends a date line when today differs from `datejourn`, then the entry line. When the file
@@ -66,6 +69,8 @@ public:
     EntryOutcome append_entry(const EntryFields& fields);
 
     const Date& datejourn() const { return datejourn_; }
+    // The start-up's notice of a third line that is not a date, until an entry has been written.
+    const std::optional<std::string>& third_line_notice() const { return third_line_notice_; }
     std::size_t kept_back_bytes() const { return kept_back_.size(); }
     const std::filesystem::path& path() const { return file_; }
 
@@ -77,6 +82,7 @@ private:
     std::string kept_back_;  // lines not yet written, because the last appends failed
     Date kept_back_date_;    // the day of the first line kept back
     bool failing_ = false;   // the last append failed (the user has been told)
+    std::optional<std::string> third_line_notice_;
 };
 
 // The entry writer `journecri`: nothing at all while the route data is flagged invalid

@@ -142,8 +142,10 @@ TEST_F(Freshness, AReceiverPluggedBackUnderItsNameIsOpenedAgainAndSteersAsBefore
     ASSERT_TRUE(wait_for([&] { return (back += gps->receive()).size() >= apa.size(); }));
     EXPECT_EQ(back, apa);
 
-    // Pulled out: told once, tried again while it is away.
+    // Pulled out: its name goes with it (as the system's by-id names do); told once, tried again
+    // while it is away.
     gps.reset();
+    std::filesystem::remove(name);
     ASSERT_TRUE(wait_for([&] { return !dialogs.messages.empty(); }));
     EXPECT_FALSE(w->MSComm1.PortOpen());
     EXPECT_NE(dialogs.messages[0].text.find("coupée"), std::string::npos);
@@ -154,7 +156,6 @@ TEST_F(Freshness, AReceiverPluggedBackUnderItsNameIsOpenedAgainAndSteersAsBefore
 
     // Plugged back in: the same name, another terminal behind it.
     gps = std::make_unique<marivent::testing::GpsSide>();
-    std::filesystem::remove(name);
     std::filesystem::create_symlink(gps->device, name);
     ASSERT_TRUE(wait_for([&] { return w->MSComm1.PortOpen(); }));
     ASSERT_TRUE(gps->send(rmb + rmb.substr(2)));
@@ -168,10 +169,10 @@ TEST_F(Freshness, AReceiverPluggedBackUnderItsNameIsOpenedAgainAndSteersAsBefore
 
     // Fin de Communication stops the tries.
     gps.reset();
+    std::filesystem::remove(name);
     ASSERT_TRUE(wait_for([&] { return !w->MSComm1.PortOpen(); }));
     w->menu("mnugpsfin")->trigger();
     gps = std::make_unique<marivent::testing::GpsSide>();
-    std::filesystem::remove(name);
     std::filesystem::create_symlink(gps->device, name);
     run_for(700);
     EXPECT_FALSE(w->MSComm1.PortOpen());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/date.h"
+#include "common/date_format.h"
 
 namespace {
 
@@ -41,6 +42,27 @@ TEST(AddDays, EveryDayOfFourCenturiesFollowsTheOneBefore) {
         d = next;
     }
     EXPECT_EQ(d, (Date{2300, 1, 1}));
+}
+
+TEST(ReadDate, TheFirstFormatThatReadsTheTextGivesTheDate) {
+    std::string why;
+    const auto dmy = *marivent::DateFormat::parse("dd/MM/yyyy", why);
+    const auto mdy = *marivent::DateFormat::parse("MM/dd/yyyy", why);
+    EXPECT_EQ(marivent::read_date("07/12/2026", {dmy, mdy}), (Date{2026, 12, 7}));
+    EXPECT_EQ(marivent::read_date("07/12/2026", {mdy, dmy}), (Date{2026, 7, 12}));
+    EXPECT_EQ(marivent::read_date("12/25/2026", {dmy, mdy}), (Date{2026, 12, 25})); // only the second
+    EXPECT_FALSE(marivent::read_date("07/12/2026", {}));
+}
+
+TEST(ReadDate, TheJournalsFormatsReadFrenchGermanAndIsoDatesOnly) {
+    const auto formats = marivent::default_date_formats();
+    EXPECT_EQ(marivent::read_date("07/12/2026", formats), (Date{2026, 12, 7}));
+    EXPECT_EQ(marivent::read_date("07.12.2026", formats), (Date{2026, 12, 7}));
+    EXPECT_EQ(marivent::read_date(" 2026-12-07 ", formats), (Date{2026, 12, 7}));
+    EXPECT_EQ(marivent::read_date("7.2.2026", formats), (Date{2026, 2, 7}));
+    for (const char* not_one : {"", "Heure", "31/02/2026", "2026/12/07", "07-12-2026", "07/12/26",
+                                "07/12/2026 14:35", "12.5"})
+        EXPECT_FALSE(marivent::read_date(not_one, formats)) << not_one;
 }
 
 } // namespace

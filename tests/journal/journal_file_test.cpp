@@ -12,6 +12,7 @@ namespace {
 using namespace marivent;
 using namespace marivent::journal;
 using marivent::testing::FrenchRegional;
+using marivent::testing::GermanRegional;
 using marivent::testing::FrozenClock;
 using marivent::testing::MapDisplay;
 using marivent::testing::TempRoot;
@@ -109,7 +110,8 @@ TEST_F(JournalTest, AnExistingJournalIsNeverRewritten) {
 TEST_F(JournalTest, AThirdItemThatIsNotADateLeavesTheZeroDate) {
     write_bytes(file, "edited by hand\r\nsecond\r\nnot a date\r\n");
     const PrepareOutcome out = journal.prepare();
-    EXPECT_TRUE(out.problem);
+    EXPECT_FALSE(out.problem); // the next entry's date line deals with it: nothing to answer
+    EXPECT_TRUE(out.notice);
     EXPECT_TRUE(journal.datejourn().is_zero());
     EXPECT_EQ(read_bytes(file), "edited by hand\r\nsecond\r\nnot a date\r\n");
     // A journal of one or two items is not new either: no header is added.
@@ -117,6 +119,77 @@ TEST_F(JournalTest, AThirdItemThatIsNotADateLeavesTheZeroDate) {
     JournalFile short_one(file, regional, clock);
     short_one.prepare();
     EXPECT_EQ(read_bytes(file), "\r\n");
+}
+
+// A journal begun under other regional settings, or dated by hand, opened under French and German
+// ones: the date is kept, so the first entry of its creation day gets no second date line.
+TEST(JournalThirdLine, ReadsInTheRegionalFormatOrInOneOfTheJournalsFormats) {
+    const FrenchRegional french;
+    const GermanRegional german;
+    for (const RegionalSettings* regional : {static_cast<const RegionalSettings*>(&french),
+                                             static_cast<const RegionalSettings*>(&german)}) {
+        for (const char* third : {"07/12/2026", "07.12.2026", "2026-12-07", "7.12.2026", "  07/12/2026 "}) {
+            TempRoot root;
+            FrozenClock clock;
+            const std::string old = header + third + "\r\n";
+            write_bytes(root / "journal.txt", old);
+            JournalFile journal(root / "journal.txt", *regional, clock);
+            const PrepareOutcome out = journal.prepare();
+            EXPECT_FALSE(out.problem) << third;
+            EXPECT_FALSE(out.notice) << third;
+            EXPECT_FALSE(journal.third_line_notice()) << third;
+            EXPECT_EQ(journal.datejourn(), (Date{2026, 12, 7})) << third;
+            ASSERT_TRUE(journal.append_entry(example).written);
+            EXPECT_EQ(read_bytes(root / "journal.txt"), old + entry_line(example)) << third;
+        }
+    }
+}
+
+TEST(JournalThirdLine, TheRegionalFormatComesFirst) {
+    // Read as the regional settings write it before the journal's formats: "12/07/2026" of an
+    // American regional format is the 7th of December, not the 12th of July.
+    struct American : marivent::testing::FrenchRegional {
+        std::optional<Date> parse_short_date(std::string_view text) const override {
+            const auto d = FrenchRegional::parse_short_date(text);
+            if (!d) return d;
+            return Date{d->year, d->day, d->month};
+        }
+    } american;
+    TempRoot root;
+    FrozenClock clock;
+    write_bytes(root / "journal.txt", header + "12/07/2026\r\n");
+    JournalFile journal(root / "journal.txt", american, clock);
+    journal.prepare();
+    EXPECT_EQ(journal.datejourn(), (Date{2026, 12, 7}));
+}
+
+TEST_F(JournalTest, AThirdLineInNoFormatIsNoticedUntilTheNextEntryDatesTheJournal) {
+    const std::string old = header + "7 d\xE9" "cembre\x01 2026\r\n";
+    write_bytes(file, old);
+    const PrepareOutcome out = journal.prepare();
+    EXPECT_FALSE(out.problem);
+    ASSERT_TRUE(out.notice);
+    EXPECT_EQ(*out.notice, "La troisième ligne du journal, « 7 décembre  2026 », n'est pas une "
+                           "date : une ligne de date sera écrite avant la prochaine entrée.");
+    EXPECT_EQ(journal.third_line_notice(), out.notice);
+    EXPECT_TRUE(journal.datejourn().is_zero());
+    EXPECT_EQ(read_bytes(file), old); // the file as it was
+    ASSERT_TRUE(journal.append_entry(example).written);
+    EXPECT_EQ(read_bytes(file), old + "07/12/2026\r\n" + entry_line(example));
+    EXPECT_FALSE(journal.third_line_notice()); // dated now
+
+    // A long line is quoted by its start; a journal of two lines has no third line to quote.
+    write_bytes(file, header + std::string(5000, 'x') + "\r\n");
+    JournalFile long_line(file, regional, clock);
+    const auto quoted = long_line.prepare().notice;
+    ASSERT_TRUE(quoted);
+    EXPECT_NE(quoted->find("« " + std::string(40, 'x') + "… »"), std::string::npos) << *quoted;
+    EXPECT_LT(quoted->size(), 200u);
+    write_bytes(file, "a\r\nb\r\n");
+    JournalFile two_lines(file, regional, clock);
+    const auto missing = two_lines.prepare().notice;
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->rfind("Le journal n'a pas de troisième ligne", 0), 0u) << *missing;
 }
 
 TEST_F(JournalTest, ACommaInTheFirstLineMovesTheThirdItem) {

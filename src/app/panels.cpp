@@ -1,0 +1,32 @@
+#include "panels.h"
+
+#include <QWidget>
+#include <algorithm>
+#include <string_view>
+
+#include "journ.h"
+#include "prefs_panel.h"
+
+namespace marivent::app {
+
+void show_panels(Journ& w, std::initializer_list<const char*> shown) {
+    for (const std::string_view name : {"prefer", "Frame1", "File1", "File2"}) {
+        QWidget* panel = w.control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        const bool named = std::any_of(shown.begin(), shown.end(),
+                                       [name](const char* n) { return name == n; });
+        if (named || panel->isHidden()) continue;
+        if (name == "prefer") {
+            w.preferences->cancel();
+            continue;
+        }
+        panel->hide();
+        if (name != "Frame1") w.note(QString()); // the line said what the list shows
+    }
+    for (const char* name : shown) {
+        QWidget* panel = w.control(name);
+        panel->show();
+        panel->raise();
+    }
+}
+
+} // namespace marivent::app

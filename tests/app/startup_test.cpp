@@ -1,0 +1,165 @@
+// What the window says at start-up: only what needs the user in a box; what it deals with by
+// itself on the status line, so a window started at boot takes keys and steers at once.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "common/cp1252.h"
+#include "journ.h"
+#include "window_support.h"
+
+namespace {
+
+using namespace marivent;
+using marivent::app::Journ;
+using marivent::testing::FrenchRegional;
+using marivent::testing::FrozenClock;
+using marivent::testing::GermanRegional;
+using marivent::testing::read_bytes;
+using marivent::testing::RecordingViewer;
+using marivent::testing::ScriptedDialogs;
+using marivent::testing::TempRoot;
+using marivent::testing::write_bytes;
+
+const std::string header = "Heure        Position        Vi. Cap  Vers\r\n\r\n";
+const std::string entry = "14:35 N4512.345 E00512.345  5,2 54  WPT01 \r\n";
+
+struct StartUp {
+    TempRoot root;
+    ScriptedDialogs dialogs;
+    FrozenClock clock; // the 7th of December 2026
+    RecordingViewer viewer;
+    marivent::testing::ManualSteadyClock steady;
+    marivent::testing::ScriptedSerial::State gps; // com1
+    std::unique_ptr<Journ> open(const RegionalSettings& regional) {
+        auto w = std::make_unique<Journ>(
+            root.path(), app::Services{regional, dialogs, clock, nullptr, &viewer, &steady},
+            app::SerialSetup{std::make_unique<marivent::testing::ScriptedSerial>(gps), {"/dev/gps", "", "", ""}});
+        w->show();
+        w->show_startup_problems(); // as the program does once the window is up
+        return w;
+    }
+};
+
+QLabel* note(const Journ& w) { return w.findChild<QLabel*>("note"); }
+
+// An entry at the next tick, with valid route data and a fix just taken from the GPS on com1.
+void write_entry(Journ& w, marivent::testing::ScriptedSerial::State& gps) {
+    if (!w.MSComm1.PortOpen()) w.menu("mnugpsdeb")->trigger();
+    w.nav.gpsmauvais = 0;
+    gps.reads.push_back({"\r\n$GPGGA,143512,4512.345,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*4C\r", {}, false, "", {}});
+    w.MSComm1.readable();
+    w.nav.heuretu = "143512";
+    w.nav.hemlat = "N";
+    w.nav.hemlon = "E";
+    for (const auto& [box, text] : {std::pair{"lat", "4512.345"}, {"longit", "00512.345"}, {"vi", "5,2"},
+                                    {"cap", "54"}, {"wpt2", "WPT01"}})
+        w.set_text(box, text);
+    w.Timer1_Timer();
+}
+
+TEST(StartUpDates, AJournalDatedUnderOtherRegionalSettingsOpensWithoutABox) {
+    const FrenchRegional french;
+    const GermanRegional german;
+    for (const RegionalSettings* regional : {static_cast<const RegionalSettings*>(&french),
+                                             static_cast<const RegionalSettings*>(&german)}) {
+        for (const char* third : {"07/12/2026", "07.12.2026", "2026-12-07"}) {
+            StartUp s;
+            const std::string old = header + third + "\r\n";
+            write_bytes(s.root / "journal.txt", old);
+            auto w = s.open(*regional);
+            EXPECT_TRUE(s.dialogs.messages.empty()) << third;
+            EXPECT_TRUE(w->startup_notices().empty()) << third;
+            EXPECT_TRUE(note(*w)->isHidden()) << third;
+            EXPECT_EQ(w->journal.datejourn(), (Date{2026, 12, 7})) << third;
+            // The window takes keys at once.
+            auto* vi = qobject_cast<QLineEdit*>(w->control("vi"));
+            vi->setFocus();
+            vi->selectAll();
+            QTest::keyClicks(vi, "6,1");
+            EXPECT_EQ(w->text("vi"), "6,1") << third;
+            write_entry(*w, s.gps); // the creation day: no second date line
+            EXPECT_EQ(read_bytes(s.root / "journal.txt"), old + entry) << third;
+        }
+    }
+}
+
+TEST(StartUpDates, AThirdLineInNoFormatIsSaidOnTheStatusLineAndInTheViewerOnly) {
+    for (const char* third : {"le 7 décembre", "12/25/2026", "07/12/26", "Position"}) {
+        StartUp s;
+        const GermanRegional german;
+        const std::string old = header + utf8_to_cp1252(third) + "\r\n10:00 N1 E2  , 0  A \r\n";
+        write_bytes(s.root / "journal.txt", old);
+        auto w = s.open(german);
+        EXPECT_TRUE(s.dialogs.messages.empty()) << third;
+        EXPECT_TRUE(w->startup_problems().empty()) << third;
+        ASSERT_EQ(w->startup_notices().size(), 1u) << third;
+        EXPECT_TRUE(note(*w)->isVisible()) << third;
+        EXPECT_TRUE(note(*w)->text().contains("troisième ligne du journal")) << third;
+        EXPECT_TRUE(note(*w)->text().contains(QString::fromUtf8(third))) << third;
+
+        w->menu("mnujoulire")->trigger();
+        ASSERT_EQ(s.viewer.shown.size(), 1u);
+        const std::string& shown = s.viewer.shown[0].text;
+        const std::size_t first_end = shown.find("\r\n");
+        ASSERT_NE(first_end, std::string::npos);
+        EXPECT_NE(shown.substr(0, first_end).find("troisi\xE8me ligne"), std::string::npos) << shown;
+        EXPECT_EQ(shown.substr(shown.size() - old.size()), old); // then the file as it is
+        EXPECT_EQ(read_bytes(s.root / "journal.txt"), old);      // which is left alone
+
+        // The next entry comes with its date line; from then on the viewer shows the file only.
+        write_entry(*w, s.gps);
+        EXPECT_EQ(read_bytes(s.root / "journal.txt"), old + "07.12.2026\r\n" + entry);
+        w->menu("mnujoulire")->trigger();
+        EXPECT_EQ(s.viewer.shown.back().text, read_bytes(s.root / "journal.txt"));
+        EXPECT_TRUE(s.dialogs.messages.empty());
+    }
+}
+
+std::string record(const std::string& text) {
+    std::string r(128, '\0');
+    r[0] = static_cast<char>(text.size());
+    return r.replace(2, text.size(), text);
+}
+
+TEST(StartUpSettings, ARecordNotAppliedIsSaidOnTheStatusLineAnUnreadableFileInABox) {
+    const FrenchRegional french;
+    {
+        StartUp s;
+        // Port 9: no such port; the others apply.
+        const std::string file = record("45") + record("1") + record("c:\\ozi") + record("c:\\cmap") +
+                                 std::string("\x02\x00\x09\x00", 4);
+        write_bytes(s.root / "journlog.txt", file);
+        auto w = s.open(french);
+        EXPECT_TRUE(s.dialogs.messages.empty());
+        EXPECT_EQ(w->prefs.intervalle, 45);
+        EXPECT_EQ(w->MSComm1.CommPort, 1);
+        ASSERT_EQ(w->startup_notices().size(), 1u);
+        EXPECT_TRUE(note(*w)->isVisible());
+        EXPECT_TRUE(note(*w)->text().startsWith("Préférences : le port du GPS")) << note(*w)->text().toStdString();
+        EXPECT_EQ(read_bytes(s.root / "journlog.txt"), file);
+    }
+    {
+        // With a third line that is no date too: both said, one under the other.
+        StartUp s;
+        write_bytes(s.root / "journlog.txt", std::string("\xFF\xFF", 2));
+        write_bytes(s.root / "journal.txt", header + "?\r\n");
+        auto w = s.open(french);
+        EXPECT_TRUE(s.dialogs.messages.empty());
+        ASSERT_EQ(w->startup_notices().size(), 2u);
+        EXPECT_EQ(note(*w)->text().count('\n'), 1);
+    }
+    {
+        // Every setting lost: the user must know before relying on the port or the folders.
+        StartUp s;
+        std::filesystem::create_directory(s.root / "journlog.txt");
+        auto w = s.open(french);
+        ASSERT_EQ(s.dialogs.messages.size(), 1u);
+        EXPECT_NE(s.dialogs.messages[0].text.find("par défaut"), std::string::npos);
+        EXPECT_TRUE(w->startup_notices().empty());
+    }
+}
+
+} // namespace
