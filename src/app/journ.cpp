@@ -577,6 +577,10 @@ void Journ::show_status() {
         link = "Liaison fermée";
     }
     QString text = link;
+    // Said first after the link, where a line cut to the window's width still shows it.
+    const std::optional<long long> quiet = freshness_.silent_for(now_ms);
+    if (quiet) text += "  |  " + from_utf8(station::silence_text(*quiet));
+    silence_said_ = quiet.has_value();
     if (open || link_cut_) {
         text += QString("  |  dernière minute : %1 lignes reçues, %2 rejetées")
                     .arg(received_.total(now))
@@ -584,9 +588,6 @@ void Journ::show_status() {
         text += last_apa_.isEmpty() ? QString("  |  rien envoyé au pilote")
                                     : QString("  |  au pilote à %1").arg(last_apa_);
     }
-    const std::optional<long long> quiet = freshness_.silent_for(now_ms);
-    if (quiet) text += "  |  " + from_utf8(station::silence_text(*quiet));
-    silence_said_ = quiet.has_value();
     if (!journal_said_.isEmpty()) text += "  |  " + journal_said_;
     if (status_->text() != text) {
         status_->setText(text); // no redraw while nothing changes

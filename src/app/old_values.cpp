@@ -28,12 +28,14 @@ const std::vector<std::string_view>& group_boxes(station::Boxes group) {
     static const std::vector<std::string_view> position{"vi", "cap", "lat", "longit"};
     static const std::vector<std::string_view> route{"wcap", "wdist", "Wpt1", "wpt2", "vmg"};
     static const std::vector<std::string_view> xte{"heur"};
+    static const std::vector<std::string_view> raw{"Text2"};
     switch (group) {
     case station::Boxes::position: return position;
     case station::Boxes::route: return route;
-    case station::Boxes::xte: break;
+    case station::Boxes::xte: return xte;
+    case station::Boxes::raw: break;
     }
-    return xte;
+    return raw;
 }
 
 // The background of `vi` while the route data is old: neither the green of a valid route nor
@@ -83,7 +85,7 @@ void Journ::show_old_values() {
             const Box& box = boxes_.find(name)->second;
             box.edit->setStyleSheet(box_sheet(box.background, old));
         }
-        vi_changed |= group != station::Boxes::xte;
+        vi_changed |= group == station::Boxes::position || group == station::Boxes::route;
     }
     if (vi_changed) {
         shown_speed_colour_ = speed_colour_;

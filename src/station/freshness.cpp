@@ -19,6 +19,7 @@ void Freshness::line(bool fix, bool route, bool refreshed, long long now) {
     if (fix && refreshed) shown_[static_cast<int>(Boxes::position)] = now;
     if (route && refreshed) shown_[static_cast<int>(Boxes::route)] = now;
     if (route) shown_[static_cast<int>(Boxes::xte)] = now;
+    shown_[static_cast<int>(Boxes::raw)] = now;
 }
 
 bool Freshness::old(Boxes group, long long now) const {

@@ -11,9 +11,9 @@ inline constexpr long long stale_after_ms = 5000;
 
 // The display boxes by the sentence that brings their values: position, speed and course (GGA,
 // RMC: lat, longit, vi, cap), the route (a valid RMB: wcap, wdist, Wpt1, wpt2, vmg, and the colour
-// of vi), the cross-track error (any RMB: heur).
-enum class Boxes { position, route, xte };
-inline constexpr int box_groups = 3;
+// of vi), the cross-track error (any RMB: heur), the raw line (any line: Text2).
+enum class Boxes { position, route, xte, raw };
+inline constexpr int box_groups = 4;
 
 // Times are milliseconds of a clock that is never set back (not the computer's clock, which the
 // GPS may set).

@@ -51,9 +51,11 @@ TEST_F(Freshness, ValuesUnheardForFiveSecondsLookOldAndComeBackWithTheirSentence
     // box no longer green, and the status line says since when.
     steady.ms = 5000;
     w->freshness_tick();
-    for (const char* box : {"vi", "cap", "lat", "longit", "wcap", "wdist", "Wpt1", "wpt2", "vmg", "heur"})
+    for (const char* box : {"vi", "cap", "lat", "longit", "wcap", "wdist", "Wpt1", "wpt2", "vmg", "heur", "Text2"})
         EXPECT_TRUE(looks_old(*w, box)) << box;
-    EXPECT_TRUE(status(*w).contains("GPS muet depuis 5 s")) << status(*w).toStdString();
+    EXPECT_NE(w->control("Text2")->styleSheet().indexOf("255, 255, 128"), -1);
+    EXPECT_TRUE(status(*w).startsWith("Liaison ouverte : com1, /dev/gps  |  GPS muet depuis 5 s  |  "))
+        << status(*w).toStdString();
     EXPECT_EQ(w->control("vi")->styleSheet().indexOf("128, 255, 128"), -1);
     EXPECT_NE(w->control("vi")->styleSheet().indexOf("220, 220, 220"), -1);
     EXPECT_NE(w->control("heur")->styleSheet().indexOf("192, 255, 255"), -1); // its own colour kept
@@ -64,6 +66,7 @@ TEST_F(Freshness, ValuesUnheardForFiveSecondsLookOldAndComeBackWithTheirSentence
     // A GGA: the position and speed are current again, the route still old.
     gps_sends(*w, gga);
     EXPECT_FALSE(looks_old(*w, "lat"));
+    EXPECT_FALSE(looks_old(*w, "Text2"));
     EXPECT_FALSE(looks_old(*w, "vi"));
     EXPECT_TRUE(looks_old(*w, "wcap"));
     EXPECT_FALSE(status(*w).contains("muet"));

@@ -21,8 +21,10 @@ TEST(Freshness, EachGroupAgesByTheSentenceThatBringsIt) {
     EXPECT_FALSE(f.old(Boxes::xte, 8999));
     EXPECT_TRUE(f.old(Boxes::route, 9000));
     EXPECT_TRUE(f.old(Boxes::xte, 9000));
+    EXPECT_FALSE(f.old(Boxes::raw, 8999)); // any line is a raw line
+    EXPECT_TRUE(f.old(Boxes::raw, 9000));
     f.closed();
-    for (Boxes g : {Boxes::position, Boxes::route, Boxes::xte}) EXPECT_TRUE(f.old(g, 4000));
+    for (Boxes g : {Boxes::position, Boxes::route, Boxes::xte, Boxes::raw}) EXPECT_TRUE(f.old(g, 4000));
     EXPECT_FALSE(f.next_change(4000));
 }
 
