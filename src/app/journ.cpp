@@ -485,7 +485,7 @@ void Journ::mnugpsdeb_Click() {
     }
     nav.rejetees = 0;
     apa_dropped_ = 0;
-    lines_taken_ = other_talker_fixes_ = 0;
+    talker_hint_.link_opened();
     control("rejet")->hide();
     stop_retrying();
     link_opened();
@@ -519,35 +519,23 @@ void Journ::link_closed() {
 }
 
 void Journ::link_hung_up(const std::string& why) {
-    cut_reason_ = from_utf8(why);
-    const bool network = nmea::is_network(MSComm1.device_of(MSComm1.CommPort));
     if (nmea::drop_line(nav)) show_left_out(nmea::LineFault::input_lost);
     link_closed();
     // The link is still meant to be open: it is tried again every few seconds, a receiver
     // plugged back in as a server that answers again.
-    link_cut_ = true;
+    const bool network = nmea::is_network(MSComm1.device_of(MSComm1.CommPort));
+    const std::optional<std::string> told =
+        link_life_.hung_up(why, network, port_name().toStdString(), retry_interval_ms);
     retry_.start(retry_interval_ms);
     show_status();
-    if (cut_said_) return;
-    cut_said_ = true;
-    const QString text =
-        network ? QString("La liaison avec le GPS (%1) est coupée : %2.\nLe programme réessaie "
-                          "toutes les %3 secondes ; Gps > Fin de Communication pour arrêter.")
-                      .arg(port_name(), cut_reason_)
-                      .arg(retry_interval_ms / 1000.0)
-                : QString("La liaison avec le GPS (%1) est coupée : %2.\nRebranchez le "
-                          "récepteur : le programme le rouvre dès qu'il revient (essai toutes les "
-                          "%3 secondes) ; Gps > Fin de Communication pour arrêter.")
-                      .arg(port_name(), cut_reason_)
-                      .arg(retry_interval_ms / 1000.0);
     // Said once the event is over, so no box opens inside the serial event.
-    QTimer::singleShot(0, this, [this, text] { services_.dialogs.message(text.toStdString(), program_title); });
+    if (told) QTimer::singleShot(0, this, [this, text = *told] { services_.dialogs.message(text, program_title); });
 }
 
 void Journ::retry_link() {
-    if (!link_cut_ || MSComm1.PortOpen()) return;
+    if (!link_life_.cut() || MSComm1.PortOpen()) return;
     if (const IoStatus opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
-        cut_reason_ = from_utf8(opened.why);
+        link_life_.retry_failed(opened.why);
         retry_.start(retry_interval_ms);
     } else {
         link_opened();
@@ -557,38 +545,29 @@ void Journ::retry_link() {
 
 void Journ::stop_retrying() {
     retry_.stop();
-    link_cut_ = false;
-    cut_said_ = false;
+    link_life_.stopped();
 }
 
 void Journ::show_status() {
     const bool open = MSComm1.PortOpen();
     const long long now_ms = steady_ms();
     const long long now = now_ms / 1000;
-    QString link;
-    if (link_cut_ && !open) {
-        const int left = (retry_.remainingTime() + 999) / 1000;
-        link = QString("Liaison coupée (%1) : nouvelle tentative dans %2 s").arg(cut_reason_).arg(left);
-    } else if (link_cut_) {
-        link = QString("Nouvelle tentative : connexion à %1…").arg(port_name());
-    } else if (open) {
-        link = QString("Liaison ouverte : %1").arg(port_name());
-    } else {
-        link = "Liaison fermée";
-    }
-    QString text = link;
-    // Said first after the link, where a line cut to the window's width still shows it.
     const std::optional<long long> quiet = freshness_.silent_for(now_ms);
-    if (quiet) text += "  |  " + from_utf8(station::silence_text(*quiet));
     silence_said_ = quiet.has_value();
-    if (open || link_cut_) {
-        text += QString("  |  dernière minute : %1 lignes reçues, %2 rejetées")
-                    .arg(received_.total(now))
-                    .arg(rejected_.total(now));
-        text += last_apa_.isEmpty() ? QString("  |  rien envoyé au pilote")
-                                    : QString("  |  au pilote à %1").arg(last_apa_);
-    }
-    if (!journal_said_.isEmpty()) text += "  |  " + journal_said_;
+    const std::string port = port_name().toStdString(), journal_said = journal_said_.toStdString();
+    const std::string last_apa = last_apa_.toStdString();
+    station::StatusFacts facts;
+    facts.open = open;
+    facts.cut = link_life_.cut();
+    facts.cut_reason = link_life_.cut_reason();
+    facts.retry_in_s = (retry_.remainingTime() + 999) / 1000;
+    facts.port = port;
+    facts.silent_ms = quiet;
+    facts.received = received_.total(now);
+    facts.rejected = rejected_.total(now);
+    facts.last_apa = last_apa;
+    facts.journal = journal_said;
+    const QString text = from_utf8(station::status_text(facts));
     if (status_->text() != text) {
         status_->setText(text); // no redraw while nothing changes
         // The layouts above the line settle now: left to the event loop, each level would ask for
@@ -599,10 +578,10 @@ void Journ::show_status() {
     // The line is shown once a second from the moment the link opens; it ticks only while it can
     // change by itself: a countdown, or lines of the last minute that will age out. A link open
     // with nothing arriving wakes nobody; the next line starts the ticks again in the same step.
-    const bool live = open || link_cut_;
+    const bool live = open || link_life_.cut();
     if (live && !status_live_) status_phase_.start();
     status_live_ = live;
-    const bool changing = link_cut_ || received_.total(now) > 0 || rejected_.total(now) > 0;
+    const bool changing = link_life_.cut() || received_.total(now) > 0 || rejected_.total(now) > 0;
     if (live && changing) resume_status();
     else status_timer_.stop();
 }
@@ -629,11 +608,11 @@ void Journ::MSComm1_OnComm() {
         received_.add(now);
         if (result->fault != nmea::LineFault::none) rejected_.add(now);
         if (!result->apa.empty() && !result->apa_dropped) last_apa_ = clock_text(services_.clock.now(), true);
-        if (link_cut_) {
-            // Lines again: said once, and a later cut is told again.
-            stop_retrying();
-            note(QString("Liaison avec le GPS rétablie à %1 (%2).")
-                     .arg(clock_text(services_.clock.now(), true), port_name()));
+        // Lines again after a cut: said once, and a later cut is told again.
+        if (const auto back = link_life_.line_came(port_name().toStdString(),
+                                                   clock_text(services_.clock.now(), true).toStdString())) {
+            retry_.stop();
+            note(from_utf8(*back));
             show_status();
         }
         resume_status();
@@ -652,34 +631,16 @@ void Journ::MSComm1_OnComm() {
 }
 
 void Journ::note_talkers(const nmea::DecodeResult& result) {
-    // Fixes of other talkers while none is taken: a receiver of today or a chart program, which
-    // the option would take. Said once a run, after the event.
-    if (result.accepted) ++lines_taken_;
-    if (result.other_talker_fix) ++other_talker_fixes_;
-    if (talker_hint_said_ || lines_taken_ > 0 || other_talker_fixes_ < 3) return;
-    talker_hint_said_ = true;
-    QTimer::singleShot(0, this, [this] {
-        services_.dialogs.message(
-            "Le GPS envoie ses positions ou sa route (GGA, RMC, RMB) sous un autre émetteur que GP, "
-            "par exemple GN pour un récepteur GNSS récent, EC ou II pour un programme de navigation "
-            "ou un multiplexeur : elles sont ignorées. Pour les prendre, cochez « Tous les "
-            "émetteurs » dans Outils > Préférences.",
-            program_title);
-    });
+    // Said once a run, after the event.
+    if (!talker_hint_.line(result.accepted, result.other_talker_fix)) return;
+    QTimer::singleShot(0, this, [this] { services_.dialogs.message(station::TalkerHint::text(), program_title); });
 }
 
 void Journ::show_left_out(nmea::LineFault fault) {
     // Counted since the link opened, beside the raw line, with the reason of the last rejection.
     if (fault != nmea::LineFault::none) last_fault_ = fault;
-    QString text;
-    if (nav.rejetees > 0)
-        text = QString("Lignes rejetées : %1 (dernière : %2)")
-                   .arg(nav.rejetees)
-                   .arg(from_utf8(nmea::fault_text(last_fault_)));
-    if (apa_dropped_ > 0) {
-        if (!text.isEmpty()) text += " — ";
-        text += QString("non envoyées au pilote : %1").arg(apa_dropped_);
-    }
+    const QString text =
+        from_utf8(station::rejection_text(nav.rejetees, nmea::fault_text(last_fault_), apa_dropped_));
     auto* label = qobject_cast<QLabel*>(control("rejet"));
     label->setText(text);
     label->show();

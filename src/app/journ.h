@@ -18,6 +18,7 @@
 #include "nmea/navigation.h"
 #include "prefs/preferences.h"
 #include "station/freshness.h"
+#include "station/link_life.h"
 
 class QAction;
 class QLabel;
@@ -41,29 +42,6 @@ struct SerialSetup {
     nmea::PortDevices devices;
 };
 SerialSetup posix_serial(const nmea::PortDevices& devices);
-
-// Counts of the last minute, by whole seconds: no list that grows with the rate.
-class LastMinute {
-public:
-    void add(long long second) {
-        auto& b = buckets_[static_cast<std::size_t>(second % 60)];
-        if (b.second != second) b = {second, 0};
-        ++b.count;
-    }
-    long total(long long now) const {
-        long sum = 0;
-        for (const auto& b : buckets_)
-            if (b.second > now - 60 && b.second <= now) sum += b.count;
-        return sum;
-    }
-
-private:
-    struct Bucket {
-        long long second = -1;
-        long count = 0;
-    };
-    std::array<Bucket, 60> buckets_{};
-};
 
 class Journ : public QMainWindow, public Display {
     Q_OBJECT
@@ -189,15 +167,12 @@ private:
     QString vi_sheet() const;
     bool silence_said_ = false; // the status line says the GPS is silent
     QString journal_said_; // why the last timed entry was not written, for the status line
-    bool link_cut_ = false; // a link went down and is being tried again
-    bool cut_said_ = false; // the user has been told of this cut
-    QString cut_reason_;
-    LastMinute received_, rejected_;
+    station::LinkLife link_life_;
+    station::LastMinute received_, rejected_;
     QString last_apa_; // local time the last autopilot sentence left
     void show_left_out(nmea::LineFault fault);
     void note_talkers(const nmea::DecodeResult& result);
-    long lines_taken_ = 0, other_talker_fixes_ = 0; // since the link opened
-    bool talker_hint_said_ = false;
+    station::TalkerHint talker_hint_;
     long apa_dropped_ = 0; // autopilot sentences left out since the link opened
     nmea::LineFault last_fault_ = nmea::LineFault::none;
     bool clock_refusal_said_ = false;
