@@ -17,9 +17,9 @@ using namespace marivent::nmea;
 
 class BoxDisplay : public Display {
 public:
-    std::map<std::string, std::string, std::less<>> boxes;
-    void set_text(std::string_view box, std::string_view text) override { boxes[std::string(box)] = text; }
-    std::string text(std::string_view box) const override {
+    std::map<Box, std::string> boxes;
+    void set_text(Box box, std::string_view text) override { boxes[box] = text; }
+    std::string text(Box box) const override {
         const auto it = boxes.find(box);
         return it == boxes.end() ? std::string() : it->second;
     }
@@ -102,7 +102,7 @@ void receive(const std::uint8_t* data, std::size_t size, bool all_talkers) {
         const std::optional<DecodeResult> r = receive_char(nav, c, context);
         FUZZ_CHECK(r.has_value());
         FUZZ_CHECK(nav.trame.empty() && !nav.ligne_perdue);
-        FUZZ_CHECK(display.text("Text2") == line);
+        FUZZ_CHECK(display.text(Box::Text2) == line);
 
         LineFault fault = lost ? LineFault::input_lost : line_fault(line);
         if (fault == LineFault::none && steers_unsigned(line)) fault = LineFault::no_checksum;
@@ -134,7 +134,7 @@ void receive(const std::uint8_t* data, std::size_t size, bool all_talkers) {
         const std::string fields = "$AGAPA,A,A," + nav.ecartroute + "," + nav.sensecart +
                                    ",N,A,A," + nav.capwpt + ",T," + nav.wptarrivee + "*";
         FUZZ_CHECK(r->apa.compare(0, r->apa.size() - 4, fields) == 0);
-        FUZZ_CHECK(display.text("otopil") == r->apa);
+        FUZZ_CHECK(display.text(Box::otopil) == r->apa);
     }
 }
 

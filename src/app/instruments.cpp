@@ -50,9 +50,9 @@ void Instruments::mnusimu_Click() {
     w_.control("navigation")->setStyleSheet("QGroupBox#navigation { background-color: rgb(8, 0, 0); }");
     w_.simu = 1;
     w_.control("simuf")->show();
-    w_.set_text("vi", "0");
-    w_.set_text("cap", "360");
-    w_.set_text("wpt2", "nice");
+    w_.set_text(Box::vi, "0");
+    w_.set_text(Box::cap, "360");
+    w_.set_text(Box::wpt2, "nice");
     w_.nav.capwpt = "360";
     auto& port = w_.MSComm1;
     port.InputLen = 1;
@@ -127,11 +127,11 @@ void Instruments::mnuseaouvr_Click() {
 void Instruments::capture() {
     auto& port = w_.MSComm1;
     const std::string block = port.Input();
-    w_.set_text("Text2", block);
+    w_.set_text(Box::Text2, block);
     if (parity_pending_ > 0) {
         // A byte received with a parity error: marked, not written; the capture goes on.
         --parity_pending_;
-        w_.set_text("Text2", "P");
+        w_.set_text(Box::Text2, "P");
         return;
     }
     if (!capture_file_.is_open()) return;

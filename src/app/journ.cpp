@@ -160,7 +160,7 @@ void Journ::build_controls() {
         case Kind::ListBox: w = new QListWidget(parent); break;
         case Kind::TextBox: {
             auto* edit = new QLineEdit(parent);
-            Box& box = boxes_[row.name];
+            BoxView& box = boxes_[row.name];
             box.edit = edit;
             box.background = row.background;
             box.text = utf8_to_cp1252(row.caption);
@@ -186,6 +186,8 @@ void Journ::build_controls() {
     }
     if (auto* ports = qobject_cast<QListWidget*>(controls_.at("portgps")))
         ports->addItems({"com1", "com2", "com3", "com4"});
+    // The boxes the core writes: every one is in the tables (at() says so at start-up).
+    for (Box box : all_boxes) by_box_[static_cast<std::size_t>(box)] = &boxes_.at(std::string(box_name(box)));
 }
 
 void Journ::build_menus() {
@@ -337,10 +339,8 @@ void Journ::show_startup_problems() {
     services_.dialogs.message(text, program_title);
 }
 
-void Journ::set_text(std::string_view box, std::string_view text) {
-    const auto it = boxes_.find(box);
-    if (it == boxes_.end()) return;
-    Box& b = it->second;
+void Journ::set_text(Box box, std::string_view text) {
+    BoxView& b = view(box);
     if (b.text == text) return; // shown already, or at the next frame
     b.text.assign(text);
     if (!b.stale) {
@@ -350,10 +350,7 @@ void Journ::set_text(std::string_view box, std::string_view text) {
     request_frame();
 }
 
-std::string Journ::text(std::string_view box) const {
-    const auto it = boxes_.find(box);
-    return it == boxes_.end() ? std::string() : it->second.text;
-}
+std::string Journ::text(Box box) const { return view(box).text; }
 
 void Journ::set_speed_colour(long colour) {
     speed_colour_ = colour;
@@ -366,7 +363,7 @@ void Journ::request_frame() {
 
 void Journ::show_frame() {
     // What changed since the last frame, each box once with the last text it was given.
-    for (Box* b : stale_) {
+    for (BoxView* b : stale_) {
         if (!b->stale) continue;
         b->stale = false;
         b->edit->setText(shown_text(b->text));
@@ -490,7 +487,7 @@ void Journ::mnugpsdeb_Click() {
     stop_retrying();
     link_opened();
     // Which device the port stands for; the first line from the GPS replaces it.
-    set_text("Text2", to_cp1252("Liaison ouverte : " + port_name()));
+    set_text(Box::Text2, to_cp1252("Liaison ouverte : " + port_name()));
     show_status();
 }
 
@@ -626,7 +623,7 @@ void Journ::MSComm1_OnComm() {
         clock_refusal_said_ = true;
         const std::string note = " (heure de l'ordinateur non réglée : " + *result->clock_refused + ")";
         std::fputs(("marivent :" + note + "\n").c_str(), stderr);
-        set_text("Text2", text("Text2") + utf8_to_cp1252(note));
+        set_text(Box::Text2, text(Box::Text2) + utf8_to_cp1252(note));
     }
 }
 

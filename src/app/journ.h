@@ -51,9 +51,9 @@ public:
           QWidget* parent = nullptr);
     ~Journ() override;
 
-    // Display: the text boxes by name, as Windows-1252 bytes.
-    void set_text(std::string_view box, std::string_view text) override;
-    std::string text(std::string_view box) const override;
+    // Display: the text boxes, as Windows-1252 bytes.
+    void set_text(Box box, std::string_view text) override;
+    std::string text(Box box) const override;
     void set_speed_colour(long colour) override;
 
     QWidget* control(const QString& name) const;
@@ -128,14 +128,16 @@ private:
     // A text box: the exact text it holds, which text() returns at once, and whether its widget
     // still shows an older one. The widgets catch up once a frame (show_frame): the GPS changes
     // Text2 and the position with every line, several lines between two frames of the screen.
-    struct Box {
+    struct BoxView {
         QLineEdit* edit = nullptr;
         std::string text;
         bool stale = false;
         long background = -1; // of its row, -1: none
     };
-    std::map<std::string, Box, std::less<>> boxes_;
-    std::vector<Box*> stale_;             // boxes to redraw at the next frame
+    std::map<std::string, BoxView, std::less<>> boxes_; // every text box, by control name
+    std::array<BoxView*, std::size(all_boxes)> by_box_{}; // those the core writes
+    BoxView& view(Box box) const { return *by_box_[static_cast<std::size_t>(box)]; }
+    std::vector<BoxView*> stale_;         // boxes to redraw at the next frame
     long speed_colour_ = -1;              // the colour of `vi` held, and the one shown
     long shown_speed_colour_ = -1;        // (-1: its usual colour)
     void request_frame();

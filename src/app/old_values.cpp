@@ -82,7 +82,7 @@ void Journ::show_old_values() {
         marked_old_[g] = old;
         for (std::string_view name : group_boxes(group)) {
             if (name == "vi") continue; // its colour says more: below
-            const Box& box = boxes_.find(name)->second;
+            const BoxView& box = boxes_.find(name)->second;
             box.edit->setStyleSheet(box_sheet(box.background, old));
         }
         vi_changed |= group == station::Boxes::position || group == station::Boxes::route;

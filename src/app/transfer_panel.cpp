@@ -92,7 +92,7 @@ void TransferPanel::File1_Click(const QString& name) {
     click.rout = qobject_cast<QCheckBox*>(w_.control("rout"))->isChecked();
     const transfer::Conversion conversion = transfer::conversion_of(click);
     const transfer::Outcome out = transfer::convert(conversion, w_.dialogs());
-    if (out.lat) w_.set_text("lat", *out.lat);
+    if (out.lat) w_.set_text(Box::lat, *out.lat);
     w_.control("File1")->hide();
     w_.note(from_utf8(transfer::summary(conversion, out))); // stays until the next command
 }

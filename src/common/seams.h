@@ -52,12 +52,37 @@ public:
     virtual bool set_time_of_day(int hour, int minute, int second, std::string& why) = 0;
 };
 
-// The display boxes of the navigation panel and the raw text boxes, by control name.
+// The text boxes the core writes and reads: the raw GPS line, the navigation panel and the hidden
+// autopilot box. A name the compiler checks, so a box that does not exist cannot be written.
+enum class Box { Text2, heur, vi, cap, wcap, wdist, Wpt1, wpt2, vmg, lat, longit, otopil };
+inline constexpr Box all_boxes[] = {Box::Text2, Box::heur, Box::vi,   Box::cap, Box::wcap,   Box::wdist,
+                                    Box::Wpt1,  Box::wpt2, Box::vmg,  Box::lat, Box::longit, Box::otopil};
+
+// The control's name of a box, as the window's tables name it ("Text2", "vi", ...).
+constexpr std::string_view box_name(Box box) {
+    switch (box) {
+    case Box::Text2: return "Text2";
+    case Box::heur: return "heur";
+    case Box::vi: return "vi";
+    case Box::cap: return "cap";
+    case Box::wcap: return "wcap";
+    case Box::wdist: return "wdist";
+    case Box::Wpt1: return "Wpt1";
+    case Box::wpt2: return "wpt2";
+    case Box::vmg: return "vmg";
+    case Box::lat: return "lat";
+    case Box::longit: return "longit";
+    case Box::otopil: break;
+    }
+    return "otopil";
+}
+
+// The display boxes of the navigation panel and the raw text boxes.
 class Display {
 public:
     virtual ~Display() = default;
-    virtual void set_text(std::string_view box, std::string_view text) = 0;
-    virtual std::string text(std::string_view box) const = 0;
+    virtual void set_text(Box box, std::string_view text) = 0;
+    virtual std::string text(Box box) const = 0;
     // Background colour of the speed box `vi`, as a colour value (red + 256 green + 65536 blue).
     virtual void set_speed_colour(long colour) = 0;
 };

@@ -163,9 +163,9 @@ std::optional<EntryOutcome> journecri(JournalFile& journal, int gpsmauvais,
                                       const std::string& heuretu, const std::string& hemlat,
                                       const std::string& hemlon, const Display& display) {
     if (gpsmauvais != 0) return std::nullopt;
-    const EntryFields fields{heuretu,           hemlat, display.text("lat"),
-                             hemlon,            display.text("longit"),
-                             display.text("vi"), display.text("cap"), display.text("wpt2")};
+    const EntryFields fields{heuretu,           hemlat, display.text(Box::lat),
+                             hemlon,            display.text(Box::longit),
+                             display.text(Box::vi), display.text(Box::cap), display.text(Box::wpt2)};
     return journal.append_entry(fields);
 }
 

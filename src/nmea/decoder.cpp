@@ -374,7 +374,7 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
     Display& display = context.display;
 
     // 1. Show the line; 2. acceptance.
-    display.set_text("Text2", line);
+    display.set_text(Box::Text2, line);
     result.fault = nav.ligne_perdue ? LineFault::input_lost : line_fault(line);
     nav.ligne_perdue = false;
     if (result.fault == LineFault::none && !has_checksum(line) && steers(line))
@@ -425,7 +425,7 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
             }
             store(nav.ecartroute, f.next());
             store(nav.sensecart, f.next());
-            display.set_text("heur", nav.ecartroute + nav.sensecart);
+            display.set_text(Box::heur, nav.ecartroute + nav.sensecart);
             store(nav.wptdepart, f.next());
             store(nav.wptarrivee, f.next());
             for (int i = 6; i <= 9; ++i) f.next();
@@ -451,17 +451,17 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
         result.refreshed = true;
         if (!course_text.empty()) nav.capfond = course_degrees(course_text);
         if (!speed_text.empty()) nav.vitesse = speed_shown(speed_text, context.decimal_separator);
-        display.set_text("vi", nav.vitesse);
-        display.set_text("cap", nav.capfond);
-        display.set_text("wcap", nav.capwpt);
-        display.set_text("wdist", nav.distwpt);
-        display.set_text("Wpt1", nav.wptdepart);
-        display.set_text("wpt2", nav.wptarrivee);
-        display.set_text("vmg", nav.vmgwpt);
-        display.set_text("lat", nav.latitude);
-        display.set_text("longit", nav.longitude);
+        display.set_text(Box::vi, nav.vitesse);
+        display.set_text(Box::cap, nav.capfond);
+        display.set_text(Box::wcap, nav.capwpt);
+        display.set_text(Box::wdist, nav.distwpt);
+        display.set_text(Box::Wpt1, nav.wptdepart);
+        display.set_text(Box::wpt2, nav.wptarrivee);
+        display.set_text(Box::vmg, nav.vmgwpt);
+        display.set_text(Box::lat, nav.latitude);
+        display.set_text(Box::longit, nav.longitude);
         result.apa = nav.apa.sentence(nav.ecartroute, nav.sensecart, nav.capwpt, nav.wptarrivee);
-        display.set_text("otopil", result.apa);
+        display.set_text(Box::otopil, result.apa);
     }
 
     // 8.

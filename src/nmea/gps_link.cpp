@@ -44,11 +44,11 @@ std::optional<DecodeResult> MSComm1_OnComm(LinkContext& link) {
     Display& display = link.decode.display;
     if (loses_input(code)) input_lost(link.nav);
     if (const auto word = event_word(code)) {
-        display.set_text("Text2", display.text("Text2") + std::string(*word));
+        display.set_text(Box::Text2, display.text(Box::Text2) + std::string(*word));
         return std::nullopt;
     }
     if (code == comm::ev_eof) {
-        display.set_text("Text2", "eof");
+        display.set_text(Box::Text2, "eof");
         return std::nullopt;
     }
     if (code != comm::ev_receive) return std::nullopt;

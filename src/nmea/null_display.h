@@ -6,8 +6,8 @@ namespace marivent::nmea {
 
 class NullDisplay : public Display {
 public:
-    void set_text(std::string_view, std::string_view) override {}
-    std::string text(std::string_view) const override { return {}; }
+    void set_text(Box, std::string_view) override {}
+    std::string text(Box) const override { return {}; }
     void set_speed_colour(long) override {}
 };
 

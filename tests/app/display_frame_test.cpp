@@ -78,20 +78,25 @@ std::string gga(int i) {
 
 TEST_F(FrameTest, EveryBoxShowsTheLastTextItWasGivenOneFrameLater) {
     auto w = open();
-    const char* boxes[] = {"vi", "cap", "Wpt1", "wcap", "wdist", "vmg", "heur", "wpt2", "lat", "longit", "Text2"};
-    for (const char* box : boxes) {
-        const QString before = shown(*w, box);
-        for (const std::string v : {"1", "\n22,5", "last \xE9"}) w->set_text(box, std::string(box) + v);
-        EXPECT_EQ(w->text(box), std::string(box) + "last \xE9") << box; // held at once
-        EXPECT_EQ(shown(*w, box), before) << box;                      // shown at the frame
+    const Box boxes[] = {Box::vi,   Box::cap, Box::Wpt1, Box::wcap, Box::wdist, Box::vmg,
+                         Box::heur, Box::wpt2, Box::lat, Box::longit, Box::Text2};
+    for (const Box b : boxes) {
+        const std::string box(box_name(b));
+        const QString before = shown(*w, box.c_str());
+        for (const std::string v : {"1", "\n22,5", "last \xE9"}) w->set_text(b, box + v);
+        EXPECT_EQ(w->text(b), box + "last \xE9") << box; // held at once
+        EXPECT_EQ(shown(*w, box.c_str()), before) << box; // shown at the frame
     }
     EXPECT_TRUE(w->display_frame.isActive());
     EXPECT_LE(w->display_frame.interval(), 42); // a frame of a screen of 24 Hz or more
     ASSERT_TRUE(frame_shown(*w));
-    for (const char* box : boxes) EXPECT_EQ(shown(*w, box), QString(box) + "last é") << box;
+    for (const Box b : boxes) {
+        const std::string box(box_name(b));
+        EXPECT_EQ(shown(*w, box.c_str()), QString::fromStdString(box) + "last é") << box;
+    }
     EXPECT_EQ(qobject_cast<QLineEdit*>(w->control("Text2"))->cursorPosition(), 0);
     // Nothing new: no frame.
-    w->set_text("lat", "latlast \xE9");
+    w->set_text(Box::lat, "latlast \xE9");
     EXPECT_FALSE(w->display_frame.isActive());
 }
 
@@ -103,8 +108,8 @@ TEST_F(FrameTest, ABurstOfLinesBetweenTwoFramesIsDrawnOnceWithTheLastLine) {
     run_for(30);
     Counter paints(w->control("Text2"), QEvent::Paint);
     for (int i = 0; i < 10; ++i) arrive(*w, gga(i) + "\r\n");
-    EXPECT_EQ(w->text("Text2"), "\n" + gga(9)); // the window's values follow every line
-    EXPECT_EQ(w->text("lat"), "4512.109");
+    EXPECT_EQ(w->text(Box::Text2), "\n" + gga(9)); // the window's values follow every line
+    EXPECT_EQ(w->text(Box::lat), "4512.109");
     EXPECT_EQ(paints.count, 0);
     ASSERT_TRUE(frame_shown(*w));
     run_for(30);
@@ -124,7 +129,7 @@ TEST_F(FrameTest, TheAutopilotSentenceLeavesWithItsLineNotWithTheFrame) {
     dev.reads.push_back({"\r\n", {}, false, "", {}});
     w->MSComm1.readable(); // the carriage return
     EXPECT_EQ(dev.written, apa);
-    EXPECT_EQ(w->text("wpt2"), "004");
+    EXPECT_EQ(w->text(Box::wpt2), "004");
     EXPECT_TRUE(w->display_frame.isActive());
     EXPECT_EQ(shown(*w, "wpt2"), before);
     ASSERT_TRUE(frame_shown(*w));
@@ -134,14 +139,14 @@ TEST_F(FrameTest, TheAutopilotSentenceLeavesWithItsLineNotWithTheFrame) {
 
 TEST_F(FrameTest, WhatTheUserTypesIsNotOverwrittenByAChangeNotYetShown) {
     auto w = open();
-    w->set_text("vi", "7,5");
+    w->set_text(Box::vi, "7,5");
     auto* vi = qobject_cast<QLineEdit*>(w->control("vi"));
     vi->setFocus();
     vi->selectAll();
     QTest::keyClicks(vi, "6,1");
     ASSERT_TRUE(frame_shown(*w));
     EXPECT_EQ(vi->text(), "6,1");
-    EXPECT_EQ(w->text("vi"), "6,1"); // what the journal will write
+    EXPECT_EQ(w->text(Box::vi), "6,1"); // what the journal will write
     EXPECT_EQ(vi->cursorPosition(), 3);
 }
 
@@ -245,9 +250,9 @@ TEST_F(FrameTest, FramesCopiedBackAreTheBytesADrawingFromScratchGives) {
     // The panel drawn again behind one box, then behind another, then both.
     for (const char* boxes : {"lat", "longit", "lat longit", "longit"}) {
         for (int i = 0; i < 3; ++i) {
-            for (const char* box : {"lat", "longit"})
-                if (std::string_view(boxes).find(box) != std::string_view::npos)
-                    w->set_text(box, std::string(box) + std::to_string(i));
+            for (const Box box : {Box::lat, Box::longit})
+                if (std::string_view(boxes).find(box_name(box)) != std::string_view::npos)
+                    w->set_text(box, std::string(box_name(box)) + std::to_string(i));
             ASSERT_TRUE(frame_shown(*w));
             run_for(20);
         }

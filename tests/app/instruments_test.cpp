@@ -73,7 +73,7 @@ TEST_F(InstrumentsTest, AParityErrorIsMarkedAndTheCaptureGoesOn) {
     w->instruments->mnuseaouvr_Click();
     arrive(*w, std::string("\x84", 1));
     arrive(*w, " ", {1009}); // a byte whose ninth bit was clear, replaced by a space
-    EXPECT_EQ(w->text("Text2"), "P");
+    EXPECT_EQ(w->text(Box::Text2), "P");
     arrive(*w, std::string("\x06", 1));
     EXPECT_TRUE(dev.open);
     w->instruments->mnuseatferm_Click();
@@ -88,11 +88,11 @@ TEST_F(InstrumentsTest, InOneReadTheFaultyByteIsTheOneLeftOut) {
     nmea::DeviceInput in{std::string("\x84 \x06", 3), {1009}, false, "", {1}};
     dev.reads.push_back(in);
     w->MSComm1.readable();
-    EXPECT_EQ(w->text("Text2"), std::string("\x06", 1)); // the last byte, after the "P"
+    EXPECT_EQ(w->text(Box::Text2), std::string("\x06", 1)); // the last byte, after the "P"
     // Two faults in one read, the second on its last byte.
     dev.reads.push_back({std::string(" \x10 ", 3), {1009, 1009}, false, "", {0, 2}});
     w->MSComm1.readable();
-    EXPECT_EQ(w->text("Text2"), "P");
+    EXPECT_EQ(w->text(Box::Text2), "P");
     w->instruments->mnuseatferm_Click();
     EXPECT_EQ(read_bytes(root / "seafile.txt"), " 132   6  16");
 }
@@ -136,13 +136,13 @@ TEST_F(InstrumentsTest, TheSimulatorReplaysThe500FirstLinesOutOfThePort) {
     write_bytes(root / "mmfile1.txt", file);
     auto window = open(app::posix_serial({peer.device, "", "", ""}));
     Journ& w = *window;
-    w.set_text("vi", "12,5");
+    w.set_text(Box::vi, "12,5");
     w.instruments->mnusimu_Click();
     EXPECT_EQ(w.simu, 1);
     EXPECT_TRUE(w.control("simuf")->isVisible());
-    EXPECT_EQ(w.text("vi"), "0");
-    EXPECT_EQ(w.text("cap"), "360");
-    EXPECT_EQ(w.text("wpt2"), "nice");
+    EXPECT_EQ(w.text(Box::vi), "0");
+    EXPECT_EQ(w.text(Box::cap), "360");
+    EXPECT_EQ(w.text(Box::wpt2), "nice");
     EXPECT_EQ(w.nav.capwpt, "360");
     EXPECT_NE(w.control("navigation")->styleSheet().indexOf("8, 0, 0"), -1);
 

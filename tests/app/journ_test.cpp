@@ -57,14 +57,16 @@ TEST_F(WindowTest, ControlsStandAtTheirTwipRectangles) {
 
 TEST_F(WindowTest, DisplayBoxesShowTheirPlaceholders) {
     auto w = open();
-    const std::pair<const char*, const char*> placeholders[] = {
-        {"vi", "Bonjour"},    {"cap", "Au Hazard"},    {"Wpt1", "Maison"}, {"wcap", "Tout droit"},
-        {"wdist", "Illimitée"}, {"vmg", "la meilleur"}, {"heur", "Teheur"}, {"wpt2", ""},
-        {"lat", "ici et"},    {"longit", "la"},        {"Text2", ""},      {"otopil", "Text1"},
+    const std::pair<Box, const char*> placeholders[] = {
+        {Box::vi, "Bonjour"},      {Box::cap, "Au Hazard"},    {Box::Wpt1, "Maison"}, {Box::wcap, "Tout droit"},
+        {Box::wdist, "Illimitée"}, {Box::vmg, "la meilleur"}, {Box::heur, "Teheur"}, {Box::wpt2, ""},
+        {Box::lat, "ici et"},      {Box::longit, "la"},        {Box::Text2, ""},      {Box::otopil, "Text1"},
     };
+    ASSERT_EQ(std::size(placeholders), std::size(all_boxes)); // every box the core writes
     for (const auto& [box, text] : placeholders) {
-        EXPECT_EQ(line_text(*w, box), QString::fromUtf8(text)) << box;
-        EXPECT_EQ(w->text(box), marivent::utf8_to_cp1252(text)) << box;
+        const std::string name(box_name(box));
+        EXPECT_EQ(line_text(*w, name.c_str()), QString::fromUtf8(text)) << name;
+        EXPECT_EQ(w->text(box), marivent::utf8_to_cp1252(text)) << name;
     }
 }
 
@@ -161,11 +163,11 @@ void good_data(Journ& w, marivent::testing::WindowFixture& f) {
     w.nav.heuretu = "143512";
     w.nav.hemlat = "N";
     w.nav.hemlon = "E";
-    w.set_text("lat", "4512.345");
-    w.set_text("longit", "00512.345");
-    w.set_text("vi", "5,2");
-    w.set_text("cap", "54");
-    w.set_text("wpt2", "WPT01");
+    w.set_text(Box::lat, "4512.345");
+    w.set_text(Box::longit, "00512.345");
+    w.set_text(Box::vi, "5,2");
+    w.set_text(Box::cap, "54");
+    w.set_text(Box::wpt2, "WPT01");
 }
 const std::string entry = "14:35 N4512.345 E00512.345  5,2 54  WPT01 \r\n";
 
@@ -292,7 +294,7 @@ TEST_F(WindowTest, TheGpsLinkFillsTheDisplayAndSteersTheAutopilot) {
     w.show();
     w.menu("mnugpsdeb")->trigger();
     ASSERT_TRUE(w.MSComm1.PortOpen());
-    EXPECT_NE(w.text("Text2").find(gps.device), std::string::npos); // which device com1 is
+    EXPECT_NE(w.text(Box::Text2).find(gps.device), std::string::npos); // which device com1 is
     ASSERT_TRUE(gps.send("\r\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n"
              "$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*2E\r\n"));
     std::string back;
@@ -356,7 +358,7 @@ TEST_F(WindowTest, FixesOfAnotherTalkerAreIgnoredAndTheOptionIsToldOnce) {
     EXPECT_EQ(line_text(w, "vi"), "Bonjour"); // nothing taken while the option is off
     const std::string last = "$GNGGA,103016,4512.345,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*57";
     ASSERT_TRUE(gps.send(gn + gn + gn + last + "\r\n"));
-    ASSERT_TRUE(wait_for([&] { return w.text("Text2") == "\n" + last; }));
+    ASSERT_TRUE(wait_for([&] { return w.text(Box::Text2) == "\n" + last; }));
     EXPECT_EQ(dialogs.messages.size(), 1u); // told once
 
     w.menu("mnugpsfin")->trigger();

@@ -54,8 +54,8 @@ void write_entry(Journ& w, marivent::testing::ScriptedSerial::State& gps) {
     w.nav.heuretu = "143512";
     w.nav.hemlat = "N";
     w.nav.hemlon = "E";
-    for (const auto& [box, text] : {std::pair{"lat", "4512.345"}, {"longit", "00512.345"}, {"vi", "5,2"},
-                                    {"cap", "54"}, {"wpt2", "WPT01"}})
+    for (const auto& [box, text] : {std::pair{Box::lat, "4512.345"}, {Box::longit, "00512.345"}, {Box::vi, "5,2"},
+                                    {Box::cap, "54"}, {Box::wpt2, "WPT01"}})
         w.set_text(box, text);
     w.Timer1_Timer();
 }
@@ -79,7 +79,7 @@ TEST(StartUpDates, AJournalDatedUnderOtherRegionalSettingsOpensWithoutABox) {
             vi->setFocus();
             vi->selectAll();
             QTest::keyClicks(vi, "6,1");
-            EXPECT_EQ(w->text("vi"), "6,1") << third;
+            EXPECT_EQ(w->text(Box::vi), "6,1") << third;
             write_entry(*w, s.gps); // the creation day: no second date line
             EXPECT_EQ(read_bytes(s.root / "journal.txt"), old + entry) << third;
         }

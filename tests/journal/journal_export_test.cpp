@@ -76,11 +76,11 @@ class Logbook {
     void write(const Fix& f) {
         clock_.time = local(f.utc);
         MapDisplay display;
-        display.set_text("lat", nmea_angle(f.latitude, 2));
-        display.set_text("longit", nmea_angle(f.longitude, 3));
-        display.set_text("vi", format_number(f.speed, "###.#", regional_.decimal_separator()));
-        display.set_text("cap", integer_text(f.course));
-        display.set_text("wpt2", f.waypoint);
+        display.set_text(Box::lat, nmea_angle(f.latitude, 2));
+        display.set_text(Box::longit, nmea_angle(f.longitude, 3));
+        display.set_text(Box::vi, format_number(f.speed, "###.#", regional_.decimal_separator()));
+        display.set_text(Box::cap, integer_text(f.course));
+        display.set_text(Box::wpt2, f.waypoint);
         const std::string heuretu = pad2(f.utc.minute / 60) + pad2(f.utc.minute % 60) + "17.00";
         const auto out = journecri(journal_, 0, heuretu, f.latitude < 0 ? "S" : "N",
                                    f.longitude < 0 ? "W" : "E", display);

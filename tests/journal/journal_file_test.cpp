@@ -295,8 +295,8 @@ TEST_F(JournalTest, JournecriWritesNothingWhileTheRouteDataIsInvalid) {
     EXPECT_FALSE(journecri(journal, 1, "143512", "N", "E", display));
     EXPECT_EQ(read_bytes(file), before);
 
-    display.boxes = {{"lat", "4512.345"}, {"longit", "00512.345"}, {"vi", "5,2"}, {"cap", "54"},
-                     {"wpt2", "WPT01"}};
+    display.boxes = {{Box::lat, "4512.345"}, {Box::longit, "00512.345"}, {Box::vi, "5,2"}, {Box::cap, "54"},
+                     {Box::wpt2, "WPT01"}};
     const auto written = journecri(journal, 0, "143512", "N", "E", display);
     ASSERT_TRUE(written);
     EXPECT_TRUE(written->written);

@@ -81,7 +81,7 @@ TEST_F(LinkTest, TwoLinesInOneBurstAreDecodedInOrderOneCharacterPerEvent) {
     arrive(burst);
     EXPECT_EQ(events.size(), burst.size());
     EXPECT_EQ(nav.gpsmauvais, 0);
-    EXPECT_EQ(display.text("Text2"), "\n$GPGGA,1,2,N,3,E");
+    EXPECT_EQ(display.text(Box::Text2), "\n$GPGGA,1,2,N,3,E");
     // Two autopilot sentences, after the RMB and the GGA, went out in order.
     EXPECT_EQ(dev.written, std::string("$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n") +
                                "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n");
@@ -91,7 +91,7 @@ TEST_F(LinkTest, TwoLinesInOneBurstAreDecodedInOrderOneCharacterPerEvent) {
 TEST_F(LinkTest, LineEventsAppendTheirWordsAndOnlyThoseThatLoseNothingLeaveTheLineInProgress) {
     mnugpsdeb_Click(port);
     arrive("\r\n$GPGGA,1");
-    display.boxes["Text2"] = "x";
+    display.boxes[Box::Text2] = "x";
     const std::pair<int, const char*> harmless[] = {
         {1010, "buffer full"}, {1011, "dbc"}, {5, "EvCd"}, {3, "EvCTS"}, {4, "EvDSR"}, {6, "EvRing"},
     };
@@ -99,12 +99,12 @@ TEST_F(LinkTest, LineEventsAppendTheirWordsAndOnlyThoseThatLoseNothingLeaveTheLi
     for (const auto& [code, word] : harmless) {
         arrive("", {code});
         expected += word;
-        EXPECT_EQ(display.text("Text2"), expected) << code;
+        EXPECT_EQ(display.text(Box::Text2), expected) << code;
     }
     arrive("", {1, 8, 9}); // send threshold and time-outs: nothing
-    EXPECT_EQ(display.text("Text2"), expected);
+    EXPECT_EQ(display.text(Box::Text2), expected);
     arrive(",2,N,3,E\r");
-    EXPECT_EQ(display.text("Text2"), "\n$GPGGA,1,2,N,3,E");
+    EXPECT_EQ(display.text(Box::Text2), "\n$GPGGA,1,2,N,3,E");
     EXPECT_EQ(nav.latitude, "2");
 
     // A break, a framing or parity error, an overrun or an overflow: characters of the line were
@@ -115,9 +115,9 @@ TEST_F(LinkTest, LineEventsAppendTheirWordsAndOnlyThoseThatLoseNothingLeaveTheLi
     long rejected = nav.rejetees;
     for (const auto& [code, word] : losing) {
         arrive("\n$GPGGA,5");
-        display.boxes["Text2"] = "x";
+        display.boxes[Box::Text2] = "x";
         arrive("", {code});
-        EXPECT_EQ(display.text("Text2"), std::string("x") + word) << code;
+        EXPECT_EQ(display.text(Box::Text2), std::string("x") + word) << code;
         EXPECT_TRUE(port.PortOpen()) << code; // a parity error does not end anything
         arrive(",6,N,7,E\r");
         EXPECT_EQ(nav.latitude, "2") << code;
@@ -130,9 +130,9 @@ TEST_F(LinkTest, LineEventsAppendTheirWordsAndOnlyThoseThatLoseNothingLeaveTheLi
 
 TEST_F(LinkTest, EndOfFileReplacesTheRawLine) {
     mnugpsdeb_Click(port);
-    display.boxes["Text2"] = "\n$GPGGA";
+    display.boxes[Box::Text2] = "\n$GPGGA";
     arrive("", {7});
-    EXPECT_EQ(display.text("Text2"), "eof");
+    EXPECT_EQ(display.text(Box::Text2), "eof");
 }
 
 TEST_F(LinkTest, DuringASeatalkCaptureTheCaptureTakesTheData) {

@@ -73,7 +73,7 @@ TEST_F(DecoderTest, AcceptanceWantsDollarSecondAndTalkerGpOrPg) {
     EXPECT_FALSE(line("").accepted);
     EXPECT_FALSE(line("$G").accepted);
     EXPECT_TRUE(line("$GP").accepted); // an accepted line without any field
-    EXPECT_EQ(display.text("Text2"), "\n$GP"); // every line is shown, accepted or not
+    EXPECT_EQ(display.text(Box::Text2), "\n$GP"); // every line is shown, accepted or not
     EXPECT_TRUE(nav.trame.empty());
 }
 
@@ -98,7 +98,7 @@ TEST_F(DecoderTest, GgaStoresItsFieldsExactlyAndChangesNoDisplayWhileInvalid) {
     EXPECT_EQ(nav.hemlat, "N");
     EXPECT_EQ(nav.longitude, "00512.345");
     EXPECT_EQ(nav.hemlon, "E");
-    EXPECT_FALSE(display.boxes.count("lat"));
+    EXPECT_FALSE(display.boxes.count(Box::lat));
     EXPECT_TRUE(sent.empty());
 }
 
@@ -117,7 +117,7 @@ TEST_F(DecoderTest, RmbStatusVTurnsTheSpeedBoxRedAndStillStoresTheRoute) {
     EXPECT_EQ(nav.distwpt, "001.3");
     EXPECT_EQ(nav.capwpt, "052.5");
     EXPECT_EQ(nav.vmgwpt, "000.5");
-    EXPECT_EQ(display.text("heur"), "0.66L");
+    EXPECT_EQ(display.text(Box::heur), "0.66L");
     // Only Text2 and heur changed; nothing went to the autopilot.
     EXPECT_EQ(display.boxes.size(), 2u);
     EXPECT_TRUE(sent.empty());
@@ -129,18 +129,18 @@ TEST_F(DecoderTest, ValidRmbThenRmcRefreshesTheDisplayAndSendsApaAfterEveryLine)
     line("$GPGGA,103015,4512.345,N,00512.345,E,1");
     line("$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20");
     line("$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*2E");
-    EXPECT_EQ(display.text("vi"), "5,2");
-    EXPECT_EQ(display.text("cap"), "54");
-    EXPECT_EQ(display.text("wcap"), "052.5");
-    EXPECT_EQ(display.text("wdist"), "001.3");
-    EXPECT_EQ(display.text("Wpt1"), "003");
-    EXPECT_EQ(display.text("wpt2"), "004");
-    EXPECT_EQ(display.text("vmg"), "000.5");
-    EXPECT_EQ(display.text("lat"), "4512.345");
-    EXPECT_EQ(display.text("longit"), "00512.345");
+    EXPECT_EQ(display.text(Box::vi), "5,2");
+    EXPECT_EQ(display.text(Box::cap), "54");
+    EXPECT_EQ(display.text(Box::wcap), "052.5");
+    EXPECT_EQ(display.text(Box::wdist), "001.3");
+    EXPECT_EQ(display.text(Box::Wpt1), "003");
+    EXPECT_EQ(display.text(Box::wpt2), "004");
+    EXPECT_EQ(display.text(Box::vmg), "000.5");
+    EXPECT_EQ(display.text(Box::lat), "4512.345");
+    EXPECT_EQ(display.text(Box::longit), "00512.345");
     ASSERT_EQ(sent.size(), 2u); // after the RMB and after the RMC
     EXPECT_EQ(sent[1], "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n");
-    EXPECT_EQ(display.text("otopil"), sent[1]);
+    EXPECT_EQ(display.text(Box::otopil), sent[1]);
 
     line("$GPGSV,3,1,11");
     line("$PGRME,15.0,M");
@@ -152,17 +152,17 @@ TEST_F(DecoderTest, ValidRmbThenRmcRefreshesTheDisplayAndSendsApaAfterEveryLine)
 TEST_F(DecoderTest, SpeedUsesTheRegionalSeparatorAndEmptyFieldsKeepTheOldValues) {
     line(sig("$GPRMB,A,0.1,L,1,2,,,,,3,4,5"));
     line(sig("$GPRMC,1,A,,,,,12.34,054.7,"));
-    EXPECT_EQ(display.text("vi"), "12,3");
+    EXPECT_EQ(display.text(Box::vi), "12,3");
     separator = '.';
     line(sig("$GPRMC,1,A,,,,,0.5,,"));
-    EXPECT_EQ(display.text("vi"), ".5");
-    EXPECT_EQ(display.text("cap"), "54"); // empty course: unchanged
+    EXPECT_EQ(display.text(Box::vi), ".5");
+    EXPECT_EQ(display.text(Box::cap), "54"); // empty course: unchanged
     line(sig("$GPRMC,1,A,,,,,,359.9,"));
-    EXPECT_EQ(display.text("vi"), ".5"); // empty speed: unchanged
-    EXPECT_EQ(display.text("cap"), "359");
+    EXPECT_EQ(display.text(Box::vi), ".5"); // empty speed: unchanged
+    EXPECT_EQ(display.text(Box::cap), "359");
     line(sig("$GPRMC,1,A,,,,,0,-0.5,"));
-    EXPECT_EQ(display.text("vi"), ".");
-    EXPECT_EQ(display.text("cap"), "-1"); // rounded down
+    EXPECT_EQ(display.text(Box::vi), ".");
+    EXPECT_EQ(display.text(Box::cap), "-1"); // rounded down
 }
 
 TEST_F(DecoderTest, RmcWhileInvalidChangesOnlyTheTime) {
@@ -295,7 +295,7 @@ TEST_F(DecoderTest, ADamagedLineIsShownCountedAndDroppedWithoutSteering) {
     EXPECT_EQ(nav.wptarrivee, "004");      // nothing stored
     EXPECT_EQ(nav.ecartroute, "0.66");
     EXPECT_TRUE(clock.set.empty());        // no clock
-    EXPECT_EQ(display.text("Text2"), "\n" + spliced); // shown as received
+    EXPECT_EQ(display.text(Box::Text2), "\n" + spliced); // shown as received
     EXPECT_EQ(nav.rejetees, 1);
     EXPECT_TRUE(nav.trame.empty());
     line("$GPGGA,1\t,2");
@@ -327,7 +327,7 @@ TEST_F(DecoderTest, TodaysTalkersAreTakenAsGpOnlyWithTheOption) {
     EXPECT_TRUE(line(ec_rmb).accepted);
     EXPECT_EQ(nav.gpsmauvais, 0);
     EXPECT_TRUE(line(gn_rmc).accepted);
-    EXPECT_EQ(display.text("vi"), "5,2");
+    EXPECT_EQ(display.text(Box::vi), "5,2");
     EXPECT_TRUE(line(ii_rmb).accepted);
     EXPECT_EQ(nav.wptarrivee, "005");
     EXPECT_FALSE(line(ii_mwv).accepted); // other types of other talkers stay out
@@ -347,7 +347,7 @@ TEST(ReceivePath, CarriageReturnDecodesAndLineFeedsStartTheNextLine) {
         if (auto r = receive_char(nav, c, context)) decoded.push_back(r->accepted);
     }
     EXPECT_EQ(decoded, (std::vector<bool>{false, true, true}));
-    EXPECT_EQ(display.text("Text2"), "\n$GPGGA,1");
+    EXPECT_EQ(display.text(Box::Text2), "\n$GPGGA,1");
     EXPECT_EQ(nav.gpsmauvais, 0);
 }
 

@@ -79,7 +79,7 @@ TEST_F(PtyLink, WholeLinesFragmentsAndBurstsComeBackAsAutopilotBytes) {
 TEST_F(PtyLink, ByteFFSurvivesTheErrorMarks) {
     ASSERT_TRUE(mnugpsdeb_Click(*port));
     ASSERT_TRUE(pty.send("\r\n$GPRMB,A,1,L,2,\xFF\xE9,,,,,3,4,5*60\r"));
-    run_until([&] { return !display.text("Text2").empty(); });
+    run_until([&] { return !display.text(Box::Text2).empty(); });
     EXPECT_EQ(nav.wptarrivee, "\xFF\xE9");
 }
 

@@ -151,7 +151,7 @@ TEST(SteeringChecksum, RmaRmbAndRmcWithoutChecksumAreRejectedOthersAsBefore) {
     for (const char* l : {"$GPRMB,A,0.11,R,003,004,4917.239", "$GPRMC,1,A,,,,,5.0,90.0,", "$GPRMA,A,1",
                           "$IIRMB,A,1"}) {
         EXPECT_EQ(line(l).fault, LineFault::no_checksum) << l;
-        EXPECT_EQ(display.text("Text2"), "\n" + std::string(l)); // shown as every line
+        EXPECT_EQ(display.text(Box::Text2), "\n" + std::string(l)); // shown as every line
     }
     EXPECT_EQ(nav.rejetees, 4);
     EXPECT_EQ(nav.gpsmauvais, 1);

@@ -52,7 +52,7 @@ bool ScriptedDialogs::ask_yes_no(std::string_view text, std::string_view title, 
     return a;
 }
 
-std::string MapDisplay::text(std::string_view box) const {
+std::string MapDisplay::text(Box box) const {
     const auto it = boxes.find(box);
     return it == boxes.end() ? std::string() : it->second;
 }

@@ -56,10 +56,10 @@ public:
 // The display boxes as a map of box name to text.
 class MapDisplay : public Display {
 public:
-    std::map<std::string, std::string, std::less<>> boxes;
+    std::map<Box, std::string> boxes;
     long speed_colour = -1;
-    void set_text(std::string_view box, std::string_view text) override { boxes[std::string(box)] = text; }
-    std::string text(std::string_view box) const override;
+    void set_text(Box box, std::string_view text) override { boxes[box] = text; }
+    std::string text(Box box) const override;
     void set_speed_colour(long colour) override { speed_colour = colour; }
 };
 
