@@ -398,11 +398,9 @@ void Journ::journecri(bool asked) {
     if (!asked) {
         // No timed entry from what the window shows when it no longer comes from the GPS: the
         // status line says why until an entry is written.
-        std::optional<std::string> refused = station::entry_refusal(freshness_, steady_ms());
-        if (!refused && nav.gpsmauvais != 0) refused = "la route du GPS n'est pas valide";
-        const QString said = refused ? QString("journal : pas d'entrée à %1 (%2)")
-                                           .arg(clock_text(services_.clock.now(), false), from_utf8(*refused))
-                                     : QString();
+        const std::optional<std::string> refused = station::timed_entry_refusal(
+            freshness_, steady_ms(), nav.gpsmauvais == 0, clock_text(services_.clock.now(), false).toStdString());
+        const QString said = refused ? from_utf8(*refused) : QString();
         if (said != journal_said_) {
             journal_said_ = said;
             show_status();
@@ -436,7 +434,7 @@ void Journ::mnujourecrire_Click() {
         return;
     }
     if (const std::optional<std::string> why = station::entry_refusal(freshness_, steady_ms())) {
-        services_.dialogs.message("Mauvaise communcation avec le gps : " + *why + ".", "Hou là");
+        services_.dialogs.message(station::asked_entry_refusal(*why), "Hou là");
         return;
     }
     journecri(true);

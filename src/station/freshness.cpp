@@ -68,4 +68,16 @@ std::optional<std::string> entry_refusal(const Freshness& freshness, long long n
     return std::nullopt;
 }
 
+std::optional<std::string> timed_entry_refusal(const Freshness& freshness, long long now, bool route_valid,
+                                               std::string_view hhmm) {
+    std::optional<std::string> why = entry_refusal(freshness, now);
+    if (!why && !route_valid) why = "la route du GPS n'est pas valide";
+    if (!why) return std::nullopt;
+    return "journal : pas d'entrée à " + std::string(hhmm) + " (" + *why + ")";
+}
+
+std::string asked_entry_refusal(std::string_view why) {
+    return "Mauvaise communcation avec le gps : " + std::string(why) + ".";
+}
+
 } // namespace marivent::station

@@ -4,6 +4,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace marivent::station {
 
@@ -55,5 +56,14 @@ long long silence_step(long long ms);
 // Why the journal must not write an entry from what the window shows now, in French (UTF-8), or
 // nothing when it may: the link closed, or no position from the GPS for `stale_after_ms`.
 std::optional<std::string> entry_refusal(const Freshness& freshness, long long now);
+
+// The same at a tick of the journal's timer, which also writes nothing while the route is not
+// valid: the status line says why, as "journal : pas d'entrée à 14:02 (…)" (`hhmm` the local
+// time of the tick). Nothing when the entry may be written.
+std::optional<std::string> timed_entry_refusal(const Freshness& freshness, long long now, bool route_valid,
+                                               std::string_view hhmm);
+
+// What "Enregister la position" says when it may not write from an old fix.
+std::string asked_entry_refusal(std::string_view why);
 
 } // namespace marivent::station

@@ -76,4 +76,19 @@ TEST(Freshness, EntriesAreRefusedWithTheLinkClosedOrTheFixOld) {
     EXPECT_EQ(entry_refusal(f, 130'000), "la liaison avec le GPS est fermée");
 }
 
+TEST(Freshness, ATickSaysWhyItWroteNothingTheRouteNotValidLast) {
+    Freshness f;
+    EXPECT_EQ(timed_entry_refusal(f, 0, false, "14:02"),
+              "journal : pas d'entrée à 14:02 (la liaison avec le GPS est fermée)");
+    f.opened(0);
+    f.line(true, false, true, 0);
+    EXPECT_EQ(timed_entry_refusal(f, 1000, true, "14:02"), std::nullopt);
+    EXPECT_EQ(timed_entry_refusal(f, 1000, false, "14:02"),
+              "journal : pas d'entrée à 14:02 (la route du GPS n'est pas valide)");
+    EXPECT_EQ(timed_entry_refusal(f, 190'000, false, "14:05"),
+              "journal : pas d'entrée à 14:05 (aucune position du GPS depuis 3 min)");
+    EXPECT_EQ(asked_entry_refusal("aucune position du GPS depuis 6 s"),
+              "Mauvaise communcation avec le gps : aucune position du GPS depuis 6 s.");
+}
+
 } // namespace
