@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/convert.h"
 #include "common/cp1252.h"
 #include "common/file_io.h"
 #include "common/number_text.h"
 #include "common/paths.h"
 #include "common/value.h"
+#include "convert.h"
 #include "journal/journal_export.h"
 #include "prefs/settings_file.h"
 #include "transfer/transfer_driver.h"

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/convert.h"
 #include "common/paths.h"
+#include "convert.h"
 
 namespace marivent::cli {
 

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/convert.h"
 #include "common/cp1252.h"
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "convert.h"
 #include "transfer/transfer_driver.h"
 
 namespace marivent::cli {
