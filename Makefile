@@ -59,12 +59,13 @@ fuzz: deps
 	@JOBS=$(JOBS) fuzz/run.sh build-fuzz $(FUZZ_SECONDS)
 
 # The benchmarks, each figure beside its peer's (gpsdecode, gpsbabel) in one table; figures only,
-# nothing fails on time. BENCH_ARGS="--quick" shortens the window's runs.
+# nothing fails on time. BENCH_ARGS="--quick" shortens the window's runs. Only this target builds
+# the benchmark programs (the target benchmarks); make build and make test leave them out.
 BENCH_ARGS ?=
 bench:
 	@scripts/install-deps.sh --bench
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j$(JOBS) --target all bench_programs
+	cmake --build $(BUILD) -j$(JOBS) --target all benchmarks
 	python3 bench/bench.py --build $(BUILD) $(BENCH_ARGS)
 
 clean:

@@ -33,7 +33,8 @@
 #include "prefs_panel.h"
 #include "transfer_panel.h"
 #include "nmea/gps_link.h"
-#include "nmea/net_device.h"
+#include "link/net_device.h"
+#include "link/port_device.h"
 #include "qt_seams.h"
 
 namespace marivent::app {

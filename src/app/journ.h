@@ -13,7 +13,7 @@
 
 #include "common/seams.h"
 #include "journal/journal_file.h"
-#include "nmea/comm_control.h"
+#include "link/comm_control.h"
 #include "nmea/decoder.h"
 #include "nmea/navigation.h"
 #include "prefs/preferences.h"

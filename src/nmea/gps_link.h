@@ -3,7 +3,7 @@
 #include <functional>
 #include <optional>
 
-#include "nmea/comm_control.h"
+#include "link/comm_control.h"
 #include "nmea/decoder.h"
 
 namespace marivent::nmea {

@@ -39,8 +39,6 @@ public:
     Outcome ozi_to_cmap();
 
 private:
-    enum class Wrote { yes, declined, failed };
-
     Outcome fail(const std::string& text) {
         tell(text);
         out_.end = Outcome::End::failed;
@@ -62,39 +60,14 @@ private:
              " n'est pas réglé dans les préférences : aucun fichier n'est écrit.");
         return false;
     }
-    // The replacement rule, then the whole file written through a temporary file.
-    Wrote write_output(const fs::path& path, std::string_view bytes, std::string_view question);
+    bool write(const fs::path& path, std::string_view bytes, std::string_view question) {
+        return write_output(path, bytes, question, dialogs_, out_);
+    }
 
     const Conversion& c_;
     Dialogs& dialogs_;
     Outcome out_;
 };
-
-Run::Wrote Run::write_output(const fs::path& path, std::string_view bytes,
-                             std::string_view question) {
-    std::error_code ec;
-    const auto status = fs::status(path, ec);
-    if (fs::exists(status)) {
-        if (!fs::is_regular_file(status)) {
-            fail("Le fichier " + display_path(path) +
-                 " ne peut pas être écrit : un dossier ou un objet qui n'est pas un fichier porte "
-                 "déjà ce nom.");
-            return Wrote::failed;
-        }
-        const auto size = fs::file_size(path, ec);
-        if (!ec && size > 0 && !dialogs_.ask_yes_no(question, question_title, file_detail(path))) {
-            out_.end = Outcome::End::declined;
-            return Wrote::declined;
-        }
-    }
-    const IoStatus written = replace_file(path, bytes);
-    if (!written) {
-        fail("Le fichier " + display_path(path) + " n'a pas été écrit : " + written.why + ".");
-        return Wrote::failed;
-    }
-    out_.written.push_back(path);
-    return Wrote::yes;
-}
 
 Outcome Run::cmap_to_ozi() {
     if ((c_.route || c_.waypoints) && !folder_set(c_.ozi_folder, "OziExplorer")) return out_;
@@ -111,12 +84,11 @@ Outcome Run::cmap_to_ozi() {
     out_.lat = route.last_latitude_text;
     if (!route.warning.empty()) tell("Route " + source + " : " + route.warning + ".");
 
-    if (c_.route && write_output(ozi_route_output(c_), ozi_route_file(route.waypoint_lines),
-                                 replace_ozi_question) != Wrote::yes)
+    if (c_.route && !write(ozi_route_output(c_), ozi_route_file(route.waypoint_lines),
+                           replace_ozi_question))
         return out_;
     if (c_.waypoints)
-        write_output(ozi_waypoint_output(c_), ozi_waypoint_file(route.waypoint_lines),
-                     replace_ozi_question);
+        write(ozi_waypoint_output(c_), ozi_waypoint_file(route.waypoint_lines), replace_ozi_question);
     return out_;
 }
 
@@ -144,11 +116,39 @@ Outcome Run::ozi_to_cmap() {
     if (!file.error.empty())
         return fail("Le fichier " + source + " ne peut pas devenir une route C-Map ECS : " +
                     file.error + ". Aucun fichier n'est écrit.");
-    write_output(cmap_output(c_), file.bytes, replace_cmap_question);
+    write(cmap_output(c_), file.bytes, replace_cmap_question);
     return out_;
 }
 
 } // namespace
+
+bool write_output(const fs::path& path, std::string_view bytes, std::string_view question,
+                  Dialogs& dialogs, Outcome& out) {
+    const auto fail = [&](const std::string& text) {
+        dialogs.message(text, message_title);
+        out.shown.push_back(text);
+        out.end = Outcome::End::failed;
+        return false;
+    };
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (fs::exists(status)) {
+        if (!fs::is_regular_file(status))
+            return fail("Le fichier " + display_path(path) +
+                        " ne peut pas être écrit : un dossier ou un objet qui n'est pas un fichier "
+                        "porte déjà ce nom.");
+        const auto size = fs::file_size(path, ec);
+        if (!ec && size > 0 && !dialogs.ask_yes_no(question, question_title, file_detail(path))) {
+            out.end = Outcome::End::declined;
+            return false;
+        }
+    }
+    const IoStatus written = replace_file(path, bytes);
+    if (!written)
+        return fail("Le fichier " + display_path(path) + " n'a pas été écrit : " + written.why + ".");
+    out.written.push_back(path);
+    return true;
+}
 
 fs::path cmap_output(const Conversion& c) {
     return beside(c.cmap_folder, name_without_extension(c.source));

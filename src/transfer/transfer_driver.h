@@ -34,8 +34,10 @@
 namespace marivent::transfer {
 
 inline constexpr std::string_view question_title = "Tu veux";
+// Asked before a file is replaced.
+inline constexpr std::string_view replace_question = "Le fichier existe déjà. Il va être remplacé";
 // Asked before an OziExplorer route or waypoint file is replaced.
-inline constexpr std::string_view replace_ozi_question = "Le fichier existe déjà. Il va être remplacé";
+inline constexpr std::string_view replace_ozi_question = replace_question;
 // Asked before a C-Map ECS route file is replaced.
 inline constexpr std::string_view replace_cmap_question =
     "Le fichier existe déjà. Il va être remplacé.\nSinon renomme le fichier Ozi";
@@ -90,9 +92,17 @@ std::filesystem::path cmap_output(const Conversion& c);
 std::filesystem::path ozi_route_output(const Conversion& c);
 std::filesystem::path ozi_waypoint_output(const Conversion& c);
 
-// Runs the conversion: reads the source, then for each output asks before replacing a file that
-// is not empty, and writes it whole through a temporary file (a failed write leaves the old file).
+// Runs the conversion: reads the source, then writes each output with write_output.
 Outcome convert(const Conversion& c, Dialogs& dialogs);
+
+// The replacement rule of every file written here and by marivent-convert: a file that is not
+// empty is replaced only when `dialogs` answers Yes to `question` (--force on the command line);
+// a folder or other object of that name is not replaced. The file is written whole through a
+// temporary file, so a failed write leaves the old one. True when written (`path` added to
+// `out.written`); else `out.end` is declined, or failed with the error shown through `dialogs`
+// (title message_title) and added to `out.shown`.
+bool write_output(const std::filesystem::path& path, std::string_view bytes,
+                  std::string_view question, Dialogs& dialogs, Outcome& out);
 
 // The conversion a click stands for: `ozipath` and `cmappath` mapped with native_path(root, text).
 Conversion conversion_of(const Click& click);

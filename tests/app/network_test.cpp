@@ -7,7 +7,7 @@
 #include <QLineEdit>
 
 #include "net_peer.h"
-#include "nmea/net_device.h"
+#include "link/net_device.h"
 #include "window_support.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "fakes.h"
 #include "pty_peer.h"
 #include "nmea/gps_link.h"
-#include "nmea/posix_serial.h"
+#include "link/posix_serial.h"
 
 namespace {
 

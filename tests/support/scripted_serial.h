@@ -3,7 +3,7 @@
 #pragma once
 #include <deque>
 
-#include "nmea/serial_device.h"
+#include "link/serial_device.h"
 
 namespace marivent::testing {
 

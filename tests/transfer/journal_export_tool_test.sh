@@ -50,6 +50,19 @@ want = [("47.8712", "-3.9169", "2026-12-07T21:30:00Z", "vitesse 5.2 nd, cap 54°
 assert got == want, got
 EOF
 
+# A record 2 that is there but empty is an offset of 0 taken from the settings; a file that ends
+# before record 2 holds no offset.
+mkdir "$work/empty-offset" "$work/no-offset"
+cp "$work/journal.txt" "$work/empty-offset/" && cp "$work/journal.txt" "$work/no-offset/"
+{ record 30; record ''; } > "$work/empty-offset/journlog.txt"
+record 30 > "$work/no-offset/journlog.txt"
+out="$("$tool" journal2gpx "$work/empty-offset/journal.txt" 2>/dev/null)" || fail "empty record 2"
+[ "$out" = "écrit : $work/empty-offset/journal.gpx (3 points, décalage 0 h, pris dans $work/empty-offset/journlog.txt)" ] \
+  || fail "empty record 2: $out"
+out="$("$tool" journal2gpx "$work/no-offset/journal.txt" 2>/dev/null)" || fail "no record 2"
+[ "$out" = "écrit : $work/no-offset/journal.gpx (3 points, décalage 0 h, pas de décalage dans $work/no-offset/journlog.txt)" ] \
+  || fail "no record 2: $out"
+
 # A non-empty file is replaced only with --force.
 before="$(md5sum < "$work/journal.gpx")"
 "$tool" journal2gpx "$work/journal.txt" --decalage 0 >/dev/null 2>"$work/err" && fail "replaced without --force"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "nmea/serial_device.h"
+#include "link/serial_device.h"
 
 namespace marivent::nmea {
 

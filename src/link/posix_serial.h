@@ -1,6 +1,6 @@
 // The serial device on a POSIX terminal (a serial port, a USB receiver, a pseudo-terminal).
 #pragma once
-#include "nmea/serial_device.h"
+#include "link/serial_device.h"
 
 namespace marivent::nmea {
 

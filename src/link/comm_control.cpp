@@ -1,5 +1,5 @@
 #include "common/number_text.h"
-#include "nmea/comm_control.h"
+#include "link/comm_control.h"
 
 namespace marivent::nmea {
 

@@ -6,14 +6,13 @@
 //                             sentence goes to the address the last datagram came from;
 //   udp://:PORT>HOST:PORT2    the same, the autopilot sentence goes to HOST:PORT2.
 #pragma once
-#include <memory>
 #include <netinet/in.h>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <sys/socket.h>
 
-#include "nmea/serial_device.h"
+#include "link/serial_device.h"
 
 namespace marivent::nmea {
 
@@ -52,26 +51,6 @@ private:
     sockaddr_storage peer_{};     // udp: where replies go
     socklen_t peer_length_ = 0;   // 0: nobody to reply to yet
     bool fixed_peer_ = false;     // udp: the reply address was given
-};
-
-// The device under the serial control: a network source for "tcp://" and "udp://" names, the
-// serial port otherwise; chosen again at each opening.
-class PortDevice : public SerialDevice {
-public:
-    PortDevice();
-    ~PortDevice() override;
-    IoStatus open(const std::string& path, const LineSettings& settings, char parity_replace) override;
-    void close() override { current_->close(); }
-    bool is_open() const override { return current_->is_open(); }
-    int descriptor() const override { return current_->descriptor(); }
-    DeviceInput read() override { return current_->read(); }
-    std::optional<std::size_t> write(std::string_view bytes, std::string& why) override {
-        return current_->write(bytes, why);
-    }
-
-private:
-    std::unique_ptr<SerialDevice> serial_, network_;
-    SerialDevice* current_;
 };
 
 } // namespace marivent::nmea

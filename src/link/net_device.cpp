@@ -1,4 +1,4 @@
-#include "nmea/net_device.h"
+#include "link/net_device.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include "common/number_text.h"
-#include "nmea/posix_serial.h"
 
 namespace marivent::nmea {
 
@@ -225,18 +224,6 @@ std::optional<std::size_t> NetDevice::write(std::string_view bytes, std::string&
         why = net_error(errno, where(address_.host, address_.port));
         return std::nullopt;
     }
-}
-
-PortDevice::PortDevice()
-    : serial_(std::make_unique<PosixSerialDevice>()), network_(std::make_unique<NetDevice>()),
-      current_(serial_.get()) {}
-
-PortDevice::~PortDevice() = default;
-
-IoStatus PortDevice::open(const std::string& path, const LineSettings& settings, char parity_replace) {
-    current_->close();
-    current_ = is_network(path) ? network_.get() : serial_.get();
-    return current_->open(path, settings, parity_replace);
 }
 
 } // namespace marivent::nmea

@@ -1,8 +1,6 @@
-// marivent-convert: the conversions of the Transfert menu from the command line, with the same
-// readers, writers and output names as the window, and the journal as a GPX track or a CSV
-// table. A file that is not empty is replaced only with --force.
+// marivent-convert journal2gpx and journal2csv: the journal as a GPX track or a CSV table, its
+// dates in UTC with the offset of --decalage or of the settings beside the journal.
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,76 +12,17 @@
 #include "common/number_text.h"
 #include "common/paths.h"
 #include "common/value.h"
+#include "convert.h"
 #include "journal/journal_export.h"
 #include "prefs/settings_file.h"
 #include "transfer/transfer_driver.h"
 
-namespace {
+namespace marivent::cli {
 
 namespace fs = std::filesystem;
 namespace tr = marivent::transfer;
 
-constexpr const char* usage =
-    "Usage : marivent-convert ozi2cmap FICHIER.rte|FICHIER.wpt|FICHIER.plt [-o DOSSIER] [--force]\n"
-    "        marivent-convert cmap2ozi FICHIER [--route] [--waypoints] [-o DOSSIER] [--force]\n"
-    "        marivent-convert journal2gpx JOURNAL [-o FICHIER.gpx] [--decalage H]\n"
-    "                         [--format-date FORMAT] [--force]\n"
-    "        marivent-convert journal2csv JOURNAL [-o FICHIER.csv] [--decalage H]\n"
-    "                         [--format-date FORMAT] [--force]\n"
-    "        marivent-convert --help\n"
-    "\n"
-    "ozi2cmap  convertit une route, une liste de waypoints ou une trace OziExplorer en route\n"
-    "          C-Map ECS, nommée comme le fichier sans ses quatre derniers caractères\n"
-    "          (ile.rte donne ile). Une trace est un fichier .plt.\n"
-    "cmap2ozi  convertit une route C-Map ECS en route OziExplorer FICHIER.rte (--route) et en\n"
-    "          liste de waypoints FICHIER.wpt (--waypoints). Sans l'une ni l'autre, la route\n"
-    "          est seulement lue et sa dernière latitude affichée.\n"
-    "journal2gpx  écrit le journal de bord en trace GPX 1.1 : un point par entrée, avec sa\n"
-    "          position, son heure UTC, et sa vitesse, son cap et son waypoint en description.\n"
-    "          Les entrées sans position (écrites avant que le GPS soit valide) et les lignes\n"
-    "          modifiées à la main sont laissées hors de la trace et comptées.\n"
-    "journal2csv  écrit le journal en tableau CSV (UTF-8, virgules) : date et heure UTC,\n"
-    "          latitude et longitude en degrés décimaux, vitesse en nœuds, cap, waypoint et la\n"
-    "          ligne du journal telle quelle ; les champs illisibles restent vides.\n"
-    "\n"
-    "-o DOSSIER  dossier où écrire (par défaut celui du fichier source)\n"
-    "-o FICHIER  pour journal2gpx et journal2csv : le fichier à écrire, ou le dossier où\n"
-    "            l'écrire (par défaut le nom du journal avec .gpx ou .csv, dans son dossier)\n"
-    "--decalage H  heure locale moins UTC, en heures (2, -5, 5.5) : les lignes de date du\n"
-    "            journal portent la date locale, les heures des entrées sont UTC. Par défaut\n"
-    "            le décalage des préférences journlog.txt à côté du journal, sinon 0.\n"
-    "--format-date FORMAT  format des lignes de date : d ou dd pour le jour, M ou MM pour le\n"
-    "            mois, yyyy ou yy (2000 à 2099) pour l'année, séparés par ce qu'on veut\n"
-    "            (MM/dd/yyyy) ; j, m et a aussi (jj/mm/aaaa). Par défaut dd/MM/yyyy, dd.MM.yyyy\n"
-    "            et yyyy-MM-dd. Une ligne de date qui ne se lit pas est signalée avec son\n"
-    "            numéro, et rien n'est écrit.\n"
-    "--force     remplace un fichier existant non vide (sinon rien n'est remplacé)\n"
-    "\n"
-    "Au plus 1024 waypoints ou points de trace par conversion OziExplorer ou C-Map. Le code de\n"
-    "sortie est 0 quand tout ce qui était demandé a été écrit, 1 sur une erreur ou un fichier non\n"
-    "remplacé, 2 sur une erreur d'utilisation.\n";
-
-// Messages on the error output; the replacement question answered by --force.
-class ConsoleDialogs : public marivent::Dialogs {
-public:
-    explicit ConsoleDialogs(bool force) : force_(force) {}
-    void message(std::string_view text, std::string_view) override {
-        std::fputs(("marivent-convert : " + std::string(text) + "\n").c_str(), stderr);
-    }
-    bool ask_yes_no(std::string_view, std::string_view, std::string_view) override { return force_; }
-
-private:
-    bool force_;
-};
-
-int usage_error(const std::string& text) {
-    std::fputs(("marivent-convert : " + text + " (voir --help)\n").c_str(), stderr);
-    return 2;
-}
-
-void say_error(const std::string& text) {
-    std::fputs(("marivent-convert : " + text + "\n").c_str(), stderr);
-}
+namespace {
 
 // "1 entrée", "3 entrées".
 std::string counted(long long n, const char* one, const char* many) {
@@ -137,7 +76,8 @@ std::optional<Offset> settings_offset(const fs::path& journal) {
     return Offset{hours, "pris dans " + marivent::display_path(file)};
 }
 
-// journal2gpx and journal2csv.
+} // namespace
+
 int journal_command(bool gpx, const std::vector<std::string_view>& args) {
     namespace jr = marivent::journal;
     bool force = false;
@@ -224,27 +164,12 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
                   " est le journal lui-même : il n'est pas remplacé.");
         return 1;
     }
-    const auto status = fs::status(out, ec);
-    if (fs::exists(status)) {
-        if (!fs::is_regular_file(status)) {
-            say_error("Le fichier " + marivent::display_path(out) +
-                      " ne peut pas être écrit : un dossier ou un objet qui n'est pas un fichier "
-                      "porte déjà ce nom.");
-            return 1;
-        }
-        const auto size = fs::file_size(out, ec);
-        if (!ec && size > 0 && !force) {
-            say_error(marivent::display_path(out) +
-                      " existe déjà et n'est pas vide ; il n'est pas remplacé (--force pour le "
-                      "remplacer).");
-            return 1;
-        }
-    }
     const std::string text = gpx ? jr::gpx_track(journal, marivent::display_path(source->stem()))
                                  : jr::csv_table(journal);
-    if (const marivent::IoStatus written = marivent::replace_file(out, text); !written) {
-        say_error("Le fichier " + marivent::display_path(out) +
-                  " n'a pas été écrit : " + written.why + ".");
+    ConsoleDialogs dialogs(force);
+    tr::Outcome written;
+    if (!tr::write_output(out, text, tr::replace_question, dialogs, written)) {
+        if (written.end == tr::Outcome::End::declined) say_not_replaced(out, false);
         return 1;
     }
 
@@ -288,77 +213,4 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    std::vector<std::string_view> args(argv + 1, argv + argc);
-    for (auto a : args) {
-        if (a == "--help" || a == "-h") {
-            std::fputs(usage, stdout);
-            return 0;
-        }
-    }
-    if (args.empty()) return usage_error("aucune commande");
-    if (args[0] == "journal2gpx" || args[0] == "journal2csv")
-        return journal_command(args[0] == "journal2gpx", args);
-
-    tr::Conversion c;
-    if (args[0] == "ozi2cmap") c.direction = tr::Direction::ozi_to_cmap;
-    else if (args[0] == "cmap2ozi") c.direction = tr::Direction::cmap_to_ozi;
-    else return usage_error("commande inconnue « " + std::string(args[0]) + " »");
-
-    bool force = false;
-    std::optional<fs::path> out_dir;
-    std::optional<fs::path> source;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const auto a = args[i];
-        if (a == "--force") force = true;
-        else if (a == "--route" && c.direction == tr::Direction::cmap_to_ozi) c.route = true;
-        else if (a == "--waypoints" && c.direction == tr::Direction::cmap_to_ozi) c.waypoints = true;
-        else if (a == "-o") {
-            if (i + 1 == args.size()) return usage_error("-o demande un dossier");
-            out_dir = fs::path(std::string(args[++i]));
-        } else if (!a.empty() && a[0] == '-' && a != "-") {
-            return usage_error("option inconnue « " + std::string(a) + " »");
-        } else if (source) {
-            return usage_error("un seul fichier à la fois");
-        } else {
-            source = fs::path(std::string(a));
-        }
-    }
-    if (!source) return usage_error("aucun fichier à convertir");
-    c.source = *source;
-    const fs::path folder = out_dir ? *out_dir
-                            : source->has_parent_path() ? source->parent_path()
-                                                        : fs::path(".");
-    c.ozi_folder = folder;
-    c.cmap_folder = folder;
-
-    // The files asked for, in the order they are written.
-    std::vector<fs::path> expected;
-    if (c.direction == tr::Direction::ozi_to_cmap) {
-        expected.push_back(tr::cmap_output(c));
-    } else {
-        if (c.route) expected.push_back(tr::ozi_route_output(c));
-        if (c.waypoints) expected.push_back(tr::ozi_waypoint_output(c));
-    }
-
-    ConsoleDialogs dialogs(force);
-    const tr::Outcome out = tr::convert(c, dialogs);
-    for (const auto& p : out.written)
-        std::fputs(("écrit : " + marivent::display_path(p) + " (" +
-                    marivent::integer_text(static_cast<long long>(out.waypoint_count)) + " waypoints)\n")
-                       .c_str(),
-                   stdout);
-    if (out.lat)
-        std::fputs(("dernière latitude lue : " + marivent::cp1252_to_utf8(*out.lat) + "\n").c_str(), stdout);
-    if (out.end == tr::Outcome::End::declined && out.written.size() < expected.size()) {
-        const std::string said =
-            "marivent-convert : " + marivent::display_path(expected[out.written.size()]) +
-            " existe déjà et n'est pas vide ; il n'est pas remplacé (--force pour le remplacer)" +
-            (out.written.size() + 1 < expected.size() ? " et la suite n'est pas écrite" : "") + ".\n";
-        std::fputs(said.c_str(), stderr);
-    }
-    if (std::fflush(stdout) != 0) return 1;
-    return out.end == tr::Outcome::End::done ? 0 : 1;
-}
+} // namespace marivent::cli

@@ -1,5 +1,6 @@
-// The serial device under the serial-port control: one implementation on termios, and scripted
-// ones in the tests.
+// The serial device under the serial-port control: the serial port on termios (posix_serial.h),
+// the boat's network (net_device.h), PortDevice that chooses between them (port_device.h), and
+// scripted ones in the tests.
 #pragma once
 #include <optional>
 #include <string>

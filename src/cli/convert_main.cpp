@@ -1,0 +1,95 @@
+// marivent-convert: the conversions of the Transfert menu from the command line, with the same
+// readers, writers and output names as the window, and the journal as a GPX track or a CSV
+// table. A file that is not empty is replaced only with --force. The sub-commands are in
+// convert_transfer.cpp and convert_journal.cpp.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/paths.h"
+#include "convert.h"
+
+namespace marivent::cli {
+
+namespace {
+
+constexpr const char* usage =
+    "Usage : marivent-convert ozi2cmap FICHIER.rte|FICHIER.wpt|FICHIER.plt [-o DOSSIER] [--force]\n"
+    "        marivent-convert cmap2ozi FICHIER [--route] [--waypoints] [-o DOSSIER] [--force]\n"
+    "        marivent-convert journal2gpx JOURNAL [-o FICHIER.gpx] [--decalage H]\n"
+    "                         [--format-date FORMAT] [--force]\n"
+    "        marivent-convert journal2csv JOURNAL [-o FICHIER.csv] [--decalage H]\n"
+    "                         [--format-date FORMAT] [--force]\n"
+    "        marivent-convert --help\n"
+    "\n"
+    "ozi2cmap  convertit une route, une liste de waypoints ou une trace OziExplorer en route\n"
+    "          C-Map ECS, nommée comme le fichier sans ses quatre derniers caractères\n"
+    "          (ile.rte donne ile). Une trace est un fichier .plt.\n"
+    "cmap2ozi  convertit une route C-Map ECS en route OziExplorer FICHIER.rte (--route) et en\n"
+    "          liste de waypoints FICHIER.wpt (--waypoints). Sans l'une ni l'autre, la route\n"
+    "          est seulement lue et sa dernière latitude affichée.\n"
+    "journal2gpx  écrit le journal de bord en trace GPX 1.1 : un point par entrée, avec sa\n"
+    "          position, son heure UTC, et sa vitesse, son cap et son waypoint en description.\n"
+    "          Les entrées sans position (écrites avant que le GPS soit valide) et les lignes\n"
+    "          modifiées à la main sont laissées hors de la trace et comptées.\n"
+    "journal2csv  écrit le journal en tableau CSV (UTF-8, virgules) : date et heure UTC,\n"
+    "          latitude et longitude en degrés décimaux, vitesse en nœuds, cap, waypoint et la\n"
+    "          ligne du journal telle quelle ; les champs illisibles restent vides.\n"
+    "\n"
+    "-o DOSSIER  dossier où écrire (par défaut celui du fichier source)\n"
+    "-o FICHIER  pour journal2gpx et journal2csv : le fichier à écrire, ou le dossier où\n"
+    "            l'écrire (par défaut le nom du journal avec .gpx ou .csv, dans son dossier)\n"
+    "--decalage H  heure locale moins UTC, en heures (2, -5, 5.5) : les lignes de date du\n"
+    "            journal portent la date locale, les heures des entrées sont UTC. Par défaut\n"
+    "            le décalage des préférences journlog.txt à côté du journal, sinon 0.\n"
+    "--format-date FORMAT  format des lignes de date : d ou dd pour le jour, M ou MM pour le\n"
+    "            mois, yyyy ou yy (2000 à 2099) pour l'année, séparés par ce qu'on veut\n"
+    "            (MM/dd/yyyy) ; j, m et a aussi (jj/mm/aaaa). Par défaut dd/MM/yyyy, dd.MM.yyyy\n"
+    "            et yyyy-MM-dd. Une ligne de date qui ne se lit pas est signalée avec son\n"
+    "            numéro, et rien n'est écrit.\n"
+    "--force     remplace un fichier existant non vide (sinon rien n'est remplacé)\n"
+    "\n"
+    "Au plus 1024 waypoints ou points de trace par conversion OziExplorer ou C-Map. Le code de\n"
+    "sortie est 0 quand tout ce qui était demandé a été écrit, 1 sur une erreur ou un fichier non\n"
+    "remplacé, 2 sur une erreur d'utilisation.\n";
+
+} // namespace
+
+void ConsoleDialogs::message(std::string_view text, std::string_view) {
+    std::fputs(("marivent-convert : " + std::string(text) + "\n").c_str(), stderr);
+}
+
+int usage_error(const std::string& text) {
+    std::fputs(("marivent-convert : " + text + " (voir --help)\n").c_str(), stderr);
+    return 2;
+}
+
+void say_error(const std::string& text) {
+    std::fputs(("marivent-convert : " + text + "\n").c_str(), stderr);
+}
+
+void say_not_replaced(const std::filesystem::path& file, bool more) {
+    say_error(display_path(file) +
+              " existe déjà et n'est pas vide ; il n'est pas remplacé (--force pour le remplacer)" +
+              (more ? " et la suite n'est pas écrite" : "") + ".");
+}
+
+} // namespace marivent::cli
+
+int main(int argc, char** argv) {
+    namespace cli = marivent::cli;
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    for (auto a : args) {
+        if (a == "--help" || a == "-h") {
+            std::fputs(cli::usage, stdout);
+            return 0;
+        }
+    }
+    if (args.empty()) return cli::usage_error("aucune commande");
+    if (args[0] == "journal2gpx" || args[0] == "journal2csv")
+        return cli::journal_command(args[0] == "journal2gpx", args);
+    if (args[0] == "ozi2cmap" || args[0] == "cmap2ozi") return cli::transfer_command(args);
+    return cli::usage_error("commande inconnue « " + std::string(args[0]) + " »");
+}

@@ -1,0 +1,32 @@
+// The device under the serial control, the one place that chooses it: a network source for
+// "tcp://" and "udp://" names, this system's serial port otherwise (termios: posix_serial.h).
+#pragma once
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "link/serial_device.h"
+
+namespace marivent::nmea {
+
+// Chosen again at each opening.
+class PortDevice : public SerialDevice {
+public:
+    PortDevice();
+    ~PortDevice() override;
+    IoStatus open(const std::string& path, const LineSettings& settings, char parity_replace) override;
+    void close() override { current_->close(); }
+    bool is_open() const override { return current_->is_open(); }
+    int descriptor() const override { return current_->descriptor(); }
+    DeviceInput read() override { return current_->read(); }
+    std::optional<std::size_t> write(std::string_view bytes, std::string& why) override {
+        return current_->write(bytes, why);
+    }
+
+private:
+    std::unique_ptr<SerialDevice> serial_, network_;
+    SerialDevice* current_;
+};
+
+} // namespace marivent::nmea
