@@ -1,20 +1,8 @@
 #include "date_format.h"
 
+#include "common/text.h"
+
 namespace marivent {
-
-namespace {
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
-} // namespace
 
 std::optional<DateFormat> DateFormat::parse(std::string_view pattern, std::string& why) {
     DateFormat f;

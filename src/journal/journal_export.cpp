@@ -5,6 +5,7 @@
 
 #include "common/cp1252.h"
 #include "common/number_text.h"
+#include "common/text.h"
 #include "journal/journal_file.h"
 
 namespace marivent::journal {
@@ -12,18 +13,6 @@ namespace marivent::journal {
 namespace {
 
 constexpr int minutes_per_day = 24 * 60;
-
-bool is_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 // Cuts the text up to the next space off the front of `rest`, and that space.
 bool cut_field(std::string_view& rest, std::string_view& field) {

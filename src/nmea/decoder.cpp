@@ -12,6 +12,7 @@
 
 #include "common/format.h"
 #include "common/number_text.h"
+#include "common/text.h"
 #include "common/value.h"
 #include "nmea/apa_sentence.h"
 
@@ -119,7 +120,7 @@ void store(std::string& kept, std::string_view field) {
 bool two_digits(std::string_view s, std::size_t at, int& value) {
     if (s.size() < at + 2) return false;
     const char a = s[at], b = s[at + 1];
-    if (a < '0' || a > '9' || b < '0' || b > '9') return false;
+    if (!is_digit(a) || !is_digit(b)) return false;
     value = (a - '0') * 10 + (b - '0');
     return true;
 }
@@ -139,13 +140,13 @@ struct PlainDecimal {
 };
 std::optional<PlainDecimal> plain_decimal(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    while (i < text.size() && is_digit(text[i])) ++i;
     if (i == 0 || i > 9) return std::nullopt;
     PlainDecimal d{text.substr(0, i), {}};
     if (i == text.size()) return d;
     if (text[i] != '.') return std::nullopt;
     const std::size_t start = ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    while (i < text.size() && is_digit(text[i])) ++i;
     if (i != text.size() || i - start > 6) return std::nullopt;
     d.fraction = text.substr(start);
     return d;
@@ -201,7 +202,7 @@ namespace {
 
 // The value of a hexadecimal digit of either case, or -1.
 int hex_digit(char h) {
-    if (h >= '0' && h <= '9') return h - '0';
+    if (is_digit(h)) return h - '0';
     if (h >= 'A' && h <= 'F') return h - 'A' + 10;
     if (h >= 'a' && h <= 'f') return h - 'a' + 10;
     return -1;

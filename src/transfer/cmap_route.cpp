@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "common/format.h"
+#include "common/text.h"
 #include "transfer/field_numbers.h"
 
 namespace marivent::transfer {
@@ -80,8 +81,6 @@ bool put_coordinate(char* out, double value, bool latitude) {
     out[9] = latitude ? (value > 0 ? 'N' : 'S') : (value > 0 ? 'E' : 'W');
     return true;
 }
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // The degrees and minutes of a text of the form written here, "ddd mm.mmX" with the degrees
 // blank-filled: the values field_value gives for its first 3 and its 5 characters from the 5th,

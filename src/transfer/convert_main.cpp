@@ -13,6 +13,7 @@
 #include "common/file_io.h"
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "common/text.h"
 #include "common/value.h"
 #include "journal/journal_export.h"
 #include "prefs/settings_file.h"
@@ -98,7 +99,7 @@ std::optional<double> offset_argument(std::string_view text) {
     const std::size_t sign = !s.empty() && (s[0] == '+' || s[0] == '-') ? 1 : 0;
     if (s.size() == sign) return std::nullopt;
     for (std::size_t i = sign; i < s.size(); ++i)
-        if (!(s[i] >= '0' && s[i] <= '9') && s[i] != '.') return std::nullopt;
+        if (!marivent::is_digit(s[i]) && s[i] != '.') return std::nullopt;
     if (s.find('.') != s.rfind('.') || s.substr(sign) == ".") return std::nullopt;
     const double value = marivent::numeric_value(s);
     if (value < -24 || value > 24) return std::nullopt;

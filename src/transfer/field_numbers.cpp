@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/format.h"
+#include "common/text.h"
 #include "common/value.h"
 
 namespace marivent::transfer {
@@ -22,8 +23,6 @@ constexpr char digit_pairs[] = "000102030405060708091011121314151617181920212223
 
 // Below 2^53, so the digits are a double exactly.
 constexpr int most_exact_digits = 15;
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
