@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/cp1252.h"
+#include "common/lines.h"
 #include "common/number_text.h"
 #include "common/text.h"
 #include "journal/journal_file.h"
@@ -280,14 +281,8 @@ JournalRead read_journal(std::string_view bytes, const ReadOptions& options) {
         std::isfinite(options.offset_hours) ? std::lround(options.offset_hours * 60) : 0;
     std::optional<Date> local_date; // the latest date line's
     int number = 0;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view text = bytes.substr(start, end - start);
-        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-        start = next;
+    LineCursor cursor(bytes, LoneCr::kept);
+    for (std::string_view text; cursor.next(text);) {
         ++number;
 
         const std::string_view bare = trimmed(text);

@@ -4,7 +4,9 @@
 #include "common/cp1252.h"
 #include "common/date_format.h"
 #include "common/file_io.h"
+#include "common/lines.h"
 #include "common/paths.h"
+#include "common/text.h"
 
 namespace marivent::journal {
 
@@ -12,8 +14,6 @@ namespace {
 
 // Lines kept back while the journal cannot be written: far more than days of entries.
 constexpr std::size_t kept_back_limit = 1 << 20;
-
-bool is_line_end(char c) { return c == '\r' || c == '\n'; }
 
 std::string unable(const std::filesystem::path& file, const char* what, const std::string& why) {
     return "Le journal " + display_path(file) + " " + what + " (" + why + ").";
@@ -32,21 +32,20 @@ std::string quote_of(std::string_view bytes) {
 
 ItemScan scan_items(std::string_view bytes) {
     ItemScan scan;
-    std::size_t i = 0;
-    while (i < bytes.size() && scan.items < 3) {
-        while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < bytes.size() && bytes[i] != ',' && !is_line_end(bytes[i])) ++i;
-        std::string_view item = bytes.substr(start, i - start);
-        ++scan.items;
-        if (scan.items == 3) {
-            while (!item.empty() && (item.back() == ' ' || item.back() == '\t'))
-                item.remove_suffix(1);
-            scan.third = std::string(item);
-        }
-        if (i < bytes.size()) {
-            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-            ++i; // the comma or the line end
+    LineCursor cursor(bytes);
+    for (std::string_view line; scan.items < 3 && cursor.next(line);) {
+        // The line's items, cut at its commas.
+        for (;;) {
+            while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+            const std::size_t comma = line.find(',');
+            if (++scan.items == 3) {
+                scan.third = std::string(trimmed(line.substr(0, comma)));
+                break;
+            }
+            if (comma == std::string_view::npos) break;
+            line.remove_prefix(comma + 1);
+            // A comma that ends the text has no item after it.
+            if (line.empty() && line.data() == bytes.data() + bytes.size()) break;
         }
     }
     return scan;

@@ -15,8 +15,9 @@ namespace marivent::journal {
 inline constexpr std::string_view header_line = "Heure        Position        Vi. Cap  Vers";
 
 // What an existing journal holds at its start, read item by item: an item ends at a comma or at
-// the end of a line (CR LF, LF or CR), an empty line is one empty item, spaces and tabs at the
-// start of an item are skipped. Only the first three items matter.
+// the end of a line (CR LF, LF or CR, as common/lines.h cuts them), an empty line is one empty
+// item, a comma that ends the file has no item after it, spaces and tabs at the start of an item
+// are skipped. Only the first three items matter.
 struct ItemScan {
     int items = 0;                    // counted up to 3
     std::optional<std::string> third; // the third item, spaces at its end removed

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "common/lines.h"
 #include "transfer/field_numbers.h"
 
 namespace marivent::transfer {
@@ -49,38 +50,6 @@ void append_route_record(std::string& out, int k) {
     std::memcpy(r + 10, first, static_cast<std::size_t>(digits_end - first));
     out.append(r, sizeof r);
 }
-
-// The lines of a text one after the other, as split_lines cuts them. The next CR and the next LF
-// are looked for once each and kept until passed, so a text with one kind of ending only is
-// still read in one pass.
-class LineCursor {
-public:
-    explicit LineCursor(std::string_view bytes)
-        : at_(bytes.data()), end_(bytes.data() + bytes.size()), cr_(find('\r')), lf_(find('\n')) {}
-
-    bool next(std::string_view& line) {
-        if (at_ == end_) return false;
-        if (cr_ < at_) cr_ = find('\r');
-        if (lf_ < at_) lf_ = find('\n');
-        const char* stop = std::min(cr_, lf_);
-        line = std::string_view(at_, static_cast<std::size_t>(stop - at_));
-        at_ = stop == end_ ? end_ : stop + 1;
-        if (stop == cr_ && at_ != end_ && *at_ == '\n') ++at_;
-        return true;
-    }
-
-private:
-    const char* find(char c) const {
-        if (at_ == end_) return end_;
-        const void* p = std::memchr(at_, c, static_cast<std::size_t>(end_ - at_));
-        return p ? static_cast<const char*>(p) : end_;
-    }
-
-    const char* at_;
-    const char* end_;
-    const char* cr_; // the first CR at or after the line before, or end_ when there is none
-    const char* lf_; // the same for LF
-};
 
 // The fields first to first + count - 1 of a comma-separated line; those the line does not have
 // are left empty.
@@ -160,13 +129,6 @@ OziKind ozi_kind(const std::filesystem::path& file) {
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
     return ext == ".plt" ? OziKind::track : OziKind::route_or_waypoints;
-}
-
-std::vector<std::string_view> split_lines(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    LineCursor cursor(bytes);
-    for (std::string_view line; cursor.next(line);) lines.push_back(line);
-    return lines;
 }
 
 OziRead read_ozi_waypoints(std::string_view bytes) {

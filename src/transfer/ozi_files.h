@@ -42,8 +42,4 @@ OziRead read_ozi_track(std::string_view bytes);
 
 OziRead read_ozi(std::string_view bytes, OziKind kind);
 
-// The lines of a text, without their endings (CR LF, LF or CR); a last line without an ending
-// is kept.
-std::vector<std::string_view> split_lines(std::string_view bytes);
-
 } // namespace marivent::transfer

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "common/format.h"
+#include "common/lines.h"
 #include "common/number_text.h"
 #include "common/value.h"
 #include "transfer/cmap_route.h"
