@@ -15,6 +15,7 @@
 #include "common/text.h"
 #include "common/value.h"
 #include "nmea/apa_sentence.h"
+#include "nmea/checksum.h"
 
 namespace marivent::nmea {
 
@@ -200,21 +201,12 @@ std::string speed_shown(std::string_view text, char separator) {
 
 namespace {
 
-// The value of a hexadecimal digit of either case, or -1.
-int hex_digit(char h) {
-    if (is_digit(h)) return h - '0';
-    if (h >= 'A' && h <= 'F') return h - 'A' + 10;
-    if (h >= 'a' && h <= 'f') return h - 'a' + 10;
-    return -1;
-}
-
 // The character-by-character check; the fast path below falls back to it when a line holds
 // anything out of the ordinary.
 LineFault line_fault_slow(std::string_view line) {
     const std::size_t start = !line.empty() && line[0] == '\n' ? 1 : 0;
     std::size_t star = std::string_view::npos;
     int stars = 0;
-    unsigned char sum = 0;
     for (std::size_t i = start; i < line.size(); ++i) {
         const auto c = static_cast<unsigned char>(line[i]);
         if (c < 0x20 || c == 0x7F) return LineFault::control_character;
@@ -222,14 +214,15 @@ LineFault line_fault_slow(std::string_view line) {
         if (c == '*') {
             ++stars;
             star = i;
-        } else if (stars == 0 && i > start) {
-            sum ^= c; // the characters between the start character and the "*"
         }
     }
     if (stars == 0) return LineFault::none;
     if (stars > 1 || line.size() - star != 3) return LineFault::checksum;
-    const int high = hex_digit(line[star + 1]), low = hex_digit(line[star + 2]);
-    if (high < 0 || low < 0 || high * 16 + low != sum) return LineFault::checksum;
+    // The characters between the start character and the "*".
+    const std::string_view body =
+        star > start ? line.substr(start + 1, star - start - 1) : std::string_view{};
+    if (written_checksum(line[star + 1], line[star + 2]) != checksum_of(body))
+        return LineFault::checksum;
     return LineFault::none;
 }
 
@@ -307,18 +300,16 @@ LineFault line_fault(std::string_view line) {
         sum ^= w;
     }
     if (special) return line_fault_slow(line);
-    sum ^= sum >> 32;
-    sum ^= sum >> 16;
-    sum ^= sum >> 8;
-    auto folded = static_cast<unsigned char>(sum);
+    unsigned char folded = fold_checksum(sum);
     for (; i < body_size; ++i) {
         const auto c = static_cast<unsigned char>(body[i]);
         if (c < 0x20 || c == 0x7F || c == '$' || c == '!' || c == '*') return line_fault_slow(line);
         folded ^= c;
     }
-    const int high = hex_digit(line[n - 2]), low = hex_digit(line[n - 1]);
-    if (high < 0 || low < 0) return line_fault_slow(line); // control characters come first
-    return high * 16 + low == folded ? LineFault::none : LineFault::checksum;
+    // `folded` is checksum_of(body), summed here with the look for special bytes in one pass.
+    const int written = written_checksum(line[n - 2], line[n - 1]);
+    if (written < 0) return line_fault_slow(line); // control characters come first
+    return written == folded ? LineFault::none : LineFault::checksum;
 }
 
 bool taken_as_gp(std::string_view talker, std::string_view type, bool all_talkers) {

@@ -6,6 +6,7 @@
 
 #include "fakes.h"
 #include "nmea/apa_sentence.h"
+#include "nmea/checksum.h"
 #include "nmea/decoder.h"
 
 namespace {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "fakes.h"
+#include "nmea/checksum.h"
 #include "nmea/gps_link.h"
 #include "nmea/posix_serial.h"
 #include "pty_peer.h"
