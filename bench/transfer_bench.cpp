@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
     const double drv_c2o =
         median_ms(runs, [&] { sink += tr::convert(c2o, dialogs).written.size(); });
     const double write_flushed =
-        median_ms(runs, [&] { sink += marivent::replace_file(dir / "out" / "w", cmap).ok; });
+        median_ms(runs, [&] { sink += marivent::replace_file(dir / "out" / "w", cmap).ok(); });
     const double write_unflushed =
         median_ms(runs, [&] { replace_without_flush(dir / "out" / "w", cmap); });
 

@@ -257,7 +257,7 @@ void Journ::Form_Load() {
 
     // 6.-7. The journal.
     const journal::PrepareOutcome prepared = journal.prepare();
-    if (prepared.problem) startup_problems_.push_back(*prepared.problem);
+    if (!prepared.usable) startup_problems_.push_back(prepared.usable.why());
     if (prepared.notice) startup_notices_.push_back(*prepared.notice);
     nblignes = 0;
 
@@ -423,7 +423,7 @@ void Journ::journecri(bool asked) {
     } else {
         // Asked for: said every time. At a tick: said once for a series of failures.
         if (!asked && !outcome->first_failure) return;
-        text = outcome->problem.value_or("");
+        text = outcome->written.why();
     }
     // At a tick the box comes after the tick, so the timer never waits on the user.
     if (asked) {
@@ -449,11 +449,10 @@ void Journ::mnujourecrire_Click() {
 void Journ::mnujoulire_Click() { show_journal(); }
 
 void Journ::show_journal() {
-    std::string why;
-    const std::optional<std::string> bytes = read_file(journal.path(), why);
+    const Result<std::string> bytes = read_file(journal.path());
     if (!bytes) {
         services_.dialogs.message("Le journal " + display_path(journal.path()) +
-                                      " ne peut pas être affiché (" + why + ").",
+                                      " ne peut pas être affiché (" + bytes.why() + ").",
                                   program_title);
         return;
     }
@@ -475,10 +474,10 @@ QString Journ::port_name() const {
 }
 
 void Journ::mnugpsdeb_Click() {
-    if (const IoStatus opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
+    if (const Status opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
         services_.dialogs.message(
             QString("La liaison avec le GPS ne peut pas être ouverte (%1) : %2.")
-                .arg(port_name(), from_utf8(opened.why))
+                .arg(port_name(), from_utf8(opened.why()))
                 .toStdString(),
             program_title);
         return;
@@ -546,8 +545,8 @@ void Journ::link_hung_up(const std::string& why) {
 
 void Journ::retry_link() {
     if (!link_cut_ || MSComm1.PortOpen()) return;
-    if (const IoStatus opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
-        cut_reason_ = from_utf8(opened.why);
+    if (const Status opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
+        cut_reason_ = from_utf8(opened.why());
         retry_.start(retry_interval_ms);
     } else {
         link_opened();

@@ -85,18 +85,17 @@ JournalFile::JournalFile(std::filesystem::path file, const RegionalSettings& reg
     : file_(std::move(file)), regional_(regional), clock_(clock) {}
 
 PrepareOutcome JournalFile::prepare() {
-    if (const IoStatus made = ensure_file(file_); !made)
-        return {unable(file_, "ne peut pas être créé", made.why), std::nullopt};
-    std::string why;
-    const std::optional<std::string> bytes = read_file(file_, why);
-    if (!bytes) return {unable(file_, "ne peut pas être lu", why), std::nullopt};
+    if (const Status made = ensure_file(file_); !made)
+        return {failure(unable(file_, "ne peut pas être créé", made.why())), std::nullopt};
+    const Result<std::string> bytes = read_file(file_);
+    if (!bytes) return {failure(unable(file_, "ne peut pas être lu", bytes.why())), std::nullopt};
 
     const ItemScan scan = scan_items(*bytes);
     if (scan.items == 0) {
         const std::string head = std::string(header_line) + "\r\n\r\n" +
                                  regional_.short_date(clock_.now().date) + "\r\n";
-        if (const IoStatus written = append_file(file_, head); !written)
-            return {unable(file_, "ne peut pas être écrit", written.why), std::nullopt};
+        if (const Status written = append_file(file_, head); !written)
+            return {failure(unable(file_, "ne peut pas être écrit", written.why())), std::nullopt};
         return {};
     }
     if (scan.third) {
@@ -137,12 +136,11 @@ EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
         if (bytes.compare(0, date_line.size(), date_line) == 0) bytes.erase(0, date_line.size());
         bytes = std::string(header_line) + "\r\n\r\n" + date_line + bytes;
     }
-    const IoStatus written = append_file(file_, bytes);
+    const Status written = append_file(file_, bytes);
     if (written) {
         kept_back_.clear();
         third_line_notice_.reset(); // the entry came with its date line
         failing_ = false;
-        out.written = true;
         out.caption = hour_caption(now.hour, now.minute);
         if (gone)
             out.notice = "Le journal " + display_path(file_) +
@@ -151,8 +149,8 @@ EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
     }
     if (kept_back_.empty()) kept_back_date_ = now.date;
     if (kept_back_.size() + lines.size() <= kept_back_limit) kept_back_ += lines;
-    out.problem = unable(file_, "ne peut pas être écrit", written.why) +
-                  " Les entrées sont gardées et seront écrites dès que possible.";
+    out.written = failure(unable(file_, "ne peut pas être écrit", written.why()) +
+                          " Les entrées sont gardées et seront écrites dès que possible.");
     out.first_failure = !failing_;
     failing_ = true;
     return out;

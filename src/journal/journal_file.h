@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/date.h"
+#include "common/result.h"
 #include "common/seams.h"
 
 namespace marivent::journal {
@@ -38,16 +39,15 @@ std::string entry_line(const EntryFields& f);
 std::string hour_caption(int hour, int minute);
 
 struct PrepareOutcome {
-    std::optional<std::string> problem; // French: the journal cannot be kept, the user must know
-    std::optional<std::string> notice;  // French: something the program deals with by itself
+    Status usable;                     // else why the journal cannot be kept: the user must know
+    std::optional<std::string> notice; // French: something the program deals with by itself
 };
 
 struct EntryOutcome {
-    bool written = false;               // the entry (and any line kept back) is on the disk
-    std::string caption;                // "h:mm" of this entry, when written
-    std::optional<std::string> problem; // French, when not written
-    bool first_failure = false;         // the first failure after entries that were written
-    std::optional<std::string> notice;  // French: the journal had gone and was begun again
+    Status written;                    // the entry (and any line kept back) is on the disk, or why not
+    std::string caption;               // "h:mm" of this entry, when written
+    bool first_failure = false;        // the first failure after entries that were written
+    std::optional<std::string> notice; // French: the journal had gone and was begun again
 };
 
 // The journal of one run of the program: start-up preparation and the entry writer's file work.

@@ -431,9 +431,10 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
     // 6. The clock, once per run, from the first time of day received.
     if (nav.miseheure != 0 && !nav.heuretu.empty()) {
         if (const std::optional<TimeOfDay> t = clock_time(nav.heuretu, context.decalage)) {
-            std::string why;
-            if (context.clock && !context.clock->set_time_of_day(t->hour, t->minute, t->second, why))
-                result.clock_refused = why;
+            if (context.clock) {
+                const Status set = context.clock->set_time_of_day(t->hour, t->minute, t->second);
+                if (!set) result.clock_refused = set.why();
+            }
             nav.miseheure = 0;
         }
     }

@@ -118,11 +118,10 @@ std::optional<Offset> settings_offset(const fs::path& journal) {
                           std::string(marivent::settings_file_name);
     std::error_code ec;
     if (!fs::exists(file, ec)) return Offset{0, "aucun fichier " + marivent::display_path(file)};
-    std::string why;
-    const std::optional<std::string> bytes = marivent::read_file(file, why);
+    const marivent::Result<std::string> bytes = marivent::read_file(file);
     if (!bytes) {
         say_error("Impossible de lire les préférences " + marivent::display_path(file) + " : " +
-                  why + " (--decalage pour donner le décalage).");
+                  bytes.why() + " (--decalage pour donner le décalage).");
         return std::nullopt;
     }
     const marivent::prefs::SettingsRecords records = marivent::prefs::parse_settings(*bytes);
@@ -161,9 +160,8 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
             offset = Offset{*h, "--decalage"};
         } else if (a == "--format-date") {
             if (i + 1 == args.size()) return usage_error("--format-date demande un format");
-            std::string why;
-            const auto f = jr::DateFormat::parse(marivent::utf8_to_cp1252(args[++i]), why);
-            if (!f) return usage_error("--format-date « " + std::string(args[i]) + " » : " + why);
+            const auto f = jr::DateFormat::parse(marivent::utf8_to_cp1252(args[++i]));
+            if (!f) return usage_error("--format-date « " + std::string(args[i]) + " » : " + f.why());
             formats = {*f};
         } else if (!a.empty() && a[0] == '-' && a != "-") {
             return usage_error("option inconnue « " + std::string(a) + " »");
@@ -184,10 +182,9 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
                                                                      : *out_file;
     const std::string shown = marivent::display_path(*source);
 
-    std::string why;
-    const std::optional<std::string> bytes = marivent::read_file(*source, why);
+    const marivent::Result<std::string> bytes = marivent::read_file(*source);
     if (!bytes) {
-        say_error("Impossible de lire le journal " + shown + " : " + why + ".");
+        say_error("Impossible de lire le journal " + shown + " : " + bytes.why() + ".");
         return 1;
     }
     if (!offset) offset = settings_offset(*source);
@@ -243,9 +240,9 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
     }
     const std::string text = gpx ? jr::gpx_track(journal, marivent::display_path(source->stem()))
                                  : jr::csv_table(journal);
-    if (const marivent::IoStatus written = marivent::replace_file(out, text); !written) {
+    if (const marivent::Status written = marivent::replace_file(out, text); !written) {
         say_error("Le fichier " + marivent::display_path(out) +
-                  " n'a pas été écrit : " + written.why + ".");
+                  " n'a pas été écrit : " + written.why() + ".");
         return 1;
     }
 

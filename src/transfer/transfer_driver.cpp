@@ -50,10 +50,10 @@ private:
         dialogs_.message(text, message_title);
         out_.shown.push_back(text);
     }
-    std::optional<std::string> read_source() {
-        std::string why;
-        auto bytes = read_file(c_.source, why);
-        if (!bytes) fail("Impossible de lire le fichier " + display_path(c_.source) + " : " + why + ".");
+    Result<std::string> read_source() {
+        Result<std::string> bytes = read_file(c_.source);
+        if (!bytes)
+            fail("Impossible de lire le fichier " + display_path(c_.source) + " : " + bytes.why() + ".");
         return bytes;
     }
     bool folder_set(const fs::path& folder, std::string_view which) {
@@ -87,9 +87,9 @@ Run::Wrote Run::write_output(const fs::path& path, std::string_view bytes,
             return Wrote::declined;
         }
     }
-    const IoStatus written = replace_file(path, bytes);
+    const Status written = replace_file(path, bytes);
     if (!written) {
-        fail("Le fichier " + display_path(path) + " n'a pas été écrit : " + written.why + ".");
+        fail("Le fichier " + display_path(path) + " n'a pas été écrit : " + written.why() + ".");
         return Wrote::failed;
     }
     out_.written.push_back(path);

@@ -22,13 +22,10 @@ class RecordingClock : public ClockSetter {
 public:
     std::vector<TimeOfDay> set;
     bool refuse = false;
-    bool set_time_of_day(int h, int m, int s, std::string& why) override {
-        if (refuse) {
-            why = "accès refusé";
-            return false;
-        }
+    Status set_time_of_day(int h, int m, int s) override {
+        if (refuse) return failure("accès refusé");
         set.push_back({h, m, s});
-        return true;
+        return {};
     }
 };
 

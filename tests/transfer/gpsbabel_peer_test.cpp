@@ -178,7 +178,7 @@ TEST_F(GpsbabelPeer, ReadsTheJournalTrackWithItsPositionsAndUtcTimes) {
     marivent::testing::FrenchRegional french;
     marivent::testing::FrozenClock clock;
     marivent::journal::JournalFile journal(dir / "journal.txt", french, clock);
-    ASSERT_FALSE(journal.prepare().problem);
+    ASSERT_TRUE(journal.prepare().usable);
     struct Sent {
         std::string date, time, lat_text, lon_text, desc;
         double lat, lon;
