@@ -101,10 +101,11 @@ Outcome Run::cmap_to_ozi() {
     const auto bytes = read_source();
     if (!bytes) return out_;
     const std::string source = display_path(c_.source);
-    const CmapRead route = read_cmap_route(*bytes);
-    if (!route.error.empty())
+    const Result<CmapRead> read = read_cmap_route(*bytes);
+    if (!read)
         return fail("Le fichier " + source + " n'est pas une route C-Map ECS lisible : " +
-                    route.error + ". Aucun fichier n'est écrit.");
+                    read.why() + ". Aucun fichier n'est écrit.");
+    const CmapRead& route = *read;
     out_.waypoint_count = route.waypoints.size();
     if (route.waypoints.empty())
         return fail("La route " + source + " ne contient aucun waypoint : aucun fichier n'est écrit.");
@@ -140,11 +141,11 @@ Outcome Run::ozi_to_cmap() {
         return fail("Le fichier " + source + " ne contient aucun" +
                     (kind == OziKind::track ? " point de trace" : " waypoint") +
                     " : aucun fichier n'est écrit.");
-    const CmapWrite file = cmap_route_file(utf8_to_cp1252(stem), read.rows);
-    if (!file.error.empty())
+    const Result<std::string> file = cmap_route_file(utf8_to_cp1252(stem), read.rows);
+    if (!file)
         return fail("Le fichier " + source + " ne peut pas devenir une route C-Map ECS : " +
-                    file.error + ". Aucun fichier n'est écrit.");
-    write_output(cmap_output(c_), file.bytes, replace_cmap_question);
+                    file.why() + ". Aucun fichier n'est écrit.");
+    write_output(cmap_output(c_), *file, replace_cmap_question);
     return out_;
 }
 

@@ -266,22 +266,26 @@ TEST(FieldNumbers, LargeFilesEachWayByteForByte) {
         if (i % 11 == 5) name = "\xD1Ile\tde " + integer_text(i);
         rows.push_back({i + 1.0, fixed_name(name), -60 + i * 0.117, -179 + i * 0.349});
     }
-    const std::string cmap = cmap_route_file("ile", rows).bytes;
+    const Result<std::string> written = cmap_route_file("ile", rows);
+    ASSERT_TRUE(written) << written.why();
+    const std::string& cmap = *written;
     EXPECT_EQ(cmap.size(), 136197u);
     EXPECT_EQ(fnv1a(cmap), 0xbd5c03a0f6178246ULL);
-    const CmapRead back = read_cmap_route(cmap);
-    EXPECT_EQ(back.last_latitude_text, " 59 41.46N");
-    const std::string rte = ozi_route_file(back.waypoint_lines);
-    const std::string wpt = ozi_waypoint_file(back.waypoint_lines);
+    const Result<CmapRead> back = read_cmap_route(cmap);
+    ASSERT_TRUE(back) << back.why();
+    EXPECT_EQ(back->last_latitude_text, " 59 41.46N");
+    const std::string rte = ozi_route_file(back->waypoint_lines);
+    const std::string wpt = ozi_waypoint_file(back->waypoint_lines);
     EXPECT_EQ(rte.size(), 151473u);
     EXPECT_EQ(fnv1a(rte), 0xe42373bfb6e5abf7ULL);
     EXPECT_EQ(wpt.size(), 162885u);
     EXPECT_EQ(fnv1a(wpt), 0x9267c1aee4ec1572ULL);
     for (const std::string& ozi : {wpt, rte}) {
         const OziRead read = read_ozi(ozi, OziKind::route_or_waypoints);
-        const std::string again = cmap_route_file("ile", read.rows).bytes;
-        EXPECT_EQ(again.size(), 136197u);
-        EXPECT_EQ(fnv1a(again), 0xd2917ef8fc5322faULL);
+        const Result<std::string> again = cmap_route_file("ile", read.rows);
+        ASSERT_TRUE(again) << again.why();
+        EXPECT_EQ(again->size(), 136197u);
+        EXPECT_EQ(fnv1a(*again), 0xd2917ef8fc5322faULL);
     }
 }
 
