@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
     });
     const double mem_c2o = median_ms(calls, [&] {
         const auto r = tr::read_cmap_route(cmap);
-        sink += tr::ozi_route_file(r->waypoint_lines).size() +
+        sink += tr::ozi_route_file(r->waypoint_lines)->size() +
                 tr::ozi_waypoint_file(r->waypoint_lines).size();
     });
     const double mem_c2o_wpt = median_ms(calls, [&] {

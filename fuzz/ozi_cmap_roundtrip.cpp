@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     for (const std::string& file :
-         {ozi_waypoint_file(route.waypoint_lines), ozi_route_file(route.waypoint_lines)}) {
+         {ozi_waypoint_file(route.waypoint_lines), *ozi_route_file(route.waypoint_lines)}) {
         const OziRead back = read_ozi_waypoints(file);
         FUZZ_CHECK(!back.too_many);
         FUZZ_CHECK(back.rows.size() == kept.size());

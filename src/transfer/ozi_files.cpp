@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 
 #include "common/lines.h"
+#include "common/number_text.h"
 #include "transfer/field_numbers.h"
 
 namespace marivent::transfer {
@@ -29,26 +29,36 @@ constexpr std::size_t header_lines = 4;
 constexpr std::size_t track_header_lines = 6;
 constexpr unsigned char ozi_comma = 209; // a comma inside a name
 
-// Writes the digits of k so that they end at index `end` (0-based) of `s`, which has room.
-void put_right(char* s, std::size_t end, int k) {
+// Writes the digits of k so that they end at index `end` (0-based) of `s`; false, with nothing
+// written, when they are more than the end + 1 characters up to there.
+bool put_right(char* s, std::size_t end, int k) {
     char digits[16];
     char* const digits_end = digits + sizeof digits;
     const char* first = put_digits_before(digits_end, static_cast<unsigned long>(k));
     const auto n = static_cast<std::size_t>(digits_end - first);
-    if (n > end + 1) throw std::out_of_range("put_right");
+    if (n > end + 1) return false;
     std::memcpy(s + end + 1 - n, first, n);
+    return true;
+}
+
+// Why a route number cannot be written in its columns.
+Failure too_many_routes(int route) {
+    return failure("le numéro de route " + integer_text(route) +
+                   " ne tient pas dans les colonnes d'un fichier de route OziExplorer");
 }
 
 // Appends the route record of route k: its number ending in column 5, the name reading Cmap<k>.
-void append_route_record(std::string& out, int k) {
+// False, with nothing appended, when the number has more than five digits.
+bool append_route_record(std::string& out, int k) {
     char r[route_record_template.size()];
     std::memcpy(r, route_record_template.data(), sizeof r);
-    put_right(r, 4, k);
+    if (!put_right(r, 4, k)) return false;
     char digits[16];
     char* const digits_end = digits + sizeof digits;
     const char* first = put_digits_before(digits_end, static_cast<unsigned long>(k));
     std::memcpy(r + 10, first, static_cast<std::size_t>(digits_end - first));
     out.append(r, sizeof r);
+    return true;
 }
 
 // The fields first to first + count - 1 of a comma-separated line; those the line does not have
@@ -78,7 +88,7 @@ void reserve_rows(OziRead& read, std::string_view bytes, std::size_t shortest) {
 
 } // namespace
 
-std::string ozi_route_file(const std::vector<std::string>& waypoint_lines) {
+Result<std::string> ozi_route_file(const std::vector<std::string>& waypoint_lines) {
     std::string out;
     std::size_t size = 200 + last_route_number * (route_record_template.size() + 2);
     for (const auto& line : waypoint_lines) size += w_prefix_template.size() + line.size() + 2;
@@ -90,8 +100,8 @@ std::string ozi_route_file(const std::vector<std::string>& waypoint_lines) {
     for (std::size_t g = 1; g <= waypoint_lines.size(); ++g) {
         char prefix[w_prefix_template.size()];
         std::memcpy(prefix, w_prefix_template.data(), sizeof prefix);
-        put_right(prefix, 4, route);
-        put_right(prefix, 8, position);
+        if (!put_right(prefix, 4, route) || !put_right(prefix, 8, position))
+            return too_many_routes(route);
         ++position;
         const std::string& line = waypoint_lines[g - 1];
         // The waypoint line loses its first column, a blank for numbers below 1000; a four-digit
@@ -103,12 +113,12 @@ std::string ozi_route_file(const std::vector<std::string>& waypoint_lines) {
         if (g % waypoints_per_route == 0) {
             ++route;
             position = 1;
-            append_route_record(out, route);
+            if (!append_route_record(out, route)) return too_many_routes(route);
             out += crlf;
         }
     }
     for (int k = route + 1; k <= last_route_number; ++k) {
-        append_route_record(out, k);
+        append_route_record(out, k); // at most 100: it fits
         out += crlf;
     }
     return out;

@@ -112,9 +112,14 @@ Outcome Run::cmap_to_ozi() {
     out_.lat = route.last_latitude_text;
     if (!route.warning.empty()) tell("Route " + source + " : " + route.warning + ".");
 
-    if (c_.route && write_output(ozi_route_output(c_), ozi_route_file(route.waypoint_lines),
-                                 replace_ozi_question) != Wrote::yes)
-        return out_;
+    if (c_.route) {
+        const Result<std::string> file = ozi_route_file(route.waypoint_lines);
+        if (!file)
+            return fail("La route " + source + " ne peut pas devenir une route OziExplorer : " +
+                        file.why() + ". Aucun fichier n'est écrit.");
+        if (write_output(ozi_route_output(c_), *file, replace_ozi_question) != Wrote::yes)
+            return out_;
+    }
     if (c_.waypoints)
         write_output(ozi_waypoint_output(c_), ozi_waypoint_file(route.waypoint_lines),
                      replace_ozi_question);

@@ -274,7 +274,9 @@ TEST(FieldNumbers, LargeFilesEachWayByteForByte) {
     const Result<CmapRead> back = read_cmap_route(cmap);
     ASSERT_TRUE(back) << back.why();
     EXPECT_EQ(back->last_latitude_text, " 59 41.46N");
-    const std::string rte = ozi_route_file(back->waypoint_lines);
+    const Result<std::string> route = ozi_route_file(back->waypoint_lines);
+    ASSERT_TRUE(route) << route.why();
+    const std::string& rte = *route;
     const std::string wpt = ozi_waypoint_file(back->waypoint_lines);
     EXPECT_EQ(rte.size(), 151473u);
     EXPECT_EQ(fnv1a(rte), 0xe42373bfb6e5abf7ULL);

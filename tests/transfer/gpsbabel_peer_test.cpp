@@ -82,7 +82,7 @@ TEST_F(GpsbabelPeer, ReadsWhatWeWrite) {
     ASSERT_TRUE(read) << read.why();
     const CmapRead& route = *read;
     write_bytes(dir / "peer.wpt", ozi_waypoint_file(route.waypoint_lines));
-    write_bytes(dir / "peer.rte", ozi_route_file(route.waypoint_lines));
+    write_bytes(dir / "peer.rte", *ozi_route_file(route.waypoint_lines));
     struct Case {
         const char* args;
         const char* file;

@@ -123,7 +123,7 @@ TEST(CmapToOzi, BothBoxesRouteFirstAndLatitude) {
     EXPECT_EQ(out.waypoint_count, 3u);
     const Result<CmapRead> r = read_cmap_route(read_bytes(s.cmap / "ile"));
     ASSERT_TRUE(r) << r.why();
-    EXPECT_EQ(read_bytes(s.ozi / "ile.rte"), ozi_route_file(r->waypoint_lines));
+    EXPECT_EQ(read_bytes(s.ozi / "ile.rte"), *ozi_route_file(r->waypoint_lines));
     EXPECT_EQ(read_bytes(s.ozi / "ile.wpt"), ozi_waypoint_file(r->waypoint_lines));
     EXPECT_TRUE(s.dialogs.questions.empty());
     EXPECT_TRUE(s.no_temporary_left());
