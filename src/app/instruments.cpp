@@ -48,7 +48,6 @@ bool Instruments::port_free(const char* what) {
 void Instruments::mnusimu_Click() {
     if (!port_free("la simulation")) return;
     w_.control("navigation")->setStyleSheet("QGroupBox#navigation { background-color: rgb(8, 0, 0); }");
-    w_.simu = 1;
     w_.control("simuf")->show();
     w_.set_text("vi", "0");
     w_.set_text("cap", "360");
@@ -93,7 +92,6 @@ void Instruments::simuf_Click() {
     w_.control("navigation")->setStyleSheet(QString());
     w_.control("simuf")->hide();
     w_.MSComm1.set_PortOpen(false);
-    w_.simu = 0;
 }
 
 void Instruments::mnuseaouvr_Click() {

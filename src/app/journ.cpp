@@ -231,9 +231,6 @@ void Journ::Form_Load() {
     connect(&Timer1, &QTimer::timeout, this, &Journ::Timer1_Timer);
     Timer1.start();
 
-    // 2.
-    simu = 0;
-
     // 3. The settings file.
     // A file that cannot be read loses every setting: said in a box. A record not applied keeps
     // its default, which the panel shows: said on the status line.
@@ -253,13 +250,11 @@ void Journ::Form_Load() {
     compteur = prefs.intervalle;
     nav.miseheure = 1;
     nav.gpsmauvais = 1;
-    nblignes = 0;
 
     // 6.-7. The journal.
     const journal::PrepareOutcome prepared = journal.prepare();
     if (!prepared.usable) startup_problems_.push_back(prepared.usable.why());
     if (prepared.notice) startup_notices_.push_back(*prepared.notice);
-    nblignes = 0;
 
     // What needs no answer is said on the status line at once; a box would hold the window.
     QStringList notices;

@@ -19,17 +19,11 @@
 
 namespace marivent::nmea {
 
-void champsuivant(std::string_view& reste, std::string_view& champ) {
-    const std::size_t p = reste.find(',');
-    if (p == std::string_view::npos) return;
-    champ = reste.substr(0, p);
-    reste.remove_prefix(p + 1);
-}
-
 namespace {
 
-// Cuts fields 1 to n and keeps the last, as the decoder's one field variable does (see
-// champsuivant). The commas of a line of up to 256 characters are found once, sixteen bytes at a
+// The fields of a line one after the other: each is the text before the next comma. Without a
+// comma left the field cut last is given again, so the last field of a sentence and its checksum
+// are never cut. The commas of a line of up to 256 characters are found once, sixteen bytes at a
 // time, as bits; a longer line is cut a field at a time.
 class Fields {
 public:

@@ -221,7 +221,7 @@ Outcome convert(const Conversion& c, Dialogs& dialogs) {
 
 Conversion conversion_of(const Click& click) {
     Conversion c;
-    c.direction = direction_of(click.ozicm);
+    c.direction = click.ozicm == 0 ? Direction::cmap_to_ozi : Direction::ozi_to_cmap;
     c.source = click.file;
     c.ozi_folder = click.ozipath.empty() ? fs::path() : native_path(click.root, click.ozipath);
     c.cmap_folder = click.cmappath.empty() ? fs::path() : native_path(click.root, click.cmappath);
@@ -229,7 +229,5 @@ Conversion conversion_of(const Click& click) {
     c.route = click.rout;
     return c;
 }
-
-Outcome file1_click(const Click& click, Dialogs& dialogs) { return convert(conversion_of(click), dialogs); }
 
 } // namespace marivent::transfer

@@ -49,18 +49,6 @@ struct DecoderTest : ::testing::Test {
     }
 };
 
-TEST(FieldCutting, CutsAtCommasAndKeepsTheLastFieldWhenNoneIsLeft) {
-    std::string_view reste = "a,,c*1F", champ;
-    champsuivant(reste, champ);
-    EXPECT_EQ(champ, "a");
-    champsuivant(reste, champ);
-    EXPECT_EQ(champ, "");
-    EXPECT_EQ(reste, "c*1F");
-    champsuivant(reste, champ); // no comma left: nothing changes
-    EXPECT_EQ(champ, "");
-    EXPECT_EQ(reste, "c*1F");
-}
-
 TEST_F(DecoderTest, AcceptanceWantsDollarSecondAndTalkerGpOrPg) {
     EXPECT_FALSE(line("$GPGGA,1,2,N,3,E", false).accepted); // "$" first: rejected
     EXPECT_TRUE(line("$GPGGA,1,2,N,3,E").accepted);

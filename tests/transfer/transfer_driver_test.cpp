@@ -42,7 +42,7 @@ struct Station {
         c.cmappath = "c:\\Program Files\\cmapecs\\routes";
         c.waypoin = waypoin;
         c.rout = rout;
-        return file1_click(c, dialogs);
+        return convert(conversion_of(c), dialogs);
     }
     // A C-Map ECS route "ile" of three waypoints in the routes folder.
     fs::path cmap_route() {
@@ -60,8 +60,13 @@ struct Station {
 };
 
 TEST(TransferDirection, OzicmZeroIsCmapToOzi) {
-    EXPECT_EQ(direction_of(0), Direction::cmap_to_ozi);
-    for (int v : {1, 2, -1}) EXPECT_EQ(direction_of(v), Direction::ozi_to_cmap) << v;
+    Click click;
+    click.ozicm = 0;
+    EXPECT_EQ(conversion_of(click).direction, Direction::cmap_to_ozi);
+    for (int v : {1, 2, -1}) {
+        click.ozicm = v;
+        EXPECT_EQ(conversion_of(click).direction, Direction::ozi_to_cmap) << v;
+    }
 }
 
 TEST(OziToCmap, RouteWaypointAndTrackFilesGiveTheRouteName) {
@@ -320,13 +325,13 @@ TEST(TransferPaths, FolderTextsUnderRoot) {
     c.file = s.ozi / "Île.rte";
     c.root = s.root.path();
     c.cmappath = "C:/Program Files\\cmapecs\\\\routes\\"; // any case, both separators, doubled
-    const Outcome out = file1_click(c, s.dialogs);
+    const Outcome out = convert(conversion_of(c), s.dialogs);
     ASSERT_EQ(out.written, std::vector<fs::path>{s.cmap / "Île"});
     const Result<CmapRead> ile = read_cmap_route(read_bytes(s.cmap / "Île"));
     ASSERT_TRUE(ile) << ile.why();
     EXPECT_EQ(ile->route_name, "\xCEle"); // Windows-1252
     c.cmappath.clear();
-    EXPECT_EQ(file1_click(c, s.dialogs).end, Outcome::End::failed);
+    EXPECT_EQ(convert(conversion_of(c), s.dialogs).end, Outcome::End::failed);
 }
 
 } // namespace
