@@ -355,12 +355,9 @@ Result<CmapRead> read_cmap_route(std::string_view bytes) {
     r.waypoint_lines.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         const auto& w = r.waypoints[i];
-        char lat_fast[fixed_room], lon_fast[fixed_room];
-        std::string lat_slow, lon_slow;
-        r.waypoint_lines.push_back(build_waypoint_line(
-            static_cast<int>(i + 1), w.name,
-            fixed_into(lat_fast, lat_slow, w.latitude, degrees_pattern),
-            fixed_into(lon_fast, lon_slow, w.longitude, degrees_pattern)));
+        r.waypoint_lines.push_back(build_waypoint_line(static_cast<int>(i + 1), w.name,
+                                                       degrees_text(w.latitude),
+                                                       degrees_text(w.longitude)));
     }
     return r;
 }

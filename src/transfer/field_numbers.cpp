@@ -106,15 +106,8 @@ std::size_t put_fixed(char* out, double value, const FixedPattern& p) {
 
 void append_fixed(std::string& out, double value, const FixedPattern& p) {
     char fast[fixed_room];
-    std::string slow;
-    out += fixed_into(fast, slow, value, p);
-}
-
-std::string_view fixed_into(char (&fast)[fixed_room], std::string& slow, double value,
-                            const FixedPattern& p) {
-    if (const std::size_t n = put_fixed(fast, value, p)) return {fast, n};
-    slow = format_number(value, p.pattern, '.');
-    return slow;
+    if (const std::size_t n = put_fixed(fast, value, p)) out.append(fast, n);
+    else out += format_number(value, p.pattern, '.');
 }
 
 } // namespace marivent::transfer

@@ -27,7 +27,6 @@ constexpr int waypoints_per_route = 30;
 constexpr int last_route_number = 100;
 constexpr std::size_t header_lines = 4;
 constexpr std::size_t track_header_lines = 6;
-constexpr unsigned char ozi_comma = 209; // a comma inside a name
 
 // Writes the digits of k so that they end at index `end` (0-based) of `s`; false, with nothing
 // written, when they are more than the end + 1 characters up to there.
@@ -159,13 +158,7 @@ OziRead read_ozi_waypoints(std::string_view bytes) {
         if (out.rows.size() == max_waypoints) return OziRead{{}, true};
         Waypoint& w = out.rows.emplace_back();
         w.number = field_value(fields[0]);
-        // The name's first 14 characters, blank-filled, character 209 read as a comma.
-        w.name.assign(name_width, ' ');
-        const std::size_t name_size = std::min(fields[1].size(), name_width);
-        for (std::size_t k = 0; k < name_size; ++k) {
-            const char c = fields[1][k];
-            w.name[k] = static_cast<unsigned char>(c) == ozi_comma ? ',' : c;
-        }
+        w.name = name_from_ozi(fields[1]);
         w.latitude = latitude;
         w.longitude = longitude;
     }

@@ -37,11 +37,32 @@ double reference_coordinate_value(std::string_view text) {
     return sign * (d + m / 60.0);
 }
 
+// A name as the waypoint line stored it before: its first 14 characters blank-filled, a comma
+// as character 209, control characters as blanks.
+std::string reference_stored_name(std::string_view name) {
+    std::string out(name.substr(0, name_width));
+    for (char& c : out) {
+        if (c == ',') c = '\xD1';
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    out.resize(name_width, ' ');
+    return out;
+}
+
+// A name field as it was read before: its first 14 characters blank-filled, character 209 read
+// as a comma.
+std::string reference_read_name(std::string_view field) {
+    std::string out(field.substr(0, name_width));
+    for (char& c : out)
+        if (c == '\xD1') c = ',';
+    out.resize(name_width, ' ');
+    return out;
+}
+
 // The waypoint line as it was put together before, from fixed-width texts.
 std::string reference_line(int number, std::string_view name, std::string_view latitude,
                            std::string_view longitude) {
-    return format_text(integer_text(number), "@@@@") + "," +
-           fixed_name(name_to_ozi(name.substr(0, name_width))) + "," +
+    return format_text(integer_text(number), "@@@@") + "," + reference_stored_name(name) + "," +
            format_text(latitude, "@@@@@@@@@@@") + "," + format_text(longitude, "@@@@@@@@@@@") +
            ",37109.72606,  0, 1, 3,         0,  16777215," + std::string(40, ' ') + ", 0, 0";
 }
@@ -85,7 +106,7 @@ OziRead reference_waypoints(std::string_view bytes) {
         auto field = [&](std::size_t k) {
             return first + k < fields.size() ? fields[first + k] : std::string_view();
         };
-        Waypoint w{numeric_value(field(0)), fixed_name(name_from_ozi(field(1))),
+        Waypoint w{numeric_value(field(0)), reference_read_name(field(1)),
                    numeric_value(field(2)), numeric_value(field(3))};
         if (w.latitude == 0.0 && w.longitude == 0.0) continue;
         if (out.rows.size() == max_waypoints) return OziRead{{}, true};
