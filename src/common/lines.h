@@ -58,7 +58,7 @@ private:
 };
 
 // The lines of a text, in order, at most `most` of them.
-std::vector<std::string_view> split_lines(std::string_view text,
-                                          std::size_t most = std::numeric_limits<std::size_t>::max());
+std::vector<std::string_view>
+split_lines(std::string_view text, std::size_t most = std::numeric_limits<std::size_t>::max());
 
 } // namespace marivent

@@ -36,7 +36,8 @@ ItemScan scan_items(std::string_view bytes) {
     for (std::string_view line; scan.items < 3 && cursor.next(line);) {
         // The line's items, cut at its commas.
         for (;;) {
-            while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+            while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+                line.remove_prefix(1);
             const std::size_t comma = line.find(',');
             if (++scan.items == 3) {
                 scan.third = std::string(trimmed(line.substr(0, comma)));

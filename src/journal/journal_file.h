@@ -44,7 +44,8 @@ struct PrepareOutcome {
 };
 
 struct EntryOutcome {
-    Status written;                    // the entry (and any line kept back) is on the disk, or why not
+    Status written;                    // the entry (and any line kept back) is on the disk, or why
+                                       // not (French)
     std::string caption;               // "h:mm" of this entry, when written
     bool first_failure = false;        // the first failure after entries that were written
     std::optional<std::string> notice; // French: the journal had gone and was begun again

@@ -7,7 +7,8 @@
 namespace marivent::nmea {
 
 // "$AGAPA,A,A," ecartroute "," sensecart ",N,A,A," capwpt ",T," wptarrivee, then "*", the
-// checksum (nmea/checksum.h) in two upper-case hexadecimal digits, CR LF. The fields go out as received.
+// checksum (nmea/checksum.h) in two upper-case hexadecimal digits, CR LF. The fields go out as
+// received.
 std::string apa_sentence(std::string_view ecartroute, std::string_view sensecart,
                          std::string_view capwpt, std::string_view wptarrivee);
 

@@ -26,7 +26,8 @@ void apply_settings(const SettingsRecords& records, Preferences& p) {
 LoadOutcome load_settings(const std::filesystem::path& file, Preferences& p) {
     LoadOutcome out;
     const Status made = ensure_file(file);
-    const Result<std::string> bytes = made ? read_file(file) : Result<std::string>(failure(made.why()));
+    const Result<std::string> bytes =
+        made ? read_file(file) : Result<std::string>(failure(made.why()));
     if (!bytes) {
         out.file_usable = false;
         out.problems.push_back("Le fichier des préférences " + display_path(file) +
