@@ -11,6 +11,7 @@
 
 #include "common/number_text.h"
 #include "nmea/apa_sentence.h"
+#include "nmea/checksum.h"
 
 namespace passage {
 

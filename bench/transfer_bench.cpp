@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
                                                 tr::degrees_text(w.latitude),
                                                 tr::degrees_text(w.longitude)));
     const std::string wpt = tr::ozi_waypoint_file(lines);
-    const std::string cmap = tr::cmap_route_file("ile", rows).bytes;
+    const std::string cmap = *tr::cmap_route_file("ile", rows);
     marivent::replace_file(dir / "ile.wpt", wpt);
     marivent::replace_file(dir / "ile", cmap);
     fs::create_directory(dir / "out");
@@ -148,16 +148,16 @@ int main(int argc, char** argv) {
     std::size_t sink = 0;
     const double mem_o2c = median_ms(calls, [&] {
         const auto r = tr::read_ozi(wpt, tr::OziKind::route_or_waypoints);
-        sink += tr::cmap_route_file("ile", r.rows).bytes.size();
+        sink += tr::cmap_route_file("ile", r.rows)->size();
     });
     const double mem_c2o = median_ms(calls, [&] {
         const auto r = tr::read_cmap_route(cmap);
-        sink += tr::ozi_route_file(r.waypoint_lines).size() +
-                tr::ozi_waypoint_file(r.waypoint_lines).size();
+        sink += tr::ozi_route_file(r->waypoint_lines)->size() +
+                tr::ozi_waypoint_file(r->waypoint_lines).size();
     });
     const double mem_c2o_wpt = median_ms(calls, [&] {
         const auto r = tr::read_cmap_route(cmap);
-        sink += tr::ozi_waypoint_file(r.waypoint_lines).size();
+        sink += tr::ozi_waypoint_file(r->waypoint_lines).size();
     });
     tr::Conversion o2c{tr::Direction::ozi_to_cmap, dir / "ile.wpt", dir / "out", dir / "out"};
     tr::Conversion c2o{tr::Direction::cmap_to_ozi, dir / "ile", dir / "out", dir / "out", true,
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
     const double drv_c2o =
         median_ms(runs, [&] { sink += tr::convert(c2o, dialogs).written.size(); });
     const double write_flushed =
-        median_ms(runs, [&] { sink += marivent::replace_file(dir / "out" / "w", cmap).ok; });
+        median_ms(runs, [&] { sink += marivent::replace_file(dir / "out" / "w", cmap).ok(); });
     const double write_unflushed =
         median_ms(runs, [&] { replace_without_flush(dir / "out" / "w", cmap); });
 

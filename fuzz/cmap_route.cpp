@@ -1,6 +1,6 @@
 // The C-Map ECS route reader. A file that reads gives well-formed waypoint lines and coordinates
 // on the globe; written again in route order it reads back to the same route (coordinates within
-// the 0.01 minute of the format). A file that does not read sets nothing but the error.
+// the 0.01 minute of the format). A file that does not read gives no route, only why.
 #include <cmath>
 
 #include "support.h"
@@ -10,12 +10,12 @@ using namespace marivent::transfer;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     marivent::fuzz::environment_locale();
-    const CmapRead r = read_cmap_route(marivent::fuzz::text(data, size));
-    if (!r.error.empty()) {
-        FUZZ_CHECK(r.route_name.empty() && r.waypoints.empty() && r.waypoint_lines.empty() &&
-                   r.last_latitude_text.empty() && r.warning.empty());
+    const marivent::Result<CmapRead> read = read_cmap_route(marivent::fuzz::text(data, size));
+    if (!read) {
+        FUZZ_CHECK(!read.why().empty());
         return 0;
     }
+    const CmapRead& r = *read;
     const std::size_t n = r.waypoints.size();
     FUZZ_CHECK(n <= max_waypoints);
     FUZZ_CHECK(r.waypoint_lines.size() == n);
@@ -32,10 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     WaypointTable rows;
     for (const CmapWaypoint& w : r.waypoints) rows.push_back({0, w.name, w.latitude, w.longitude});
-    const CmapWrite again = cmap_route_file(r.route_name, rows);
-    FUZZ_CHECK(again.error.empty());
-    const CmapRead back = read_cmap_route(again.bytes);
-    FUZZ_CHECK(back.error.empty() && back.warning.empty());
+    const marivent::Result<std::string> again = cmap_route_file(r.route_name, rows);
+    FUZZ_CHECK(again.ok());
+    const marivent::Result<CmapRead> read_back = read_cmap_route(*again);
+    FUZZ_CHECK(read_back.ok() && read_back->warning.empty());
+    const CmapRead& back = *read_back;
     FUZZ_CHECK(back.route_name == r.route_name);
     FUZZ_CHECK(back.waypoints.size() == n);
     for (std::size_t i = 0; i < n; ++i) {

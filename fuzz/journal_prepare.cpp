@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string after = read_all(file);
     FUZZ_CHECK(after.size() >= bytes.size());
     if (bytes.empty()) {
-        FUZZ_CHECK(!outcome.problem && !outcome.notice);
+        FUZZ_CHECK(outcome.usable.ok() && !outcome.notice);
         FUZZ_CHECK(after == std::string(journal::header_line) + "\r\n\r\n07/12/2026\r\n");
         FUZZ_CHECK(journal.datejourn().is_zero());
         return 0;
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!date && scan.third) date = read_date(*scan.third, default_date_formats());
     // Nothing of an existing file is a problem for the user: a third item that is no date is a
     // notice, and the next entry dates the journal.
-    FUZZ_CHECK(!outcome.problem);
+    FUZZ_CHECK(outcome.usable.ok());
     if (date) {
         FUZZ_CHECK(!outcome.notice);
         FUZZ_CHECK(journal.datejourn() == *date);

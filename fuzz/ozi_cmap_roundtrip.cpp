@@ -33,14 +33,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const WaypointTable& rows = source.rows;
     const std::size_t n = rows.size();
 
-    const CmapWrite cmap = cmap_route_file("FUZZ", rows);
+    const marivent::Result<std::string> cmap = cmap_route_file("FUZZ", rows);
     bool on_globe = true;
     for (const Waypoint& w : rows) on_globe = on_globe && on_the_globe(w.latitude, w.longitude);
-    FUZZ_CHECK(cmap.error.empty() == on_globe);
+    FUZZ_CHECK(cmap.ok() == on_globe);
     if (!on_globe) return 0;
 
-    const CmapRead route = read_cmap_route(cmap.bytes);
-    FUZZ_CHECK(route.error.empty() && route.warning.empty());
+    const marivent::Result<CmapRead> read = read_cmap_route(*cmap);
+    FUZZ_CHECK(read.ok() && read->warning.empty());
+    const CmapRead& route = *read;
     FUZZ_CHECK(route.route_name == "FUZZ");
     FUZZ_CHECK(route.waypoints.size() == n && route.waypoint_lines.size() == n);
     std::vector<std::size_t> kept; // the rows that do not round to 0,0
@@ -52,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     for (const std::string& file :
-         {ozi_waypoint_file(route.waypoint_lines), ozi_route_file(route.waypoint_lines)}) {
+         {ozi_waypoint_file(route.waypoint_lines), *ozi_route_file(route.waypoint_lines)}) {
         const OziRead back = read_ozi_waypoints(file);
         FUZZ_CHECK(!back.too_many);
         FUZZ_CHECK(back.rows.size() == kept.size());

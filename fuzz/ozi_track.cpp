@@ -2,6 +2,7 @@
 // max_waypoints (none with too_many), unnamed, finite coordinates.
 #include <cmath>
 
+#include "common/lines.h"
 #include "support.h"
 #include "transfer/ozi_files.h"
 
@@ -11,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     marivent::fuzz::environment_locale();
     const std::string_view bytes = marivent::fuzz::text(data, size);
     const OziRead read = read_ozi_track(bytes);
-    const auto lines = split_lines(bytes);
+    const auto lines = marivent::split_lines(bytes);
     std::size_t points = 0;
     for (std::size_t i = 6; i < lines.size(); ++i)
         if (lines[i].find_first_not_of(" \t") != std::string_view::npos) ++points;

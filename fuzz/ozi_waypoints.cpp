@@ -2,6 +2,7 @@
 // 14-character names, finite coordinates, never a row at 0,0.
 #include <cmath>
 
+#include "common/lines.h"
 #include "support.h"
 #include "transfer/ozi_files.h"
 
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const OziRead read = read_ozi_waypoints(bytes);
     FUZZ_CHECK(read.rows.size() <= max_waypoints);
     if (read.too_many) FUZZ_CHECK(read.rows.empty());
-    FUZZ_CHECK(read.rows.size() + 4 <= split_lines(bytes).size() || read.rows.empty());
+    FUZZ_CHECK(read.rows.size() + 4 <= marivent::split_lines(bytes).size() || read.rows.empty());
     for (const Waypoint& w : read.rows) {
         FUZZ_CHECK(w.name.size() == name_width);
         FUZZ_CHECK(std::isfinite(w.number) && std::isfinite(w.latitude) && std::isfinite(w.longitude));

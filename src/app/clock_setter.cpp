@@ -11,7 +11,7 @@
 
 namespace marivent::app {
 
-bool SystemClockSetter::set_time_of_day(int hour, int minute, int second, std::string& why) {
+Status SystemClockSetter::set_time_of_day(int hour, int minute, int second) {
 #ifdef _WIN32
     SYSTEMTIME t;
     GetLocalTime(&t);
@@ -19,9 +19,8 @@ bool SystemClockSetter::set_time_of_day(int hour, int minute, int second, std::s
     t.wMinute = static_cast<WORD>(minute);
     t.wSecond = static_cast<WORD>(second);
     t.wMilliseconds = 0;
-    if (SetLocalTime(&t)) return true;
-    why = "droits insuffisants";
-    return false;
+    if (SetLocalTime(&t)) return {};
+    return failure("droits insuffisants");
 #else
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -31,14 +30,11 @@ bool SystemClockSetter::set_time_of_day(int hour, int minute, int second, std::s
     local.tm_sec = second;
     local.tm_isdst = -1;
     const std::time_t target = std::mktime(&local);
-    if (target == static_cast<std::time_t>(-1)) {
-        why = "heure locale introuvable";
-        return false;
-    }
+    if (target == static_cast<std::time_t>(-1)) return failure("heure locale introuvable");
     const timespec ts{target, 0};
-    if (clock_settime(CLOCK_REALTIME, &ts) == 0) return true;
-    why = errno == EPERM ? "droits insuffisants (il faut la capacité CAP_SYS_TIME)" : error_text(errno);
-    return false;
+    if (clock_settime(CLOCK_REALTIME, &ts) == 0) return {};
+    return failure(errno == EPERM ? "droits insuffisants (il faut la capacité CAP_SYS_TIME)"
+                                  : error_text(errno));
 #endif
 }
 

@@ -6,7 +6,7 @@ namespace marivent::app {
 
 class SystemClockSetter : public ClockSetter {
 public:
-    bool set_time_of_day(int hour, int minute, int second, std::string& why) override;
+    Status set_time_of_day(int hour, int minute, int second) override;
 };
 
 } // namespace marivent::app

@@ -16,10 +16,9 @@
 namespace marivent::app {
 
 DemoGps::DemoGps(const std::string& recording, QObject* parent) : QObject(parent) {
-    std::string why;
-    const std::optional<std::string> bytes = read_file(recording, why);
+    const Result<std::string> bytes = read_file(recording);
     if (!bytes) {
-        error_ = "enregistrement " + recording + " illisible (" + why + ")";
+        error_ = "enregistrement " + recording + " illisible (" + bytes.why() + ")";
         return;
     }
     // One second of the recording ends at each GGA's second: a new second starts at each GGA.

@@ -48,7 +48,6 @@ bool Instruments::port_free(const char* what) {
 void Instruments::mnusimu_Click() {
     if (!port_free("la simulation")) return;
     w_.control("navigation")->setStyleSheet("QGroupBox#navigation { background-color: rgb(8, 0, 0); }");
-    w_.simu = 1;
     w_.control("simuf")->show();
     w_.set_text(Box::vi, "0");
     w_.set_text(Box::cap, "360");
@@ -59,18 +58,16 @@ void Instruments::mnusimu_Click() {
     port.RThreshold = 1;
     port.SThreshold = 1;
     port.OutBufferSize = 1;
-    if (const IoStatus opened = port.set_PortOpen(true); !opened) {
+    if (const Status opened = port.set_PortOpen(true); !opened) {
         simuf_Click();
-        w_.tell("La simulation ne peut pas ouvrir le port du GPS : " + opened.why + ".");
+        w_.tell("La simulation ne peut pas ouvrir le port du GPS : " + opened.why() + ".");
         return;
     }
     const std::filesystem::path file = w_.root / simulation_file;
-    std::string why;
-    std::optional<std::string> bytes;
-    if (const IoStatus made = ensure_file(file); made) bytes = read_file(file, why);
-    else why = made.why;
+    const Status made = ensure_file(file);
+    const Result<std::string> bytes = made ? read_file(file) : Result<std::string>(failure(made.why()));
     if (!bytes) {
-        w_.tell("Le fichier de simulation " + file.string() + " ne peut pas être lu (" + why + ").");
+        w_.tell("Le fichier de simulation " + file.string() + " ne peut pas être lu (" + bytes.why() + ").");
         return;
     }
     // The lines leave in slices between events, so the window stays alive during the replay.
@@ -95,7 +92,6 @@ void Instruments::simuf_Click() {
     w_.control("navigation")->setStyleSheet(QString());
     w_.control("simuf")->hide();
     w_.MSComm1.set_PortOpen(false);
-    w_.simu = 0;
 }
 
 void Instruments::mnuseaouvr_Click() {
@@ -117,10 +113,10 @@ void Instruments::mnuseaouvr_Click() {
         w_.tell("Le fichier de capture " + file.string() + " ne peut pas être créé.");
         return;
     }
-    if (const IoStatus opened = port.set_PortOpen(true); !opened) {
+    if (const Status opened = port.set_PortOpen(true); !opened) {
         w_.seatalk = 0;
         capture_file_.close();
-        w_.tell("La capture SeaTalk ne peut pas ouvrir le port du GPS : " + opened.why + ".");
+        w_.tell("La capture SeaTalk ne peut pas ouvrir le port du GPS : " + opened.why() + ".");
     }
 }
 
@@ -168,15 +164,14 @@ void Instruments::mnuseatxt_Click() {
 
 void Instruments::File2_Click(const QString& name) {
     const std::filesystem::path input = w_.root / name.toStdString();
-    std::string why;
-    const std::optional<std::string> bytes = read_file(input, why);
+    const Result<std::string> bytes = read_file(input);
     if (!bytes) {
-        w_.tell("La capture " + input.string() + " ne peut pas être lue (" + why + ").");
+        w_.tell("La capture " + input.string() + " ne peut pas être lue (" + bytes.why() + ").");
         return;
     }
     const std::filesystem::path output = w_.root / decoded_name;
-    if (const IoStatus written = replace_file(output, seatalk::decode_capture(*bytes)); !written) {
-        w_.tell("Le fichier " + output.string() + " ne peut pas être écrit (" + written.why + ").");
+    if (const Status written = replace_file(output, seatalk::decode_capture(*bytes)); !written) {
+        w_.tell("Le fichier " + output.string() + " ne peut pas être écrit (" + written.why() + ").");
         w_.note(QString("Décodage de %1 : rien n'est écrit.").arg(name));
         return;
     }

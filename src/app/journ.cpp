@@ -234,9 +234,6 @@ void Journ::Form_Load() {
     connect(&Timer1, &QTimer::timeout, this, &Journ::Timer1_Timer);
     Timer1.start();
 
-    // 2.
-    simu = 0;
-
     // 3. The settings file.
     // A file that cannot be read loses every setting: said in a box. A record not applied keeps
     // its default, which the panel shows: said on the status line.
@@ -256,13 +253,11 @@ void Journ::Form_Load() {
     compteur = prefs.intervalle;
     nav.miseheure = 1;
     nav.gpsmauvais = 1;
-    nblignes = 0;
 
     // 6.-7. The journal.
     const journal::PrepareOutcome prepared = journal.prepare();
-    if (prepared.problem) startup_problems_.push_back(*prepared.problem);
+    if (!prepared.usable) startup_problems_.push_back(prepared.usable.why());
     if (prepared.notice) startup_notices_.push_back(*prepared.notice);
-    nblignes = 0;
 
     // What needs no answer is said on the status line at once; a box would hold the window.
     QStringList notices;
@@ -419,7 +414,7 @@ void Journ::journecri(bool asked) {
     } else {
         // Asked for: said every time. At a tick: said once for a series of failures.
         if (!asked && !outcome->first_failure) return;
-        text = outcome->problem.value_or("");
+        text = outcome->written.why();
     }
     // At a tick the box comes after the tick, so the timer never waits on the user.
     if (asked) {
@@ -445,11 +440,10 @@ void Journ::mnujourecrire_Click() {
 void Journ::mnujoulire_Click() { show_journal(); }
 
 void Journ::show_journal() {
-    std::string why;
-    const std::optional<std::string> bytes = read_file(journal.path(), why);
+    const Result<std::string> bytes = read_file(journal.path());
     if (!bytes) {
         services_.dialogs.message("Le journal " + display_path(journal.path()) +
-                                      " ne peut pas être affiché (" + why + ").",
+                                      " ne peut pas être affiché (" + bytes.why() + ").",
                                   program_title);
         return;
     }
@@ -471,10 +465,10 @@ QString Journ::port_name() const {
 }
 
 void Journ::mnugpsdeb_Click() {
-    if (const IoStatus opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
+    if (const Status opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
         services_.dialogs.message(
             QString("La liaison avec le GPS ne peut pas être ouverte (%1) : %2.")
-                .arg(port_name(), from_utf8(opened.why))
+                .arg(port_name(), from_utf8(opened.why()))
                 .toStdString(),
             program_title);
         return;
@@ -530,8 +524,8 @@ void Journ::link_hung_up(const std::string& why) {
 
 void Journ::retry_link() {
     if (!link_life_.cut() || MSComm1.PortOpen()) return;
-    if (const IoStatus opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
-        link_life_.retry_failed(opened.why);
+    if (const Status opened = nmea::mnugpsdeb_Click(MSComm1); !opened) {
+        link_life_.retry_failed(opened.why());
         retry_.start(retry_interval_ms);
     } else {
         link_opened();

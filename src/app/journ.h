@@ -105,8 +105,6 @@ public:
 
     // Module-level and window-level values.
     double compteur = 0;
-    int simu = 0;
-    int nblignes = 0;
     int seatalk = 0;
 
 protected:

@@ -11,6 +11,7 @@
 #include "common/file_io.h"
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "common/text.h"
 #include "common/value.h"
 #include "convert.h"
 #include "journal/journal_export.h"
@@ -37,7 +38,7 @@ std::optional<double> offset_argument(std::string_view text) {
     const std::size_t sign = !s.empty() && (s[0] == '+' || s[0] == '-') ? 1 : 0;
     if (s.size() == sign) return std::nullopt;
     for (std::size_t i = sign; i < s.size(); ++i)
-        if (!(s[i] >= '0' && s[i] <= '9') && s[i] != '.') return std::nullopt;
+        if (!marivent::is_digit(s[i]) && s[i] != '.') return std::nullopt;
     if (s.find('.') != s.rfind('.') || s.substr(sign) == ".") return std::nullopt;
     const double value = marivent::numeric_value(s);
     if (value < -24 || value > 24) return std::nullopt;
@@ -56,11 +57,10 @@ std::optional<Offset> settings_offset(const fs::path& journal) {
                           std::string(marivent::settings_file_name);
     std::error_code ec;
     if (!fs::exists(file, ec)) return Offset{0, "aucun fichier " + marivent::display_path(file)};
-    std::string why;
-    const std::optional<std::string> bytes = marivent::read_file(file, why);
+    const marivent::Result<std::string> bytes = marivent::read_file(file);
     if (!bytes) {
         say_error("Impossible de lire les préférences " + marivent::display_path(file) + " : " +
-                  why + " (--decalage pour donner le décalage).");
+                  bytes.why() + " (--decalage pour donner le décalage).");
         return std::nullopt;
     }
     const marivent::prefs::SettingsRecords records = marivent::prefs::parse_settings(*bytes);
@@ -100,9 +100,8 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
             offset = Offset{*h, "--decalage"};
         } else if (a == "--format-date") {
             if (i + 1 == args.size()) return usage_error("--format-date demande un format");
-            std::string why;
-            const auto f = jr::DateFormat::parse(marivent::utf8_to_cp1252(args[++i]), why);
-            if (!f) return usage_error("--format-date « " + std::string(args[i]) + " » : " + why);
+            const auto f = jr::DateFormat::parse(marivent::utf8_to_cp1252(args[++i]));
+            if (!f) return usage_error("--format-date « " + std::string(args[i]) + " » : " + f.why());
             formats = {*f};
         } else if (!a.empty() && a[0] == '-' && a != "-") {
             return usage_error("option inconnue « " + std::string(a) + " »");
@@ -123,10 +122,9 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
                                                                      : *out_file;
     const std::string shown = marivent::display_path(*source);
 
-    std::string why;
-    const std::optional<std::string> bytes = marivent::read_file(*source, why);
+    const marivent::Result<std::string> bytes = marivent::read_file(*source);
     if (!bytes) {
-        say_error("Impossible de lire le journal " + shown + " : " + why + ".");
+        say_error("Impossible de lire le journal " + shown + " : " + bytes.why() + ".");
         return 1;
     }
     if (!offset) offset = settings_offset(*source);

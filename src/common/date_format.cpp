@@ -1,22 +1,10 @@
 #include "date_format.h"
 
+#include "common/text.h"
+
 namespace marivent {
 
-namespace {
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
-} // namespace
-
-std::optional<DateFormat> DateFormat::parse(std::string_view pattern, std::string& why) {
+Result<DateFormat> DateFormat::parse(std::string_view pattern) {
     DateFormat f;
     f.pattern_ = std::string(pattern);
     int seen[3] = {0, 0, 0};
@@ -44,9 +32,8 @@ std::optional<DateFormat> DateFormat::parse(std::string_view pattern, std::strin
         const std::optional<Field> field = field_of(c);
         if (!field) {
             if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || is_digit(c)) {
-                why = std::string("« ") + c +
-                      " » n'est ni un jour (d, j), ni un mois (M, m), ni une année (y, a)";
-                return std::nullopt;
+                return failure(std::string("« ") + c +
+                               " » n'est ni un jour (d, j), ni un mois (M, m), ni une année (y, a)");
             }
             f.tokens_.push_back({std::nullopt, 0, c});
             ++i;
@@ -58,17 +45,15 @@ std::optional<DateFormat> DateFormat::parse(std::string_view pattern, std::strin
         const int letters = static_cast<int>(j - i);
         const bool fits = *field == Field::year ? letters == 2 || letters == 4 : letters <= 2;
         if (!fits) {
-            why = "« " + std::string(pattern.substr(i, j - i)) +
-                  " » : un jour ou un mois s'écrit d ou dd, M ou MM, une année yy ou yyyy";
-            return std::nullopt;
+            return failure("« " + std::string(pattern.substr(i, j - i)) +
+                           " » : un jour ou un mois s'écrit d ou dd, M ou MM, une année yy ou yyyy");
         }
         ++seen[static_cast<int>(*field)];
         f.tokens_.push_back({field, letters, 0});
         i = j;
     }
     if (seen[0] != 1 || seen[1] != 1 || seen[2] != 1) {
-        why = "il faut un jour, un mois et une année, chacun une fois (par exemple dd/MM/yyyy)";
-        return std::nullopt;
+        return failure("il faut un jour, un mois et une année, chacun une fois (par exemple dd/MM/yyyy)");
     }
     return f;
 }
@@ -115,9 +100,8 @@ bool DateFormat::is_separator(char c) const {
 
 std::vector<DateFormat> default_date_formats() {
     std::vector<DateFormat> formats;
-    std::string why;
     for (const char* p : {"dd/MM/yyyy", "dd.MM.yyyy", "yyyy-MM-dd"})
-        formats.push_back(*DateFormat::parse(p, why));
+        formats.push_back(*DateFormat::parse(p));
     return formats;
 }
 

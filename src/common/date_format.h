@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "date.h"
+#include "result.h"
 
 namespace marivent {
 
@@ -15,8 +16,8 @@ namespace marivent {
 // date has no minutes. Day and month are read with one or two digits; "yy" is a year 2000 to 2099.
 class DateFormat {
   public:
-    // The format of a pattern, or nothing with the reason (French) when it is not one.
-    static std::optional<DateFormat> parse(std::string_view pattern, std::string& why);
+    // The format of a pattern, or the reason (French) it is not one.
+    static Result<DateFormat> parse(std::string_view pattern);
 
     // The date a text stands for (spaces around it ignored), or nothing.
     std::optional<Date> read(std::string_view text) const;

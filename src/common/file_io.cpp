@@ -11,7 +11,7 @@ namespace marivent {
 
 namespace {
 
-IoStatus failure(int error_number) { return IoStatus{false, error_text(error_number)}; }
+Failure system_failure(int error_number) { return failure(error_text(error_number)); }
 
 long system_write(int fd, const void* bytes, std::size_t count) { return ::write(fd, bytes, count); }
 
@@ -55,12 +55,9 @@ std::string error_text(int error_number) {
     }
 }
 
-std::optional<std::string> read_file(const std::filesystem::path& path, std::string& why) {
+Result<std::string> read_file(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        why = error_text(errno);
-        return std::nullopt;
-    }
+    if (fd < 0) return system_failure(errno);
     std::string out;
     // Room for a regular file's bytes at once, rather than a string that grows and is copied.
     struct stat st {};
@@ -71,9 +68,9 @@ std::optional<std::string> read_file(const std::filesystem::path& path, std::str
         const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR) continue;
-            why = error_text(errno);
+            const int e = errno;
             ::close(fd);
-            return std::nullopt;
+            return system_failure(e);
         }
         if (n == 0) break;
         out.append(buf, static_cast<std::size_t>(n));
@@ -82,21 +79,21 @@ std::optional<std::string> read_file(const std::filesystem::path& path, std::str
     return out;
 }
 
-IoStatus ensure_file(const std::filesystem::path& path) {
+Status ensure_file(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return failure(errno);
+    if (fd < 0) return system_failure(errno);
     ::close(fd);
     return {};
 }
 
-IoStatus append_file(const std::filesystem::path& path, std::string_view bytes) {
+Status append_file(const std::filesystem::path& path, std::string_view bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return failure(errno);
+    if (fd < 0) return system_failure(errno);
     struct stat before {};
     if (::fstat(fd, &before) != 0) {
         const int e = errno;
         ::close(fd);
-        return failure(e);
+        return system_failure(e);
     }
     if (!write_all(fd, bytes) || ::fsync(fd) != 0) {
         // The bytes that went out are taken back, so no half line stays for the next append to
@@ -104,31 +101,31 @@ IoStatus append_file(const std::filesystem::path& path, std::string_view bytes) 
         const int e = errno;
         if (::ftruncate(fd, before.st_size) == 0) ::fsync(fd);
         ::close(fd);
-        return failure(e);
+        return system_failure(e);
     }
-    if (::close(fd) != 0) return failure(errno);
+    if (::close(fd) != 0) return system_failure(errno);
     return {};
 }
 
-IoStatus replace_file(const std::filesystem::path& path, std::string_view bytes) {
+Status replace_file(const std::filesystem::path& path, std::string_view bytes) {
     // A file the user made read-only stays as it is, though the rename below could replace it.
-    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return failure(errno);
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return system_failure(errno);
     // A temporary name of its own beside the file, so no file of the user's is overwritten.
     std::string temp_name = path.string() + ".marivent-XXXXXX";
     const int fd = ::mkstemp(temp_name.data());
-    if (fd < 0) return failure(errno);
+    if (fd < 0) return system_failure(errno);
     ::fchmod(fd, 0644);
     const std::filesystem::path temp = temp_name;
     if (!write_all(fd, bytes) || ::fsync(fd) != 0) {
         const int e = errno;
         ::close(fd);
         ::unlink(temp.c_str());
-        return failure(e);
+        return system_failure(e);
     }
     if (::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
         const int e = errno;
         ::unlink(temp.c_str());
-        return failure(e);
+        return system_failure(e);
     }
     return {};
 }

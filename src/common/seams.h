@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "date.h"
+#include "result.h"
 
 namespace marivent {
 
@@ -44,12 +45,11 @@ public:
     virtual long long milliseconds() const = 0;
 };
 
-// Sets the time of day of the computer clock, keeping the date. Returns false when the system
-// refuses, with a reason in French.
+// Sets the time of day of the computer clock, keeping the date, or says why the system refuses.
 class ClockSetter {
 public:
     virtual ~ClockSetter() = default;
-    virtual bool set_time_of_day(int hour, int minute, int second, std::string& why) = 0;
+    virtual Status set_time_of_day(int hour, int minute, int second) = 0;
 };
 
 // The text boxes the core writes and reads: the raw GPS line, the navigation panel and the hidden

@@ -4,11 +4,9 @@
 #include <charconv>
 #include <string>
 
-namespace marivent {
+#include "common/text.h"
 
-namespace {
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-} // namespace
+namespace marivent {
 
 double numeric_value(std::string_view text) {
     std::size_t i = 0;

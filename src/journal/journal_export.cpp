@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "common/cp1252.h"
+#include "common/lines.h"
 #include "common/number_text.h"
+#include "common/text.h"
 #include "journal/journal_file.h"
 
 namespace marivent::journal {
@@ -12,18 +14,6 @@ namespace marivent::journal {
 namespace {
 
 constexpr int minutes_per_day = 24 * 60;
-
-bool is_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 // Cuts the text up to the next space off the front of `rest`, and that space.
 bool cut_field(std::string_view& rest, std::string_view& field) {
@@ -291,14 +281,8 @@ JournalRead read_journal(std::string_view bytes, const ReadOptions& options) {
         std::isfinite(options.offset_hours) ? std::lround(options.offset_hours * 60) : 0;
     std::optional<Date> local_date; // the latest date line's
     int number = 0;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string_view text = bytes.substr(start, end - start);
-        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-        start = next;
+    LineCursor cursor(bytes, LoneCr::kept);
+    for (std::string_view text; cursor.next(text);) {
         ++number;
 
         const std::string_view bare = trimmed(text);

@@ -64,7 +64,8 @@ struct JournalRead {
     bool looks_like_journal() const;
 };
 
-// Reads a journal's bytes: CR LF or LF line ends, the last line with or without one.
+// Reads a journal's bytes: CR LF or LF line ends, the last line with or without one; a CR alone
+// stays in its line (LoneCr::kept of common/lines.h).
 JournalRead read_journal(std::string_view bytes, const ReadOptions& options);
 
 // GPX 1.1, UTF-8: one track named `track_name` (UTF-8) of the lines with a position, in file

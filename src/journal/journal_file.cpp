@@ -4,7 +4,9 @@
 #include "common/cp1252.h"
 #include "common/date_format.h"
 #include "common/file_io.h"
+#include "common/lines.h"
 #include "common/paths.h"
+#include "common/text.h"
 
 namespace marivent::journal {
 
@@ -12,8 +14,6 @@ namespace {
 
 // Lines kept back while the journal cannot be written: far more than days of entries.
 constexpr std::size_t kept_back_limit = 1 << 20;
-
-bool is_line_end(char c) { return c == '\r' || c == '\n'; }
 
 std::string unable(const std::filesystem::path& file, const char* what, const std::string& why) {
     return "Le journal " + display_path(file) + " " + what + " (" + why + ").";
@@ -32,21 +32,21 @@ std::string quote_of(std::string_view bytes) {
 
 ItemScan scan_items(std::string_view bytes) {
     ItemScan scan;
-    std::size_t i = 0;
-    while (i < bytes.size() && scan.items < 3) {
-        while (i < bytes.size() && (bytes[i] == ' ' || bytes[i] == '\t')) ++i;
-        const std::size_t start = i;
-        while (i < bytes.size() && bytes[i] != ',' && !is_line_end(bytes[i])) ++i;
-        std::string_view item = bytes.substr(start, i - start);
-        ++scan.items;
-        if (scan.items == 3) {
-            while (!item.empty() && (item.back() == ' ' || item.back() == '\t'))
-                item.remove_suffix(1);
-            scan.third = std::string(item);
-        }
-        if (i < bytes.size()) {
-            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-            ++i; // the comma or the line end
+    LineCursor cursor(bytes);
+    for (std::string_view line; scan.items < 3 && cursor.next(line);) {
+        // The line's items, cut at its commas.
+        for (;;) {
+            while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+                line.remove_prefix(1);
+            const std::size_t comma = line.find(',');
+            if (++scan.items == 3) {
+                scan.third = std::string(trimmed(line.substr(0, comma)));
+                break;
+            }
+            if (comma == std::string_view::npos) break;
+            line.remove_prefix(comma + 1);
+            // A comma that ends the text has no item after it.
+            if (line.empty() && line.data() == bytes.data() + bytes.size()) break;
         }
     }
     return scan;
@@ -86,18 +86,17 @@ JournalFile::JournalFile(std::filesystem::path file, const RegionalSettings& reg
     : file_(std::move(file)), regional_(regional), clock_(clock) {}
 
 PrepareOutcome JournalFile::prepare() {
-    if (const IoStatus made = ensure_file(file_); !made)
-        return {unable(file_, "ne peut pas être créé", made.why), std::nullopt};
-    std::string why;
-    const std::optional<std::string> bytes = read_file(file_, why);
-    if (!bytes) return {unable(file_, "ne peut pas être lu", why), std::nullopt};
+    if (const Status made = ensure_file(file_); !made)
+        return {failure(unable(file_, "ne peut pas être créé", made.why())), std::nullopt};
+    const Result<std::string> bytes = read_file(file_);
+    if (!bytes) return {failure(unable(file_, "ne peut pas être lu", bytes.why())), std::nullopt};
 
     const ItemScan scan = scan_items(*bytes);
     if (scan.items == 0) {
         const std::string head = std::string(header_line) + "\r\n\r\n" +
                                  regional_.short_date(clock_.now().date) + "\r\n";
-        if (const IoStatus written = append_file(file_, head); !written)
-            return {unable(file_, "ne peut pas être écrit", written.why), std::nullopt};
+        if (const Status written = append_file(file_, head); !written)
+            return {failure(unable(file_, "ne peut pas être écrit", written.why())), std::nullopt};
         return {};
     }
     if (scan.third) {
@@ -138,12 +137,11 @@ EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
         if (bytes.compare(0, date_line.size(), date_line) == 0) bytes.erase(0, date_line.size());
         bytes = std::string(header_line) + "\r\n\r\n" + date_line + bytes;
     }
-    const IoStatus written = append_file(file_, bytes);
+    const Status written = append_file(file_, bytes);
     if (written) {
         kept_back_.clear();
         third_line_notice_.reset(); // the entry came with its date line
         failing_ = false;
-        out.written = true;
         out.caption = hour_caption(now.hour, now.minute);
         if (gone)
             out.notice = "Le journal " + display_path(file_) +
@@ -152,8 +150,8 @@ EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
     }
     if (kept_back_.empty()) kept_back_date_ = now.date;
     if (kept_back_.size() + lines.size() <= kept_back_limit) kept_back_ += lines;
-    out.problem = unable(file_, "ne peut pas être écrit", written.why) +
-                  " Les entrées sont gardées et seront écrites dès que possible.";
+    out.written = failure(unable(file_, "ne peut pas être écrit", written.why()) +
+                          " Les entrées sont gardées et seront écrites dès que possible.");
     out.first_failure = !failing_;
     failing_ = true;
     return out;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/date.h"
+#include "common/result.h"
 #include "common/seams.h"
 
 namespace marivent::journal {
@@ -15,8 +16,9 @@ namespace marivent::journal {
 inline constexpr std::string_view header_line = "Heure        Position        Vi. Cap  Vers";
 
 // What an existing journal holds at its start, read item by item: an item ends at a comma or at
-// the end of a line (CR LF, LF or CR), an empty line is one empty item, spaces and tabs at the
-// start of an item are skipped. Only the first three items matter.
+// the end of a line (CR LF, LF or CR, as common/lines.h cuts them), an empty line is one empty
+// item, a comma that ends the file has no item after it, spaces and tabs at the start of an item
+// are skipped. Only the first three items matter.
 struct ItemScan {
     int items = 0;                    // counted up to 3
     std::optional<std::string> third; // the third item, spaces at its end removed
@@ -37,16 +39,16 @@ std::string entry_line(const EntryFields& f);
 std::string hour_caption(int hour, int minute);
 
 struct PrepareOutcome {
-    std::optional<std::string> problem; // French: the journal cannot be kept, the user must know
-    std::optional<std::string> notice;  // French: something the program deals with by itself
+    Status usable;                     // else why the journal cannot be kept: the user must know
+    std::optional<std::string> notice; // French: something the program deals with by itself
 };
 
 struct EntryOutcome {
-    bool written = false;               // the entry (and any line kept back) is on the disk
-    std::string caption;                // "h:mm" of this entry, when written
-    std::optional<std::string> problem; // French, when not written
-    bool first_failure = false;         // the first failure after entries that were written
-    std::optional<std::string> notice;  // French: the journal had gone and was begun again
+    Status written;                    // the entry (and any line kept back) is on the disk, or why
+                                       // not (French)
+    std::string caption;               // "h:mm" of this entry, when written
+    bool first_failure = false;        // the first failure after entries that were written
+    std::optional<std::string> notice; // French: the journal had gone and was begun again
 };
 
 // The journal of one run of the program: start-up preparation and the entry writer's file work.

@@ -11,7 +11,7 @@ const std::string& CommControl::device_of(int port) const {
     return port >= 1 && port <= 4 ? devices_[port - 1] : none;
 }
 
-IoStatus CommControl::set_PortOpen(bool open) {
+Status CommControl::set_PortOpen(bool open) {
     if (!open) {
         const bool was_open = device_->is_open();
         device_->close();
@@ -19,12 +19,12 @@ IoStatus CommControl::set_PortOpen(bool open) {
         if (was_open && on_state_changed) on_state_changed();
         return {};
     }
-    if (device_->is_open()) return {false, "le port est déjà ouvert"};
+    if (device_->is_open()) return failure("le port est déjà ouvert");
     const std::string& path = device_of(CommPort);
-    if (path.empty()) return {false, "aucun appareil pour le port " + integer_text(CommPort)};
+    if (path.empty()) return failure("aucun appareil pour le port " + integer_text(CommPort));
     const std::optional<LineSettings> settings = parse_line_settings(Settings);
-    if (!settings) return {false, "réglages de ligne invalides : " + Settings};
-    IoStatus opened = device_->open(path, *settings, ParityReplace);
+    if (!settings) return failure("réglages de ligne invalides : " + Settings);
+    Status opened = device_->open(path, *settings, ParityReplace);
     if (!opened) return opened;
     input_.clear();
     output_full_said_ = false;
@@ -43,8 +43,7 @@ std::string CommControl::Input() {
 void CommControl::Output(std::string_view bytes) {
     if (!device_->is_open()) return;
     if (output_.empty()) {
-        std::string why;
-        const std::optional<std::size_t> n = device_->write(bytes, why);
+        const Result<std::size_t> n = device_->write(bytes);
         if (!n) return; // a write error shows as a hang-up at the next read
         bytes.remove_prefix(*n);
         if (bytes.empty()) return;
@@ -72,8 +71,7 @@ bool CommControl::output_whole(std::string_view sentence) {
 
 void CommControl::writable() {
     if (output_.empty() || !device_->is_open()) return;
-    std::string why;
-    const std::optional<std::size_t> n = device_->write(output_, why);
+    const Result<std::size_t> n = device_->write(output_);
     if (!n) {
         output_.clear();
     } else {

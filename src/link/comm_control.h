@@ -30,7 +30,7 @@ public:
 
     // Putting PortOpen: opens with the port number and settings held now, or closes. Opening
     // returns the reason (French) when it fails; closing never fails.
-    IoStatus set_PortOpen(bool open);
+    Status set_PortOpen(bool open);
     bool PortOpen() const { return device_->is_open(); }
     int InBufferCount() const { return static_cast<int>(input_.size()); }
     std::string Input();

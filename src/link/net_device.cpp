@@ -8,6 +8,7 @@
 #include <netinet/tcp.h>
 #include <unistd.h>
 
+#include "common/file_io.h"
 #include "common/number_text.h"
 
 namespace marivent::nmea {
@@ -54,8 +55,8 @@ std::string net_error(int e, const std::string& place) {
     }
 }
 
-// The addresses of a host, or the French reason there are none.
-addrinfo* resolve(const std::string& host, int port, int type, std::string& why) {
+// The addresses of a host (freed by the caller), or the French reason there are none.
+Result<addrinfo*> resolve(const std::string& host, int port, int type) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = type;
@@ -63,11 +64,9 @@ addrinfo* resolve(const std::string& host, int port, int type, std::string& why)
     addrinfo* found = nullptr;
     const std::string service = integer_text(port);
     const int r = ::getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &found);
-    if (r != 0 || !found) {
-        why = r == EAI_SYSTEM ? net_error(errno, where(host, port))
-                              : "l'hôte « " + host + " » est introuvable";
-        return nullptr;
-    }
+    if (r != 0 || !found)
+        return failure(r == EAI_SYSTEM ? net_error(errno, where(host, port))
+                                       : "l'hôte « " + host + " » est introuvable");
     return found;
 }
 
@@ -78,15 +77,13 @@ bool is_network(std::string_view device) {
            device.substr(0, udp_prefix.size()) == udp_prefix;
 }
 
-std::optional<NetAddress> parse_net_address(std::string_view device, std::string& why) {
+Result<NetAddress> parse_net_address(std::string_view device) {
     NetAddress a;
     const std::string text(device);
     if (device.substr(0, tcp_prefix.size()) == tcp_prefix) {
         a.kind = NetAddress::Kind::tcp;
-        if (!split_host_port(device.substr(tcp_prefix.size()), a.host, a.port) || a.host.empty()) {
-            why = "« " + text + " » n'est pas une adresse tcp://HÔTE:PORT";
-            return std::nullopt;
-        }
+        if (!split_host_port(device.substr(tcp_prefix.size()), a.host, a.port) || a.host.empty())
+            return failure("« " + text + " » n'est pas une adresse tcp://HÔTE:PORT");
         return a;
     }
     if (device.substr(0, udp_prefix.size()) == udp_prefix) {
@@ -98,28 +95,26 @@ std::optional<NetAddress> parse_net_address(std::string_view device, std::string
         if (ok && arrow != std::string_view::npos)
             ok = split_host_port(rest.substr(arrow + 1), a.reply_host, a.reply_port) &&
                  !a.reply_host.empty();
-        if (!ok) {
-            why = "« " + text + " » n'est pas une adresse udp://:PORT ou udp://:PORT>HÔTE:PORT";
-            return std::nullopt;
-        }
+        if (!ok)
+            return failure("« " + text + " » n'est pas une adresse udp://:PORT ou udp://:PORT>HÔTE:PORT");
         a.host = listen_host;
         return a;
     }
-    why = "« " + text + " » n'est pas une adresse réseau";
-    return std::nullopt;
+    return failure("« " + text + " » n'est pas une adresse réseau");
 }
 
 NetDevice::~NetDevice() { close(); }
 
-IoStatus NetDevice::open(const std::string& path, const LineSettings&, char) {
+Status NetDevice::open(const std::string& path, const LineSettings&, char) {
     close();
-    std::string why;
-    const std::optional<NetAddress> address = parse_net_address(path, why);
-    if (!address) return {false, why};
+    const Result<NetAddress> address = parse_net_address(path);
+    if (!address) return failure(address.why());
     address_ = *address;
     const bool tcp = address_.kind == NetAddress::Kind::tcp;
-    addrinfo* found = resolve(address_.host, address_.port, tcp ? SOCK_STREAM : SOCK_DGRAM, why);
-    if (!found) return {false, why};
+    const Result<addrinfo*> resolved =
+        resolve(address_.host, address_.port, tcp ? SOCK_STREAM : SOCK_DGRAM);
+    if (!resolved) return failure(resolved.why());
+    addrinfo* const found = *resolved;
 
     int fd = -1;
     int error = 0;
@@ -136,7 +131,7 @@ IoStatus NetDevice::open(const std::string& path, const LineSettings&, char) {
         fd = -1;
     }
     ::freeaddrinfo(found);
-    if (fd < 0) return {false, net_error(error, (tcp ? "" : "UDP ") + where(address_.host, address_.port))};
+    if (fd < 0) return failure(net_error(error, (tcp ? "" : "UDP ") + where(address_.host, address_.port)));
 
     if (tcp) {
         // A server that dies without closing is found within a couple of minutes.
@@ -150,11 +145,13 @@ IoStatus NetDevice::open(const std::string& path, const LineSettings&, char) {
     peer_length_ = 0;
     fixed_peer_ = false;
     if (!tcp && !address_.reply_host.empty()) {
-        addrinfo* reply = resolve(address_.reply_host, address_.reply_port, SOCK_DGRAM, why);
-        if (!reply) {
+        const Result<addrinfo*> resolved_reply =
+            resolve(address_.reply_host, address_.reply_port, SOCK_DGRAM);
+        if (!resolved_reply) {
             ::close(fd);
-            return {false, why};
+            return failure(resolved_reply.why());
         }
+        addrinfo* const reply = *resolved_reply;
         std::memcpy(&peer_, reply->ai_addr, reply->ai_addrlen);
         peer_length_ = reply->ai_addrlen;
         fixed_peer_ = true;
@@ -202,11 +199,8 @@ DeviceInput NetDevice::read() {
     return in;
 }
 
-std::optional<std::size_t> NetDevice::write(std::string_view bytes, std::string& why) {
-    if (fd_ < 0) {
-        why = "la liaison n'est pas ouverte";
-        return std::nullopt;
-    }
+Result<std::size_t> NetDevice::write(std::string_view bytes) {
+    if (fd_ < 0) return failure("la liaison n'est pas ouverte");
     for (;;) {
         ssize_t n;
         if (address_.kind == NetAddress::Kind::tcp) {
@@ -219,10 +213,9 @@ std::optional<std::size_t> NetDevice::write(std::string_view bytes, std::string&
         if (n >= 0) return static_cast<std::size_t>(n);
         if (errno == EINTR) continue;
         // Still connecting, or the socket's buffer is full: the rest waits in the output queue.
-        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ENOTCONN) return 0;
+        if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ENOTCONN) return std::size_t{0};
         if (address_.kind == NetAddress::Kind::udp) return bytes.size(); // a datagram lost
-        why = net_error(errno, where(address_.host, address_.port));
-        return std::nullopt;
+        return failure(net_error(errno, where(address_.host, address_.port)));
     }
 }
 

@@ -7,7 +7,6 @@
 //   udp://:PORT>HOST:PORT2    the same, the autopilot sentence goes to HOST:PORT2.
 #pragma once
 #include <netinet/in.h>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/socket.h>
@@ -28,20 +27,20 @@ struct NetAddress {
 bool is_network(std::string_view device);
 
 // The address of a network device text, or the French reason it is not one.
-std::optional<NetAddress> parse_net_address(std::string_view device, std::string& why);
+Result<NetAddress> parse_net_address(std::string_view device);
 
 class NetDevice : public SerialDevice {
 public:
     ~NetDevice() override;
     // Line settings and the parity replacement mean nothing on a network and are ignored. A TCP
     // connection is started without waiting: a refusal comes as a hang-up of the first read.
-    IoStatus open(const std::string& path, const LineSettings& settings, char parity_replace) override;
+    Status open(const std::string& path, const LineSettings& settings, char parity_replace) override;
     void close() override;
     bool is_open() const override { return fd_ >= 0; }
     int descriptor() const override { return fd_; }
     // Reads at most `read_limit` bytes a call, so a server that floods never holds the window.
     DeviceInput read() override;
-    std::optional<std::size_t> write(std::string_view bytes, std::string& why) override;
+    Result<std::size_t> write(std::string_view bytes) override;
 
     static constexpr std::size_t read_limit = 1 << 16;
 

@@ -15,13 +15,13 @@ class PortDevice : public SerialDevice {
 public:
     PortDevice();
     ~PortDevice() override;
-    IoStatus open(const std::string& path, const LineSettings& settings, char parity_replace) override;
+    Status open(const std::string& path, const LineSettings& settings, char parity_replace) override;
     void close() override { current_->close(); }
     bool is_open() const override { return current_->is_open(); }
     int descriptor() const override { return current_->descriptor(); }
     DeviceInput read() override { return current_->read(); }
-    std::optional<std::size_t> write(std::string_view bytes, std::string& why) override {
-        return current_->write(bytes, why);
+    Result<std::size_t> write(std::string_view bytes) override {
+        return current_->write(bytes);
     }
 
 private:

@@ -10,6 +10,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "common/file_io.h"
+#include "common/value.h"
 
 namespace marivent::nmea {
 
@@ -50,21 +52,21 @@ std::string open_error(const std::string& path, int e) {
 
 PosixSerialDevice::~PosixSerialDevice() { close(); }
 
-IoStatus PosixSerialDevice::open(const std::string& path, const LineSettings& s, char parity_replace) {
+Status PosixSerialDevice::open(const std::string& path, const LineSettings& s, char parity_replace) {
     close();
     const speed_t speed = speed_of(s.baud);
-    if (speed == B0) return {false, "vitesse non prise en charge : " + integer_text(s.baud)};
+    if (speed == B0) return failure("vitesse non prise en charge : " + integer_text(s.baud));
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return {false, open_error(path, errno)};
+    if (fd < 0) return failure(open_error(path, errno));
     termios t{};
     if (!::isatty(fd) || ::tcgetattr(fd, &t) != 0) {
         ::close(fd);
-        return {false, path + " n'est pas un port série"};
+        return failure(path + " n'est pas un port série");
     }
     // Another program holding the port has it locked, or opened it exclusively.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
-        return {false, open_error(path, EBUSY)};
+        return failure(open_error(path, EBUSY));
     }
     ::cfmakeraw(&t);
     t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | IGNPAR | ISTRIP | IXON | IXOFF);
@@ -89,7 +91,7 @@ IoStatus PosixSerialDevice::open(const std::string& path, const LineSettings& s,
     if (::tcsetattr(fd, TCSANOW, &t) != 0) {
         const int e = errno;
         ::close(fd);
-        return {false, open_error(path, e)};
+        return failure(open_error(path, e));
     }
     fd_ = fd;
     parity_replace_ = parity_replace;
@@ -181,18 +183,14 @@ DeviceInput PosixSerialDevice::read() {
     return in;
 }
 
-std::optional<std::size_t> PosixSerialDevice::write(std::string_view bytes, std::string& why) {
-    if (fd_ < 0) {
-        why = "le port n'est pas ouvert";
-        return std::nullopt;
-    }
+Result<std::size_t> PosixSerialDevice::write(std::string_view bytes) {
+    if (fd_ < 0) return failure("le port n'est pas ouvert");
     for (;;) {
         const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
         if (n >= 0) return static_cast<std::size_t>(n);
         if (errno == EINTR) continue;
-        if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
-        why = error_text(errno);
-        return std::nullopt;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return std::size_t{0};
+        return failure(error_text(errno));
     }
 }
 

@@ -15,14 +15,14 @@ namespace marivent::nmea {
 class PosixSerialDevice : public SerialDevice {
 public:
     ~PosixSerialDevice() override;
-    IoStatus open(const std::string& path, const LineSettings& settings, char parity_replace) override;
+    Status open(const std::string& path, const LineSettings& settings, char parity_replace) override;
     void close() override;
     bool is_open() const override { return fd_ >= 0; }
     int descriptor() const override { return fd_; }
     // Reads at most `read_limit` bytes a call, leaving the rest to the next: a flood never holds
     // the window, and never overfills the control's input buffer.
     DeviceInput read() override;
-    std::optional<std::size_t> write(std::string_view bytes, std::string& why) override;
+    Result<std::size_t> write(std::string_view bytes) override;
 
     static constexpr std::size_t read_limit = 1 << 16;
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/file_io.h"
+#include "common/result.h"
 
 namespace marivent::nmea {
 
@@ -47,16 +47,16 @@ class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
     // `parity_replace`: the byte delivered for a byte received with a parity error (0: the byte).
-    virtual IoStatus open(const std::string& path, const LineSettings& settings,
-                          char parity_replace) = 0;
+    virtual Status open(const std::string& path, const LineSettings& settings,
+                        char parity_replace) = 0;
     virtual void close() = 0;
     virtual bool is_open() const = 0;
     // The descriptor an event loop watches, or -1.
     virtual int descriptor() const = 0;
     // Everything waiting now, without blocking.
     virtual DeviceInput read() = 0;
-    // Writes what it can at once, without blocking: the count written, or nothing on an error.
-    virtual std::optional<std::size_t> write(std::string_view bytes, std::string& why) = 0;
+    // Writes what it can at once, without blocking: the count written, or why not.
+    virtual Result<std::size_t> write(std::string_view bytes) = 0;
 };
 
 } // namespace marivent::nmea

@@ -4,23 +4,9 @@
 #include <cstring>
 #include <initializer_list>
 
-namespace marivent::nmea {
+#include "nmea/checksum.h"
 
-unsigned char nmea_checksum(std::string_view body) {
-    if (!body.empty() && body.front() == '$') body.remove_prefix(1);
-    // Eight bytes at a time, folded at the end.
-    std::uint64_t wide = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= body.size(); i += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, body.data() + i, sizeof w);
-        wide ^= w;
-    }
-    unsigned char sum = 0;
-    for (int k = 0; k < 8; ++k) sum ^= static_cast<unsigned char>(wide >> (8 * k));
-    for (; i < body.size(); ++i) sum ^= static_cast<unsigned char>(body[i]);
-    return sum;
-}
+namespace marivent::nmea {
 
 std::string apa_sentence(std::string_view ecartroute, std::string_view sensecart,
                          std::string_view capwpt, std::string_view wptarrivee) {
@@ -40,11 +26,8 @@ void write_apa_sentence(std::string& s, std::string_view ecartroute, std::string
         if (!part.empty()) std::memcpy(o, part.data(), part.size());
         o += part.size();
     }
-    const unsigned char sum = nmea_checksum(std::string_view(s.data(), body));
-    static constexpr char hex[] = "0123456789ABCDEF";
     o[0] = '*';
-    o[1] = hex[sum >> 4];
-    o[2] = hex[sum & 0x0F];
+    put_checksum(o + 1, nmea_checksum(std::string_view(s.data(), body)));
     o[3] = '\r';
     o[4] = '\n';
 }

@@ -1,4 +1,4 @@
-// The autopilot sentence $AGAPA and the NMEA 0183 checksum.
+// The autopilot sentence $AGAPA.
 #pragma once
 #include <array>
 #include <string>
@@ -6,12 +6,9 @@
 
 namespace marivent::nmea {
 
-// Exclusive or of the bytes of a sentence between "$" and "*" (the leading "$" is skipped when
-// present).
-unsigned char nmea_checksum(std::string_view body);
-
 // "$AGAPA,A,A," ecartroute "," sensecart ",N,A,A," capwpt ",T," wptarrivee, then "*", the
-// checksum in two upper-case hexadecimal digits, CR LF. The fields go out as received.
+// checksum (nmea/checksum.h) in two upper-case hexadecimal digits, CR LF. The fields go out as
+// received.
 std::string apa_sentence(std::string_view ecartroute, std::string_view sensecart,
                          std::string_view capwpt, std::string_view wptarrivee);
 

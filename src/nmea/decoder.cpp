@@ -12,22 +12,18 @@
 
 #include "common/format.h"
 #include "common/number_text.h"
+#include "common/text.h"
 #include "common/value.h"
 #include "nmea/apa_sentence.h"
+#include "nmea/checksum.h"
 
 namespace marivent::nmea {
 
-void champsuivant(std::string_view& reste, std::string_view& champ) {
-    const std::size_t p = reste.find(',');
-    if (p == std::string_view::npos) return;
-    champ = reste.substr(0, p);
-    reste.remove_prefix(p + 1);
-}
-
 namespace {
 
-// Cuts fields 1 to n and keeps the last, as the decoder's one field variable does (see
-// champsuivant). The commas of a line of up to 256 characters are found once, sixteen bytes at a
+// The fields of a line one after the other: each is the text before the next comma. Without a
+// comma left the field cut last is given again, so the last field of a sentence and its checksum
+// are never cut. The commas of a line of up to 256 characters are found once, sixteen bytes at a
 // time, as bits; a longer line is cut a field at a time.
 class Fields {
 public:
@@ -119,7 +115,7 @@ void store(std::string& kept, std::string_view field) {
 bool two_digits(std::string_view s, std::size_t at, int& value) {
     if (s.size() < at + 2) return false;
     const char a = s[at], b = s[at + 1];
-    if (a < '0' || a > '9' || b < '0' || b > '9') return false;
+    if (!is_digit(a) || !is_digit(b)) return false;
     value = (a - '0') * 10 + (b - '0');
     return true;
 }
@@ -139,13 +135,13 @@ struct PlainDecimal {
 };
 std::optional<PlainDecimal> plain_decimal(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    while (i < text.size() && is_digit(text[i])) ++i;
     if (i == 0 || i > 9) return std::nullopt;
     PlainDecimal d{text.substr(0, i), {}};
     if (i == text.size()) return d;
     if (text[i] != '.') return std::nullopt;
     const std::size_t start = ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    while (i < text.size() && is_digit(text[i])) ++i;
     if (i != text.size() || i - start > 6) return std::nullopt;
     d.fraction = text.substr(start);
     return d;
@@ -199,21 +195,12 @@ std::string speed_shown(std::string_view text, char separator) {
 
 namespace {
 
-// The value of a hexadecimal digit of either case, or -1.
-int hex_digit(char h) {
-    if (h >= '0' && h <= '9') return h - '0';
-    if (h >= 'A' && h <= 'F') return h - 'A' + 10;
-    if (h >= 'a' && h <= 'f') return h - 'a' + 10;
-    return -1;
-}
-
 // The character-by-character check; the fast path below falls back to it when a line holds
 // anything out of the ordinary.
 LineFault line_fault_slow(std::string_view line) {
     const std::size_t start = !line.empty() && line[0] == '\n' ? 1 : 0;
     std::size_t star = std::string_view::npos;
     int stars = 0;
-    unsigned char sum = 0;
     for (std::size_t i = start; i < line.size(); ++i) {
         const auto c = static_cast<unsigned char>(line[i]);
         if (c < 0x20 || c == 0x7F) return LineFault::control_character;
@@ -221,14 +208,15 @@ LineFault line_fault_slow(std::string_view line) {
         if (c == '*') {
             ++stars;
             star = i;
-        } else if (stars == 0 && i > start) {
-            sum ^= c; // the characters between the start character and the "*"
         }
     }
     if (stars == 0) return LineFault::none;
     if (stars > 1 || line.size() - star != 3) return LineFault::checksum;
-    const int high = hex_digit(line[star + 1]), low = hex_digit(line[star + 2]);
-    if (high < 0 || low < 0 || high * 16 + low != sum) return LineFault::checksum;
+    // The characters between the start character and the "*".
+    const std::string_view body =
+        star > start ? line.substr(start + 1, star - start - 1) : std::string_view{};
+    if (written_checksum(line[star + 1], line[star + 2]) != checksum_of(body))
+        return LineFault::checksum;
     return LineFault::none;
 }
 
@@ -306,18 +294,16 @@ LineFault line_fault(std::string_view line) {
         sum ^= w;
     }
     if (special) return line_fault_slow(line);
-    sum ^= sum >> 32;
-    sum ^= sum >> 16;
-    sum ^= sum >> 8;
-    auto folded = static_cast<unsigned char>(sum);
+    unsigned char folded = fold_checksum(sum);
     for (; i < body_size; ++i) {
         const auto c = static_cast<unsigned char>(body[i]);
         if (c < 0x20 || c == 0x7F || c == '$' || c == '!' || c == '*') return line_fault_slow(line);
         folded ^= c;
     }
-    const int high = hex_digit(line[n - 2]), low = hex_digit(line[n - 1]);
-    if (high < 0 || low < 0) return line_fault_slow(line); // control characters come first
-    return high * 16 + low == folded ? LineFault::none : LineFault::checksum;
+    // `folded` is checksum_of(body), summed here with the look for special bytes in one pass.
+    const int written = written_checksum(line[n - 2], line[n - 1]);
+    if (written < 0) return line_fault_slow(line); // control characters come first
+    return written == folded ? LineFault::none : LineFault::checksum;
 }
 
 bool taken_as_gp(std::string_view talker, std::string_view type, bool all_talkers) {
@@ -439,9 +425,10 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
     // 6. The clock, once per run, from the first time of day received.
     if (nav.miseheure != 0 && !nav.heuretu.empty()) {
         if (const std::optional<TimeOfDay> t = clock_time(nav.heuretu, context.decalage)) {
-            std::string why;
-            if (context.clock && !context.clock->set_time_of_day(t->hour, t->minute, t->second, why))
-                result.clock_refused = why;
+            if (context.clock) {
+                const Status set = context.clock->set_time_of_day(t->hour, t->minute, t->second);
+                if (!set) result.clock_refused = set.why();
+            }
             nav.miseheure = 0;
         }
     }

@@ -9,11 +9,6 @@
 
 namespace marivent::nmea {
 
-// Cuts the next field off the front of `reste`: the text before the first comma goes to `champ`
-// and `reste` keeps what follows the comma. Without a comma neither changes, so `champ` keeps the
-// previous field (the last field of a sentence and its checksum are never cut).
-void champsuivant(std::string_view& reste, std::string_view& champ);
-
 // The time of day the clock is set to from the UTC time hhmmss and the offset in hours: the
 // offset (fractions included, as minutes) added to hours and minutes and wrapped into the day.
 // Nothing when the time is not a valid time of day (minutes or seconds missing or out of range).

@@ -2,7 +2,7 @@
 
 namespace marivent::nmea {
 
-IoStatus mnugpsdeb_Click(CommControl& port) {
+Status mnugpsdeb_Click(CommControl& port) {
     port.InputLen = 1;
     port.RThreshold = 1;
     port.InputMode = 0;

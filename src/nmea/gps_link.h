@@ -10,7 +10,7 @@ namespace marivent::nmea {
 
 // "&Debut de Communication": one character per read, a receive event at one waiting character,
 // text mode, then the port opens with the port number and line settings the control holds.
-IoStatus mnugpsdeb_Click(CommControl& port);
+Status mnugpsdeb_Click(CommControl& port);
 
 // "&Fin de Communication": closes the port; nothing is said when it was not open.
 void mnugpsfin_Click(CommControl& port);

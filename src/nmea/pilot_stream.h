@@ -1,6 +1,7 @@
 // The stream of marivent-pilot: NMEA text in, the autopilot sentences out, through the decoder of
-// the window. Lines may end with CR LF, LF or CR; each reaches the decoder as the GPS sends it:
-// its characters, CR, then LF.
+// the window. Lines end as common/lines.h cuts a text (CR LF, LF or a CR alone), cut here as the
+// bytes arrive, so a line may continue in the next read; each reaches the decoder as the GPS
+// sends it: its characters, CR, then LF.
 #pragma once
 #include <string>
 #include <string_view>

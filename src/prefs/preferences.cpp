@@ -25,17 +25,13 @@ void apply_settings(const SettingsRecords& records, Preferences& p) {
 
 LoadOutcome load_settings(const std::filesystem::path& file, Preferences& p) {
     LoadOutcome out;
-    std::string why;
-    std::optional<std::string> bytes;
-    if (const IoStatus made = ensure_file(file); !made) {
-        why = made.why;
-    } else {
-        bytes = read_file(file, why);
-    }
+    const Status made = ensure_file(file);
+    const Result<std::string> bytes =
+        made ? read_file(file) : Result<std::string>(failure(made.why()));
     if (!bytes) {
         out.file_usable = false;
         out.problems.push_back("Le fichier des préférences " + display_path(file) +
-                               " ne peut pas être lu (" + why +
+                               " ne peut pas être lu (" + bytes.why() +
                                ") : les valeurs par défaut sont prises.");
         apply_settings(SettingsRecords{}, p);
         return out;
@@ -48,21 +44,20 @@ LoadOutcome load_settings(const std::filesystem::path& file, Preferences& p) {
 
 std::vector<std::string> save_settings(const std::filesystem::path& file,
                                        const SettingsToWrite& values) {
-    std::string why;
     std::string old;
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
-        auto bytes = read_file(file, why);
+        Result<std::string> bytes = read_file(file);
         if (!bytes)
             return {"Les préférences n'ont pas été enregistrées : " + display_path(file) + " (" +
-                    why + ")."};
-        old = std::move(*bytes);
+                    bytes.why() + ")."};
+        old = *std::move(bytes);
     }
     PatchedSettings patched = patch_settings(old, values);
-    if (const IoStatus written = replace_file(file, patched.bytes); !written)
+    if (const Status written = replace_file(file, patched.bytes); !written)
         patched.problems.insert(patched.problems.begin(),
                                 "Les préférences n'ont pas été enregistrées : " +
-                                    display_path(file) + " (" + written.why + ").");
+                                    display_path(file) + " (" + written.why() + ").");
     return patched.problems;
 }
 

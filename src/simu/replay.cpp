@@ -1,19 +1,12 @@
 #include "simu/replay.h"
 
+#include "common/lines.h"
+
 namespace marivent::simu {
 
 std::vector<std::string> simulation_lines(std::string_view bytes, std::size_t limit) {
-    std::vector<std::string> lines;
-    std::size_t i = 0;
-    while (i < bytes.size() && lines.size() < limit) {
-        std::size_t end = i;
-        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
-        lines.emplace_back(bytes.substr(i, end - i));
-        if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n')
-            ++end;
-        i = end + 1;
-    }
-    return lines;
+    const std::vector<std::string_view> lines = split_lines(bytes, limit);
+    return std::vector<std::string>(lines.begin(), lines.end());
 }
 
 std::optional<char> Replay::next() {

@@ -10,8 +10,9 @@ namespace marivent::simu {
 
 inline constexpr std::size_t line_limit = 500;
 
-// The lines of a text without their endings (CR LF, LF or CR), at most `limit` of them. A file
-// of fewer lines gives what it has; a last line without an ending is a line.
+// The lines of a text without their endings (split_lines of common/lines.h: CR LF, LF or CR), at
+// most `limit` of them. A file of fewer lines gives what it has; a last line without an ending is
+// a line.
 std::vector<std::string> simulation_lines(std::string_view bytes, std::size_t limit = line_limit);
 
 class Replay {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "common/format.h"
+#include "common/text.h"
 #include "transfer/field_numbers.h"
 
 namespace marivent::transfer {
@@ -81,8 +82,6 @@ bool put_coordinate(char* out, double value, bool latitude) {
     return true;
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // The degrees and minutes of a text of the form written here, "ddd mm.mmX" with the degrees
 // blank-filled: the values field_value gives for its first 3 and its 5 characters from the 5th,
 // the minutes as their 4 digits over 100. False for any other text.
@@ -150,12 +149,6 @@ private:
     std::size_t pos_ = 0;
 };
 
-CmapRead failed(std::string why) {
-    CmapRead r;
-    r.error = std::move(why);
-    return r;
-}
-
 const std::string cut_short = "le fichier s'arrête avant la fin de la route";
 
 // The route order given by the legs, as indices into the file order; empty with `warning` set
@@ -216,16 +209,16 @@ double coordinate_value(std::string_view text) {
     return sign * (d + m / 60.0);
 }
 
-CmapWrite cmap_route_file(std::string_view route_name, const WaypointTable& rows) {
-    if (rows.empty()) return {{}, "la route n'a aucun waypoint"};
+Result<std::string> cmap_route_file(std::string_view route_name, const WaypointTable& rows) {
+    if (rows.empty()) return failure("la route n'a aucun waypoint");
     if (rows.size() > max_waypoints)
-        return {{}, "la route a plus de " + integer_text(max_waypoints) + " waypoints"};
+        return failure("la route a plus de " + integer_text(max_waypoints) + " waypoints");
     for (std::size_t i = 0; i < rows.size(); ++i)
         if (!on_the_globe(rows[i].latitude, rows[i].longitude))
-            return {{}, "le waypoint " + integer_text(i + 1) +
-                            " a des coordonnées hors du globe (latitude " +
-                            format_number(rows[i].latitude, "0.######", '.') + ", longitude " +
-                            format_number(rows[i].longitude, "0.######", '.') + ")"};
+            return failure("le waypoint " + integer_text(i + 1) +
+                           " a des coordonnées hors du globe (latitude " +
+                           format_number(rows[i].latitude, "0.######", '.') + ", longitude " +
+                           format_number(rows[i].longitude, "0.######", '.') + ")");
 
     const auto n = static_cast<std::uint32_t>(rows.size());
     // The size of the file with 14-character names: a waypoint object is its tag, a version, three
@@ -281,15 +274,15 @@ CmapWrite cmap_route_file(std::string_view route_name, const WaypointTable& rows
         put_bytes(out.room(leg_size), leg, leg_size);
     }
     *out.room(1) = object_end; // end of the route object
-    return {out.take(), {}};
+    return out.take();
 }
 
-CmapRead read_cmap_route(std::string_view bytes) {
+Result<CmapRead> read_cmap_route(std::string_view bytes) {
     Reader in(bytes);
     const auto start = in.take(sizeof signature_start);
     const auto sig = in.text();
     if (!start || !sig || *sig != signature_text || !in.tag(route_class))
-        return failed("ce n'est pas un fichier de route C-Map ECS");
+        return failure("ce n'est pas un fichier de route C-Map ECS");
     CmapRead r;
     const auto version = in.u32();
     const auto name = version ? in.text() : std::nullopt;
@@ -297,34 +290,34 @@ CmapRead read_cmap_route(std::string_view bytes) {
     const auto first = fixed ? in.u32() : std::nullopt;
     const auto last = first ? in.u32() : std::nullopt;
     const auto count = last ? in.u32() : std::nullopt;
-    if (!count) return failed(cut_short);
+    if (!count) return failure(cut_short);
     r.route_name = std::string(*name);
     const std::size_t n = *count;
     if (n > max_waypoints)
-        return failed("la route a " + integer_text(n) + " waypoints, plus que les " +
+        return failure("la route a " + integer_text(n) + " waypoints, plus que les " +
                       integer_text(max_waypoints) + " qu'une conversion peut prendre");
-    if (n > in.left() / min_waypoint_size) return failed(cut_short);
+    if (n > in.left() / min_waypoint_size) return failure(cut_short);
 
     r.waypoints.reserve(n);
     for (std::size_t i = 1; i <= n; ++i) {
         // Named only when something is wrong with it.
         const auto where = [i] { return "waypoint " + integer_text(i); };
-        if (in.left() == 0) return failed(cut_short);
+        if (in.left() == 0) return failure(cut_short);
         if (!in.tag(waypoint_class))
-            return failed("le " + where() + " n'est pas un objet TWayPoint");
+            return failure("le " + where() + " n'est pas un objet TWayPoint");
         const auto v = in.u32();
         const auto wname = v ? in.text() : std::nullopt;
         const auto lat = wname ? in.text() : std::nullopt;
         const auto lon = lat ? in.text() : std::nullopt;
         const auto tail = lon ? in.take(13) : std::nullopt;
-        if (!tail) return failed(cut_short);
+        if (!tail) return failure(cut_short);
         if (lat->size() != coordinate_length || lon->size() != coordinate_length ||
             (*tail)[12] != object_end)
-            return failed("le " + where() + " n'a pas la forme attendue");
+            return failure("le " + where() + " n'a pas la forme attendue");
         CmapWaypoint w{std::string(*wname), std::string(*lat), std::string(*lon),
                        coordinate_value(*lat), coordinate_value(*lon)};
         if (!on_the_globe(w.latitude, w.longitude))
-            return failed("les coordonnées du " + where() + " (" + w.latitude_text + ", " +
+            return failure("les coordonnées du " + where() + " (" + w.latitude_text + ", " +
                           w.longitude_text + ") sont hors du globe");
         r.waypoints.push_back(std::move(w));
     }
@@ -333,18 +326,18 @@ CmapRead read_cmap_route(std::string_view bytes) {
     // Route order from the legs, when the route is not stored in order.
     if (n > 0 && (*first > 0 || static_cast<std::int64_t>(n) - *last > 1)) {
         const auto legs = in.u32();
-        if (!legs) return failed(cut_short);
-        if (*legs > in.left() / leg_size) return failed(cut_short);
+        if (!legs) return failure(cut_short);
+        if (*legs > in.left() / leg_size) return failure(cut_short);
         std::vector<std::uint32_t> starts, ends;
         for (std::uint32_t k = 1; k <= *legs; ++k) {
             if (!in.tag(leg_class))
-                return failed("le segment " + integer_text(k) + " n'est pas un objet TLeg");
+                return failure("le segment " + integer_text(k) + " n'est pas un objet TLeg");
             std::optional<std::uint32_t> v[9];
             for (auto& x : v) x = in.u32();
             const auto rest = in.take(9); // the double -1.0 and the end of the object
-            if (!rest) return failed(cut_short);
+            if (!rest) return failure(cut_short);
             if ((*rest)[8] != object_end)
-                return failed("le segment " + integer_text(k) + " n'a pas la forme attendue");
+                return failure("le segment " + integer_text(k) + " n'a pas la forme attendue");
             starts.push_back(*v[6]);
             ends.push_back(*v[7]);
         }
@@ -362,12 +355,9 @@ CmapRead read_cmap_route(std::string_view bytes) {
     r.waypoint_lines.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         const auto& w = r.waypoints[i];
-        char lat_fast[fixed_room], lon_fast[fixed_room];
-        std::string lat_slow, lon_slow;
-        r.waypoint_lines.push_back(build_waypoint_line(
-            static_cast<int>(i + 1), w.name,
-            fixed_into(lat_fast, lat_slow, w.latitude, degrees_pattern),
-            fixed_into(lon_fast, lon_slow, w.longitude, degrees_pattern)));
+        r.waypoint_lines.push_back(build_waypoint_line(static_cast<int>(i + 1), w.name,
+                                                       degrees_text(w.latitude),
+                                                       degrees_text(w.longitude)));
     }
     return r;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/result.h"
 #include "transfer/waypoint_table.h"
 
 namespace marivent::transfer {
@@ -19,14 +20,10 @@ std::string coordinate_text(double value, bool latitude);
 // first three characters, minutes from characters 5 to 9.
 double coordinate_value(std::string_view text);
 
-struct CmapWrite {
-    std::string bytes;
-    std::string error; // French, when the table cannot be written: bytes is then empty
-};
-
 // The whole file for a route name and the table's rows in order, legs joining each waypoint to
-// the next. Refuses an empty table, more than max_waypoints rows, and coordinates off the globe.
-CmapWrite cmap_route_file(std::string_view route_name, const WaypointTable& rows);
+// the next; or why not (French): it refuses an empty table, more than max_waypoints rows, and
+// coordinates off the globe.
+Result<std::string> cmap_route_file(std::string_view route_name, const WaypointTable& rows);
 
 struct CmapWaypoint {
     std::string name;           // as stored
@@ -43,12 +40,12 @@ struct CmapRead {
                                              // in route order
     std::string last_latitude_text;          // of the last waypoint in the file
     std::string warning; // French: the legs could not be followed; file order kept
-    std::string error;   // French: the bytes are not a readable route; nothing else is set
 };
 
-// Reads a route file. The legs are consulted only when the route does not start at waypoint 0
-// or its last index is not n - 1; legs that do not lead on, or come back to a waypoint already
-// passed, leave the file order with a warning. Never reads past the end of the bytes.
-CmapRead read_cmap_route(std::string_view bytes);
+// Reads a route file, or says why (French) the bytes are not a readable route. The legs are
+// consulted only when the route does not start at waypoint 0 or its last index is not n - 1;
+// legs that do not lead on, or come back to a waypoint already passed, leave the file order with
+// a warning. Never reads past the end of the bytes.
+Result<CmapRead> read_cmap_route(std::string_view bytes);
 
 } // namespace marivent::transfer

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/format.h"
+#include "common/text.h"
 #include "common/value.h"
 
 namespace marivent::transfer {
@@ -22,8 +23,6 @@ constexpr char digit_pairs[] = "000102030405060708091011121314151617181920212223
 
 // Below 2^53, so the digits are a double exactly.
 constexpr int most_exact_digits = 15;
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
@@ -107,15 +106,8 @@ std::size_t put_fixed(char* out, double value, const FixedPattern& p) {
 
 void append_fixed(std::string& out, double value, const FixedPattern& p) {
     char fast[fixed_room];
-    std::string slow;
-    out += fixed_into(fast, slow, value, p);
-}
-
-std::string_view fixed_into(char (&fast)[fixed_room], std::string& slow, double value,
-                            const FixedPattern& p) {
-    if (const std::size_t n = put_fixed(fast, value, p)) return {fast, n};
-    slow = format_number(value, p.pattern, '.');
-    return slow;
+    if (const std::size_t n = put_fixed(fast, value, p)) out.append(fast, n);
+    else out += format_number(value, p.pattern, '.');
 }
 
 } // namespace marivent::transfer

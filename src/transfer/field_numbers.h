@@ -31,13 +31,9 @@ inline constexpr std::size_t fixed_room = 16;
 // returns 0, having written nothing useful, for every other pattern and value.
 std::size_t put_fixed(char* out, double value, const FixedPattern& p);
 
-// Appends format_number(value, p.pattern, '.'), whatever the value.
+// Appends format_number(value, p.pattern, '.'), whatever the value: through put_fixed when it
+// can, else through format_number itself.
 void append_fixed(std::string& out, double value, const FixedPattern& p);
-
-// format_number(value, p.pattern, '.'), whatever the value: written in `fast` when put_fixed
-// can, else held by `slow`.
-std::string_view fixed_into(char (&fast)[fixed_room], std::string& slow, double value,
-                            const FixedPattern& p);
 
 // Writes the decimal digits of `value` so that they end just before `end`; returns where they
 // start.

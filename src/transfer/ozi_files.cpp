@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 
+#include "common/lines.h"
+#include "common/number_text.h"
 #include "transfer/field_numbers.h"
 
 namespace marivent::transfer {
@@ -26,61 +27,38 @@ constexpr int waypoints_per_route = 30;
 constexpr int last_route_number = 100;
 constexpr std::size_t header_lines = 4;
 constexpr std::size_t track_header_lines = 6;
-constexpr unsigned char ozi_comma = 209; // a comma inside a name
 
-// Writes the digits of k so that they end at index `end` (0-based) of `s`, which has room.
-void put_right(char* s, std::size_t end, int k) {
+// Writes the digits of k so that they end at index `end` (0-based) of `s`; false, with nothing
+// written, when they are more than the end + 1 characters up to there.
+bool put_right(char* s, std::size_t end, int k) {
     char digits[16];
     char* const digits_end = digits + sizeof digits;
     const char* first = put_digits_before(digits_end, static_cast<unsigned long>(k));
     const auto n = static_cast<std::size_t>(digits_end - first);
-    if (n > end + 1) throw std::out_of_range("put_right");
+    if (n > end + 1) return false;
     std::memcpy(s + end + 1 - n, first, n);
+    return true;
+}
+
+// Why a route number cannot be written in its columns.
+Failure too_many_routes(int route) {
+    return failure("le numéro de route " + integer_text(route) +
+                   " ne tient pas dans les colonnes d'un fichier de route OziExplorer");
 }
 
 // Appends the route record of route k: its number ending in column 5, the name reading Cmap<k>.
-void append_route_record(std::string& out, int k) {
+// False, with nothing appended, when the number has more than five digits.
+bool append_route_record(std::string& out, int k) {
     char r[route_record_template.size()];
     std::memcpy(r, route_record_template.data(), sizeof r);
-    put_right(r, 4, k);
+    if (!put_right(r, 4, k)) return false;
     char digits[16];
     char* const digits_end = digits + sizeof digits;
     const char* first = put_digits_before(digits_end, static_cast<unsigned long>(k));
     std::memcpy(r + 10, first, static_cast<std::size_t>(digits_end - first));
     out.append(r, sizeof r);
+    return true;
 }
-
-// The lines of a text one after the other, as split_lines cuts them. The next CR and the next LF
-// are looked for once each and kept until passed, so a text with one kind of ending only is
-// still read in one pass.
-class LineCursor {
-public:
-    explicit LineCursor(std::string_view bytes)
-        : at_(bytes.data()), end_(bytes.data() + bytes.size()), cr_(find('\r')), lf_(find('\n')) {}
-
-    bool next(std::string_view& line) {
-        if (at_ == end_) return false;
-        if (cr_ < at_) cr_ = find('\r');
-        if (lf_ < at_) lf_ = find('\n');
-        const char* stop = std::min(cr_, lf_);
-        line = std::string_view(at_, static_cast<std::size_t>(stop - at_));
-        at_ = stop == end_ ? end_ : stop + 1;
-        if (stop == cr_ && at_ != end_ && *at_ == '\n') ++at_;
-        return true;
-    }
-
-private:
-    const char* find(char c) const {
-        if (at_ == end_) return end_;
-        const void* p = std::memchr(at_, c, static_cast<std::size_t>(end_ - at_));
-        return p ? static_cast<const char*>(p) : end_;
-    }
-
-    const char* at_;
-    const char* end_;
-    const char* cr_; // the first CR at or after the line before, or end_ when there is none
-    const char* lf_; // the same for LF
-};
 
 // The fields first to first + count - 1 of a comma-separated line; those the line does not have
 // are left empty.
@@ -109,7 +87,7 @@ void reserve_rows(OziRead& read, std::string_view bytes, std::size_t shortest) {
 
 } // namespace
 
-std::string ozi_route_file(const std::vector<std::string>& waypoint_lines) {
+Result<std::string> ozi_route_file(const std::vector<std::string>& waypoint_lines) {
     std::string out;
     std::size_t size = 200 + last_route_number * (route_record_template.size() + 2);
     for (const auto& line : waypoint_lines) size += w_prefix_template.size() + line.size() + 2;
@@ -121,8 +99,8 @@ std::string ozi_route_file(const std::vector<std::string>& waypoint_lines) {
     for (std::size_t g = 1; g <= waypoint_lines.size(); ++g) {
         char prefix[w_prefix_template.size()];
         std::memcpy(prefix, w_prefix_template.data(), sizeof prefix);
-        put_right(prefix, 4, route);
-        put_right(prefix, 8, position);
+        if (!put_right(prefix, 4, route) || !put_right(prefix, 8, position))
+            return too_many_routes(route);
         ++position;
         const std::string& line = waypoint_lines[g - 1];
         // The waypoint line loses its first column, a blank for numbers below 1000; a four-digit
@@ -134,12 +112,12 @@ std::string ozi_route_file(const std::vector<std::string>& waypoint_lines) {
         if (g % waypoints_per_route == 0) {
             ++route;
             position = 1;
-            append_route_record(out, route);
+            if (!append_route_record(out, route)) return too_many_routes(route);
             out += crlf;
         }
     }
     for (int k = route + 1; k <= last_route_number; ++k) {
-        append_route_record(out, k);
+        append_route_record(out, k); // at most 100: it fits
         out += crlf;
     }
     return out;
@@ -162,13 +140,6 @@ OziKind ozi_kind(const std::filesystem::path& file) {
     return ext == ".plt" ? OziKind::track : OziKind::route_or_waypoints;
 }
 
-std::vector<std::string_view> split_lines(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    LineCursor cursor(bytes);
-    for (std::string_view line; cursor.next(line);) lines.push_back(line);
-    return lines;
-}
-
 OziRead read_ozi_waypoints(std::string_view bytes) {
     OziRead out;
     reserve_rows(out, bytes, 8);
@@ -187,13 +158,7 @@ OziRead read_ozi_waypoints(std::string_view bytes) {
         if (out.rows.size() == max_waypoints) return OziRead{{}, true};
         Waypoint& w = out.rows.emplace_back();
         w.number = field_value(fields[0]);
-        // The name's first 14 characters, blank-filled, character 209 read as a comma.
-        w.name.assign(name_width, ' ');
-        const std::size_t name_size = std::min(fields[1].size(), name_width);
-        for (std::size_t k = 0; k < name_size; ++k) {
-            const char c = fields[1][k];
-            w.name[k] = static_cast<unsigned char>(c) == ozi_comma ? ',' : c;
-        }
+        w.name = name_from_ozi(fields[1]);
         w.latitude = latitude;
         w.longitude = longitude;
     }

@@ -6,13 +6,15 @@
 #include <string_view>
 #include <vector>
 
+#include "common/result.h"
 #include "transfer/waypoint_table.h"
 
 namespace marivent::transfer {
 
 // The whole route file for the waypoint lines, in order: the header, the route-0 record, one W
-// line per waypoint with a new route after every 30, and route records up to number 100.
-std::string ozi_route_file(const std::vector<std::string>& waypoint_lines);
+// line per waypoint with a new route after every 30, and route records up to number 100; or why
+// not (French): a route number past 99999 (from 2,999,970 lines on) has no columns to go in.
+Result<std::string> ozi_route_file(const std::vector<std::string>& waypoint_lines);
 
 // The whole waypoint file: the header, then each waypoint line with proximity, altitude -777 and
 // the font and symbol sizes.
@@ -41,9 +43,5 @@ OziRead read_ozi_waypoints(std::string_view bytes);
 OziRead read_ozi_track(std::string_view bytes);
 
 OziRead read_ozi(std::string_view bytes, OziKind kind);
-
-// The lines of a text, without their endings (CR LF, LF or CR); a last line without an ending
-// is kept.
-std::vector<std::string_view> split_lines(std::string_view bytes);
 
 } // namespace marivent::transfer

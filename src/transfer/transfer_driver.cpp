@@ -48,10 +48,10 @@ private:
         dialogs_.message(text, message_title);
         out_.shown.push_back(text);
     }
-    std::optional<std::string> read_source() {
-        std::string why;
-        auto bytes = read_file(c_.source, why);
-        if (!bytes) fail("Impossible de lire le fichier " + display_path(c_.source) + " : " + why + ".");
+    Result<std::string> read_source() {
+        Result<std::string> bytes = read_file(c_.source);
+        if (!bytes)
+            fail("Impossible de lire le fichier " + display_path(c_.source) + " : " + bytes.why() + ".");
         return bytes;
     }
     bool folder_set(const fs::path& folder, std::string_view which) {
@@ -74,19 +74,25 @@ Outcome Run::cmap_to_ozi() {
     const auto bytes = read_source();
     if (!bytes) return out_;
     const std::string source = display_path(c_.source);
-    const CmapRead route = read_cmap_route(*bytes);
-    if (!route.error.empty())
+    const Result<CmapRead> read = read_cmap_route(*bytes);
+    if (!read)
         return fail("Le fichier " + source + " n'est pas une route C-Map ECS lisible : " +
-                    route.error + ". Aucun fichier n'est écrit.");
+                    read.why() + ". Aucun fichier n'est écrit.");
+    const CmapRead& route = *read;
     out_.waypoint_count = route.waypoints.size();
     if (route.waypoints.empty())
         return fail("La route " + source + " ne contient aucun waypoint : aucun fichier n'est écrit.");
     out_.lat = route.last_latitude_text;
     if (!route.warning.empty()) tell("Route " + source + " : " + route.warning + ".");
 
-    if (c_.route && !write(ozi_route_output(c_), ozi_route_file(route.waypoint_lines),
-                           replace_ozi_question))
-        return out_;
+    if (c_.route) {
+        const Result<std::string> file = ozi_route_file(route.waypoint_lines);
+        if (!file)
+            return fail("La route " + source + " ne peut pas devenir une route OziExplorer : " +
+                        file.why() + ". Aucun fichier n'est écrit.");
+        if (!write(ozi_route_output(c_), *file, replace_ozi_question))
+            return out_;
+    }
     if (c_.waypoints)
         write(ozi_waypoint_output(c_), ozi_waypoint_file(route.waypoint_lines), replace_ozi_question);
     return out_;
@@ -112,11 +118,11 @@ Outcome Run::ozi_to_cmap() {
         return fail("Le fichier " + source + " ne contient aucun" +
                     (kind == OziKind::track ? " point de trace" : " waypoint") +
                     " : aucun fichier n'est écrit.");
-    const CmapWrite file = cmap_route_file(utf8_to_cp1252(stem), read.rows);
-    if (!file.error.empty())
+    const Result<std::string> file = cmap_route_file(utf8_to_cp1252(stem), read.rows);
+    if (!file)
         return fail("Le fichier " + source + " ne peut pas devenir une route C-Map ECS : " +
-                    file.error + ". Aucun fichier n'est écrit.");
-    write(cmap_output(c_), file.bytes, replace_cmap_question);
+                    file.why() + ". Aucun fichier n'est écrit.");
+    write(cmap_output(c_), *file, replace_cmap_question);
     return out_;
 }
 
@@ -143,9 +149,9 @@ bool write_output(const fs::path& path, std::string_view bytes, std::string_view
             return false;
         }
     }
-    const IoStatus written = replace_file(path, bytes);
+    const Status written = replace_file(path, bytes);
     if (!written)
-        return fail("Le fichier " + display_path(path) + " n'a pas été écrit : " + written.why + ".");
+        return fail("Le fichier " + display_path(path) + " n'a pas été écrit : " + written.why() + ".");
     out.written.push_back(path);
     return true;
 }
@@ -215,7 +221,7 @@ Outcome convert(const Conversion& c, Dialogs& dialogs) {
 
 Conversion conversion_of(const Click& click) {
     Conversion c;
-    c.direction = direction_of(click.ozicm);
+    c.direction = click.ozicm == 0 ? Direction::cmap_to_ozi : Direction::ozi_to_cmap;
     c.source = click.file;
     c.ozi_folder = click.ozipath.empty() ? fs::path() : native_path(click.root, click.ozipath);
     c.cmap_folder = click.cmappath.empty() ? fs::path() : native_path(click.root, click.cmappath);
@@ -223,7 +229,5 @@ Conversion conversion_of(const Click& click) {
     c.route = click.rout;
     return c;
 }
-
-Outcome file1_click(const Click& click, Dialogs& dialogs) { return convert(conversion_of(click), dialogs); }
 
 } // namespace marivent::transfer

@@ -12,9 +12,11 @@
 //     click.cmappath = cmappath;
 //     click.waypoin = waypoin->isChecked();      // used from C-Map ECS to OziExplorer only
 //     click.rout = rout->isChecked();
-//     const transfer::Outcome out = transfer::file1_click(click, dialogs);
+//     const transfer::Conversion conversion = transfer::conversion_of(click);
+//     const transfer::Outcome out = transfer::convert(conversion, dialogs);
 //     if (out.lat) lat->setText(from_cp1252(*out.lat));
 //     File1->hide();                             // whatever the outcome
+//     note(transfer::summary(conversion, out));
 //
 // The driver itself asks the replacement question ("Tu veux", Yes/No, naming the file) and shows
 // every error or warning (title "Journal de bord") through `dialogs`; `summary` says what was
@@ -44,11 +46,6 @@ inline constexpr std::string_view replace_cmap_question =
 inline constexpr std::string_view message_title = "Journal de bord";
 
 enum class Direction { cmap_to_ozi, ozi_to_cmap };
-
-// `ozicm` 0 runs C-Map ECS to OziExplorer; any other value the other way.
-constexpr Direction direction_of(int ozicm) {
-    return ozicm == 0 ? Direction::cmap_to_ozi : Direction::ozi_to_cmap;
-}
 
 // One conversion with native paths (what the command-line tool gives).
 struct Conversion {
@@ -104,11 +101,9 @@ Outcome convert(const Conversion& c, Dialogs& dialogs);
 bool write_output(const std::filesystem::path& path, std::string_view bytes,
                   std::string_view question, Dialogs& dialogs, Outcome& out);
 
-// The conversion a click stands for: `ozipath` and `cmappath` mapped with native_path(root, text).
+// The conversion a click stands for: `ozicm` 0 runs C-Map ECS to OziExplorer, any other value
+// the other way; `ozipath` and `cmappath` mapped with native_path(root, text).
 Conversion conversion_of(const Click& click);
-
-// The window's entry: convert(conversion_of(click)).
-Outcome file1_click(const Click& click, Dialogs& dialogs);
 
 // The second text of the replacement question: the file's full path, size and date.
 std::string file_detail(const std::filesystem::path& path);

@@ -39,11 +39,10 @@ constexpr auto ozi_characters = [] {
     return to;
 }();
 
-// The name's first 14 characters at `out`, as name_to_ozi stores them; the rest stays as it is.
+// The name at `out` as name_to_ozi stores it; the rest of its 14 columns stays as it is.
 void put_name(char* out, std::string_view name) {
-    const std::size_t size = std::min(name.size(), name_width);
-    for (std::size_t k = 0; k < size; ++k)
-        out[k] = ozi_characters[static_cast<unsigned char>(name[k])];
+    const std::string stored = name_to_ozi(name);
+    std::memcpy(out, stored.data(), stored.size());
 }
 
 } // namespace
@@ -55,22 +54,19 @@ std::string degrees_text(double value) {
 }
 
 std::string fixed_name(std::string_view name) {
-    std::string out(name.substr(0, name_width));
-    out.resize(name_width, ' ');
+    std::string out(name_width, ' ');
+    name.copy(out.data(), name_width);
     return out;
 }
 
 std::string name_to_ozi(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) {
-        if (c == ',') c = static_cast<char>(ozi_comma);
-        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-    }
+    std::string out(name.substr(0, name_width));
+    for (char& c : out) c = ozi_characters[static_cast<unsigned char>(c)];
     return out;
 }
 
 std::string name_from_ozi(std::string_view field) {
-    std::string out(field);
+    std::string out = fixed_name(field);
     for (char& c : out)
         if (static_cast<unsigned char>(c) == ozi_comma) c = ',';
     return out;

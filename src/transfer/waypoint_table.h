@@ -33,14 +33,16 @@ std::string degrees_text(double value);
 // A name cut to, or blank-filled up to, 14 characters.
 std::string fixed_name(std::string_view name);
 
-// The name as OziExplorer stores it in a comma-separated line: a comma becomes character 209;
-// CR, LF and the other control characters, which would break the line, become blanks.
+// The name as OziExplorer stores it in a comma-separated line: its first 14 characters, a comma
+// as character 209; CR, LF and the other control characters, which would break the line, become
+// blanks.
 std::string name_to_ozi(std::string_view name);
-// And back: character 209 is a comma.
+// And back, as the table holds a name read from a file: its first 14 characters, blank-filled
+// (fixed_name), character 209 read as a comma.
 std::string name_from_ozi(std::string_view field);
 
-// The 134-character waypoint line: number right-aligned in columns 1 to 4, the name (at most its
-// first 14 characters, stored as name_to_ozi) left-aligned in 6 to 19, latitude and longitude
+// The 134-character waypoint line: number right-aligned in columns 1 to 4, the name (as
+// name_to_ozi stores it) left-aligned in 6 to 19, latitude and longitude
 // texts right-aligned in 21 to 31 and 33 to 43, then OziExplorer's fixed fields. The number has
 // at most 4 digits and the texts at most 11 characters.
 std::string build_waypoint_line(int number, std::string_view name, std::string_view latitude_text,

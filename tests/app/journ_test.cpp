@@ -102,7 +102,6 @@ TEST_F(WindowTest, FirstRunCreatesTheFilesAndTakesTheDefaults) {
     EXPECT_EQ(w->nav.miseheure, 1);
     EXPECT_EQ(w->MSComm1.CommPort, 1);
     EXPECT_FALSE(w->MSComm1.PortOpen());
-    EXPECT_EQ(w->nblignes, 0);
     EXPECT_TRUE(w->journal.datejourn().is_zero());
     EXPECT_TRUE(w->Timer1.isActive());
     EXPECT_EQ(w->Timer1.interval(), 60000);

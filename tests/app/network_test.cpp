@@ -143,10 +143,10 @@ TEST_F(NetworkTest, BadAddressesAndABusyPortAreToldAndTheWindowGoesOn) {
         EXPECT_NE(dialogs.messages[0].text.find("ne peut pas être ouverte"), std::string::npos);
         EXPECT_EQ(status(*w), "Liaison fermée");
     }
-    std::string why;
-    EXPECT_FALSE(nmea::parse_net_address("udp://:10110>", why));
-    EXPECT_NE(why.find("udp://"), std::string::npos);
-    const auto ok = nmea::parse_net_address("udp://:10110>[::1]:2000", why);
+    const auto bad = nmea::parse_net_address("udp://:10110>");
+    EXPECT_FALSE(bad);
+    EXPECT_NE(bad.why().find("udp://"), std::string::npos);
+    const auto ok = nmea::parse_net_address("udp://:10110>[::1]:2000");
     ASSERT_TRUE(ok);
     EXPECT_EQ(ok->reply_host, "::1");
     EXPECT_EQ(ok->reply_port, 2000);

@@ -45,9 +45,8 @@ TEST(AddDays, EveryDayOfFourCenturiesFollowsTheOneBefore) {
 }
 
 TEST(ReadDate, TheFirstFormatThatReadsTheTextGivesTheDate) {
-    std::string why;
-    const auto dmy = *marivent::DateFormat::parse("dd/MM/yyyy", why);
-    const auto mdy = *marivent::DateFormat::parse("MM/dd/yyyy", why);
+    const auto dmy = *marivent::DateFormat::parse("dd/MM/yyyy");
+    const auto mdy = *marivent::DateFormat::parse("MM/dd/yyyy");
     EXPECT_EQ(marivent::read_date("07/12/2026", {dmy, mdy}), (Date{2026, 12, 7}));
     EXPECT_EQ(marivent::read_date("07/12/2026", {mdy, dmy}), (Date{2026, 7, 12}));
     EXPECT_EQ(marivent::read_date("12/25/2026", {dmy, mdy}), (Date{2026, 12, 25})); // only the second

@@ -70,7 +70,7 @@ class Logbook {
   public:
     Logbook(const RegionalSettings& regional, double offset_hours)
         : regional_(regional), offset_minutes_(std::lround(offset_hours * 60)) {
-        EXPECT_FALSE(journal_.prepare().problem);
+        EXPECT_TRUE(journal_.prepare().usable);
     }
 
     void write(const Fix& f) {
@@ -278,23 +278,24 @@ TEST(JournalDates, TheThreeFormatsAndANamedOne) {
     EXPECT_FALSE(formats[0].read("07/12/2026x"));
     EXPECT_FALSE(formats[2].read("2026-123-07"));
 
-    std::string why;
-    const auto us = DateFormat::parse("MM/dd/yyyy", why);
-    ASSERT_TRUE(us) << why;
+    const auto us = DateFormat::parse("MM/dd/yyyy");
+    ASSERT_TRUE(us) << us.why();
     EXPECT_EQ(us->read("12/25/2026"), (Date{2026, 12, 25}));
-    EXPECT_EQ(DateFormat::parse("jj/mm/aa", why)->read("7/12/26"), (Date{2026, 12, 7}));
-    EXPECT_EQ(DateFormat::parse("yyyyMMdd", why)->read("20261207"), (Date{2026, 12, 7}));
-    EXPECT_FALSE(DateFormat::parse("yyyyMMdd", why)->read("202612"));
-    EXPECT_FALSE(DateFormat::parse("yyyyMMdd", why)->read("2026-12-07"));
-    EXPECT_EQ(DateFormat::parse("DD-MM-YYYY", why)->read("07-12-2026"), (Date{2026, 12, 7}));
+    EXPECT_EQ(DateFormat::parse("jj/mm/aa")->read("7/12/26"), (Date{2026, 12, 7}));
+    EXPECT_EQ(DateFormat::parse("yyyyMMdd")->read("20261207"), (Date{2026, 12, 7}));
+    EXPECT_FALSE(DateFormat::parse("yyyyMMdd")->read("202612"));
+    EXPECT_FALSE(DateFormat::parse("yyyyMMdd")->read("2026-12-07"));
+    EXPECT_EQ(DateFormat::parse("DD-MM-YYYY")->read("07-12-2026"), (Date{2026, 12, 7}));
 
-    EXPECT_FALSE(DateFormat::parse("dd/MM", why));
-    EXPECT_NE(why.find("une année"), std::string::npos);
-    EXPECT_FALSE(DateFormat::parse("dd/MM/yyy", why));
-    EXPECT_FALSE(DateFormat::parse("ddd/MM/yyyy", why));
-    EXPECT_FALSE(DateFormat::parse("dd/MM/yyyy hh", why));
-    EXPECT_NE(why.find("« h »"), std::string::npos);
-    EXPECT_FALSE(DateFormat::parse("dd/MM/yyyy/dd", why));
+    const auto no_year = DateFormat::parse("dd/MM");
+    EXPECT_FALSE(no_year);
+    EXPECT_NE(no_year.why().find("une année"), std::string::npos);
+    EXPECT_FALSE(DateFormat::parse("dd/MM/yyy"));
+    EXPECT_FALSE(DateFormat::parse("ddd/MM/yyyy"));
+    const auto hours = DateFormat::parse("dd/MM/yyyy hh");
+    EXPECT_FALSE(hours);
+    EXPECT_NE(hours.why().find("« h »"), std::string::npos);
+    EXPECT_FALSE(DateFormat::parse("dd/MM/yyyy/dd"));
 
     // A journal of month-first dates reads only with its format.
     const std::string j = "12/25/2026\r\n10:00 N4700.000 W00300.000  5.0 10  A \r\n";

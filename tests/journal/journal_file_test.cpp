@@ -65,7 +65,7 @@ TEST(JournalItems, CountsItemsAsTheStartUpReadsThem) {
 
 TEST_F(JournalTest, NewJournalGetsItsThreeLinesAndKeepsTheZeroDate) {
     const PrepareOutcome out = journal.prepare();
-    EXPECT_FALSE(out.problem);
+    EXPECT_TRUE(out.usable);
     EXPECT_EQ(read_bytes(file), header + "07/12/2026\r\n");
     EXPECT_TRUE(journal.datejourn().is_zero());
 }
@@ -82,7 +82,7 @@ TEST_F(JournalTest, FirstEntryOfTheCreationRunGetsASecondDateLine) {
 TEST_F(JournalTest, ReopenedOnTheCreationDayTheFirstEntryGetsNoDateLine) {
     journal.prepare();
     JournalFile again(file, regional, clock);
-    EXPECT_FALSE(again.prepare().problem);
+    EXPECT_TRUE(again.prepare().usable);
     EXPECT_EQ(again.datejourn(), (Date{2026, 12, 7}));
     again.append_entry(example);
     EXPECT_EQ(read_bytes(file), header + "07/12/2026\r\n" + entry_line(example));
@@ -110,7 +110,7 @@ TEST_F(JournalTest, AnExistingJournalIsNeverRewritten) {
 TEST_F(JournalTest, AThirdItemThatIsNotADateLeavesTheZeroDate) {
     write_bytes(file, "edited by hand\r\nsecond\r\nnot a date\r\n");
     const PrepareOutcome out = journal.prepare();
-    EXPECT_FALSE(out.problem); // the next entry's date line deals with it: nothing to answer
+    EXPECT_TRUE(out.usable); // the next entry's date line deals with it: nothing to answer
     EXPECT_TRUE(out.notice);
     EXPECT_TRUE(journal.datejourn().is_zero());
     EXPECT_EQ(read_bytes(file), "edited by hand\r\nsecond\r\nnot a date\r\n");
@@ -135,7 +135,7 @@ TEST(JournalThirdLine, ReadsInTheRegionalFormatOrInOneOfTheJournalsFormats) {
             write_bytes(root / "journal.txt", old);
             JournalFile journal(root / "journal.txt", *regional, clock);
             const PrepareOutcome out = journal.prepare();
-            EXPECT_FALSE(out.problem) << third;
+            EXPECT_TRUE(out.usable) << third;
             EXPECT_FALSE(out.notice) << third;
             EXPECT_FALSE(journal.third_line_notice()) << third;
             EXPECT_EQ(journal.datejourn(), (Date{2026, 12, 7})) << third;
@@ -167,7 +167,7 @@ TEST_F(JournalTest, AThirdLineInNoFormatIsNoticedUntilTheNextEntryDatesTheJourna
     const std::string old = header + "7 d\xE9" "cembre\x01 2026\r\n";
     write_bytes(file, old);
     const PrepareOutcome out = journal.prepare();
-    EXPECT_FALSE(out.problem);
+    EXPECT_TRUE(out.usable);
     ASSERT_TRUE(out.notice);
     EXPECT_EQ(*out.notice, "La troisième ligne du journal, « 7 décembre  2026 », n'est pas une "
                            "date : une ligne de date sera écrite avant la prochaine entrée.");
@@ -204,10 +204,10 @@ TEST_F(JournalTest, AJournalThatCannotBeWrittenKeepsItsLinesUntilItCan) {
     std::filesystem::create_directory(file); // the journal's place is taken: appends fail
     EntryOutcome first = journal.append_entry(example);
     EXPECT_FALSE(first.written);
-    ASSERT_TRUE(first.problem);
+    ASSERT_FALSE(first.written.why().empty());
     EXPECT_TRUE(first.first_failure);
     const EntryOutcome second = journal.append_entry(example);
-    EXPECT_TRUE(second.problem);
+    EXPECT_FALSE(second.written.why().empty());
     EXPECT_FALSE(second.first_failure); // the series is told once
     EXPECT_GT(journal.kept_back_bytes(), 0u);
 
@@ -251,7 +251,7 @@ TEST_F(JournalTest, AnAppendThatFailsPartWayLeavesNoHalfLine) {
         FullDisk full(k);
         const EntryOutcome out = journal.append_entry(later);
         EXPECT_FALSE(out.written) << k;
-        EXPECT_TRUE(out.problem) << k;
+        EXPECT_FALSE(out.written.why().empty()) << k;
         EXPECT_EQ(read_bytes(file), before) << k; // exactly as it was
     }
     const EntryOutcome back = journal.append_entry(example); // the disk has room again
@@ -283,8 +283,8 @@ TEST_F(JournalTest, AJournalDeletedBetweenTwoEntriesIsBegunAgainAndToldOnce) {
 TEST_F(JournalTest, AJournalThatCannotBeCreatedDoesNotStopTheStartUp) {
     JournalFile nowhere(root / "missing" / "journal.txt", regional, clock);
     const PrepareOutcome out = nowhere.prepare();
-    ASSERT_TRUE(out.problem);
-    EXPECT_NE(out.problem->find("journal"), std::string::npos);
+    ASSERT_FALSE(out.usable);
+    EXPECT_NE(out.usable.why().find("journal"), std::string::npos);
     EXPECT_TRUE(nowhere.datejourn().is_zero());
 }
 

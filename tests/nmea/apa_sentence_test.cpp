@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "nmea/apa_sentence.h"
+#include "nmea/checksum.h"
 
 namespace {
 

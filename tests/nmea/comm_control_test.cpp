@@ -58,9 +58,9 @@ TEST_F(LinkTest, SeatalkLineSettingsStayWithTheReceiveModeBackToText) {
 
 TEST_F(LinkTest, ARefusedOpeningLeavesTheLinkClosedWithTheReason) {
     dev.refuse = "/dev/a n'existe pas";
-    const IoStatus r = mnugpsdeb_Click(port);
+    const Status r = mnugpsdeb_Click(port);
     EXPECT_FALSE(r);
-    EXPECT_EQ(r.why, "/dev/a n'existe pas");
+    EXPECT_EQ(r.why(), "/dev/a n'existe pas");
     EXPECT_FALSE(port.PortOpen());
     port.CommPort = 9;
     dev.refuse.clear();

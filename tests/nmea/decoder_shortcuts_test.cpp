@@ -12,6 +12,7 @@
 #include "common/number_text.h"
 #include "common/value.h"
 #include "nmea/apa_sentence.h"
+#include "nmea/checksum.h"
 #include "nmea/decoder.h"
 #include "nmea/null_display.h"
 #include "nmea/pilot_stream.h"

@@ -96,19 +96,19 @@ TEST_F(PtyLink, AHangUpClosesTheLinkWithoutSpinning) {
 
 TEST_F(PtyLink, AMissingDeviceIsNamedAndTheLinkStaysClosed) {
     port->CommPort = 2;
-    const IoStatus r = mnugpsdeb_Click(*port);
+    const Status r = mnugpsdeb_Click(*port);
     EXPECT_FALSE(r);
-    EXPECT_NE(r.why.find("/nonexistent/tty"), std::string::npos);
-    EXPECT_NE(r.why.find("n'existe pas"), std::string::npos);
+    EXPECT_NE(r.why().find("/nonexistent/tty"), std::string::npos);
+    EXPECT_NE(r.why().find("n'existe pas"), std::string::npos);
     EXPECT_FALSE(port->PortOpen());
 }
 
 TEST_F(PtyLink, ADeviceHeldByAnotherProgramIsBusy) {
     ASSERT_TRUE(mnugpsdeb_Click(*port));
     CommControl other(std::make_unique<PosixSerialDevice>(), {pty.device, "", "", ""});
-    const IoStatus r = mnugpsdeb_Click(other);
+    const Status r = mnugpsdeb_Click(other);
     EXPECT_FALSE(r);
-    EXPECT_NE(r.why.find("déjà utilisé"), std::string::npos);
+    EXPECT_NE(r.why().find("déjà utilisé"), std::string::npos);
 }
 
 } // namespace

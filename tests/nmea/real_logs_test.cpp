@@ -4,8 +4,10 @@
 
 #include <filesystem>
 
+#include "common/lines.h"
 #include "fakes.h"
 #include "nmea/apa_sentence.h"
+#include "nmea/checksum.h"
 #include "nmea/decoder.h"
 
 namespace {
@@ -13,23 +15,6 @@ namespace {
 using namespace marivent;
 using namespace marivent::nmea;
 using marivent::testing::MapDisplay;
-
-std::vector<std::string> split_lines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::string cur;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-            lines.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty()) lines.push_back(cur);
-    return lines;
-}
 
 std::vector<std::string> commas(const std::string& s) {
     std::vector<std::string> out(1);
@@ -52,7 +37,8 @@ TEST(RealLogs, EveryLogDecodesAndTheAutopilotFollowsTheLatestRmb) {
         std::vector<std::string> rmb; // the fields of the latest accepted full RMB
         bool rmb_valid = false;
         long sentences = 0;
-        for (const std::string& l : split_lines(bytes)) {
+        for (const std::string_view line : split_lines(bytes)) {
+            const std::string l(line);
             std::optional<DecodeResult> r;
             for (char c : l + "\r\n") {
                 if (auto got = receive_char(nav, c, context)) r = got;

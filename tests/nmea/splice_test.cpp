@@ -5,6 +5,7 @@
 #include <set>
 
 #include "fakes.h"
+#include "nmea/checksum.h"
 #include "nmea/gps_link.h"
 #include "scripted_serial.h"
 

@@ -20,8 +20,8 @@ public:
         std::string refuse;                     // non-empty: open fails with this reason
     };
     explicit ScriptedSerial(State& s) : s_(s) {}
-    IoStatus open(const std::string& path, const nmea::LineSettings& settings, char replace) override {
-        if (!s_.refuse.empty()) return {false, s_.refuse};
+    Status open(const std::string& path, const nmea::LineSettings& settings, char replace) override {
+        if (!s_.refuse.empty()) return failure(s_.refuse);
         s_.open = true;
         s_.path = path;
         s_.settings = settings;
@@ -38,7 +38,7 @@ public:
         if (in.hung_up) s_.open = false;
         return in;
     }
-    std::optional<std::size_t> write(std::string_view bytes, std::string&) override {
+    Result<std::size_t> write(std::string_view bytes) override {
         const std::size_t n = std::min(bytes.size(), s_.accept);
         s_.written.append(bytes.substr(0, n));
         return n;

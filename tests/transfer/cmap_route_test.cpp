@@ -72,8 +72,8 @@ TEST(CmapCoordinateText, Examples) {
 }
 
 TEST(CmapWrite, OneWaypointByteForByte) {
-    const CmapWrite w = cmap_route_file("ile", {{1, "A", 43.0853333, -5.5}});
-    ASSERT_TRUE(w.error.empty());
+    const Result<std::string> w = cmap_route_file("ile", {{1, "A", 43.0853333, -5.5}});
+    ASSERT_TRUE(w) << w.why();
     const std::string expected =
         b({58, 1, 1, 0, 0, 7, 0, 0, 0, 67, 77, 82, 79, 85, 84, 69, 2, 91, 6, 0, 0, 0}) + "TRoute" +
         b({1, 0, 0, 0, 3, 0, 0, 0}) + "ile" +
@@ -81,34 +81,36 @@ TEST(CmapWrite, OneWaypointByteForByte) {
         b({2, 91, 9, 0, 0, 0}) + "TWayPoint" + b({1, 0, 0, 0, 1, 0, 0, 0}) + "A" +
         b({10, 0, 0, 0}) + " 43 05.12N" + b({10, 0, 0, 0}) + "  5 30.00W" +
         b({50, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 93}) + b({0, 0, 0, 0, 93});
-    EXPECT_EQ(w.bytes, expected);
-    EXPECT_EQ(w.bytes.size(), 52 + 3 + 65 + 4 + 1u);
+    EXPECT_EQ(*w, expected);
+    EXPECT_EQ(w->size(), 52 + 3 + 65 + 4 + 1u);
 }
 
 TEST(CmapWrite, ThreeWaypointsAndTheirLegs) {
-    const CmapWrite w = cmap_route_file("ile", abc_rows);
-    ASSERT_TRUE(w.error.empty());
-    EXPECT_EQ(w.bytes, route_file("ile", 0, 2, abc, {{0, 1}, {1, 2}}));
+    const Result<std::string> w = cmap_route_file("ile", abc_rows);
+    ASSERT_TRUE(w) << w.why();
+    EXPECT_EQ(*w, route_file("ile", 0, 2, abc, {{0, 1}, {1, 2}}));
     // first index 0 at 40 + L, n - 1 = 2 at 44 + L, n = 3 at 48 + L
-    EXPECT_EQ(w.bytes.substr(43, 12), u32(0) + u32(2) + u32(3));
-    EXPECT_EQ(w.bytes.size(), 52 + 3 + 3 * 65 + 4 + 2 * 55 + 1u);
+    EXPECT_EQ(w->substr(43, 12), u32(0) + u32(2) + u32(3));
+    EXPECT_EQ(w->size(), 52 + 3 + 3 * 65 + 4 + 2 * 55 + 1u);
     // A 14-character name keeps its blanks; a track point's empty name has length 0.
-    const CmapWrite named = cmap_route_file("t", {{0, "ABC           ", 1, 1}, {0, "", 2, 2}});
-    EXPECT_NE(named.bytes.find(text("ABC           ") + text("  1 00.00N")), std::string::npos);
-    EXPECT_NE(named.bytes.find(u32(1) + text("") + text("  2 00.00N")), std::string::npos);
+    const Result<std::string> named = cmap_route_file("t", {{0, "ABC           ", 1, 1}, {0, "", 2, 2}});
+    ASSERT_TRUE(named) << named.why();
+    EXPECT_NE(named->find(text("ABC           ") + text("  1 00.00N")), std::string::npos);
+    EXPECT_NE(named->find(u32(1) + text("") + text("  2 00.00N")), std::string::npos);
 }
 
 TEST(CmapWrite, Refusals) {
-    EXPECT_FALSE(cmap_route_file("x", {}).error.empty());
-    EXPECT_FALSE(cmap_route_file("x", WaypointTable(1025, Waypoint{0, "", 1, 1})).error.empty());
-    EXPECT_FALSE(cmap_route_file("x", {{1, "A", 91, 0}}).error.empty());
-    EXPECT_FALSE(cmap_route_file("x", {{1, "A", 0, -180.001}}).error.empty());
-    EXPECT_TRUE(cmap_route_file("x", WaypointTable(1024, Waypoint{0, "", 1, 1})).error.empty());
+    EXPECT_FALSE(cmap_route_file("x", {}).why().empty());
+    EXPECT_FALSE(cmap_route_file("x", WaypointTable(1025, Waypoint{0, "", 1, 1})).why().empty());
+    EXPECT_FALSE(cmap_route_file("x", {{1, "A", 91, 0}}).why().empty());
+    EXPECT_FALSE(cmap_route_file("x", {{1, "A", 0, -180.001}}).why().empty());
+    EXPECT_TRUE(cmap_route_file("x", WaypointTable(1024, Waypoint{0, "", 1, 1})).ok());
 }
 
 TEST(CmapRead, FileOrderWhenStoredInOrder) {
-    const CmapRead r = read_cmap_route(route_file("ile", 0, 2, abc, {{0, 1}, {1, 2}}));
-    ASSERT_TRUE(r.error.empty()) << r.error;
+    const Result<CmapRead> read = read_cmap_route(route_file("ile", 0, 2, abc, {{0, 1}, {1, 2}}));
+    ASSERT_TRUE(read) << read.why();
+    const CmapRead& r = *read;
     EXPECT_TRUE(r.warning.empty());
     EXPECT_EQ(r.route_name, "ile");
     ASSERT_EQ(r.waypoint_lines.size(), 3u);
@@ -131,8 +133,9 @@ TEST(CmapRead, LegsGiveTheRouteOrder) {
         {"first leg found wins", 1, 0, {{1, 2}, {1, 0}, {2, 0}}, {"B", "C", "A"}},
     };
     for (const auto& c : cases) {
-        const CmapRead r = read_cmap_route(route_file("r", c.first, c.last, abc, c.legs));
-        ASSERT_TRUE(r.error.empty()) << c.legend << ": " << r.error;
+        const Result<CmapRead> read = read_cmap_route(route_file("r", c.first, c.last, abc, c.legs));
+        ASSERT_TRUE(read) << c.legend << ": " << read.why();
+        const CmapRead& r = *read;
         EXPECT_TRUE(r.warning.empty()) << c.legend;
         ASSERT_EQ(r.waypoints.size(), 3u);
         for (std::size_t p = 0; p < 3; ++p) {
@@ -159,8 +162,9 @@ TEST(CmapRead, BrokenLegsKeepFileOrder) {
         {"no legs at all", 1, {}},
     };
     for (const auto& c : cases) {
-        const CmapRead r = read_cmap_route(route_file("r", c.first, 2, abc, c.legs));
-        ASSERT_TRUE(r.error.empty()) << c.legend << ": " << r.error;
+        const Result<CmapRead> read = read_cmap_route(route_file("r", c.first, 2, abc, c.legs));
+        ASSERT_TRUE(read) << c.legend << ": " << read.why();
+        const CmapRead& r = *read;
         EXPECT_NE(r.warning.find("ordre du fichier"), std::string::npos) << c.legend;
         ASSERT_EQ(r.waypoint_lines.size(), 3u) << c.legend;
         EXPECT_EQ(r.waypoint_lines[0].substr(0, 6), "   1,A") << c.legend;
@@ -174,16 +178,17 @@ TEST(CmapRead, CountsAndLengthsAbove255) {
         rows.push_back({0, "N" + std::to_string(i), -40 + i * 0.25, 170 - i * 0.5});
     rows[5].name = std::string(300, 'x');
     const std::string route_name(270, 'R');
-    const CmapWrite w = cmap_route_file(route_name, rows);
-    ASSERT_TRUE(w.error.empty());
+    const Result<std::string> w = cmap_route_file(route_name, rows);
+    ASSERT_TRUE(w) << w.why();
     const std::size_t l = route_name.size();
-    EXPECT_EQ(w.bytes.substr(32, 4 + l), text(route_name));
-    EXPECT_EQ(w.bytes.substr(44 + l, 8), b({43, 1, 0, 0, 44, 1, 0, 0}));
+    EXPECT_EQ(w->substr(32, 4 + l), text(route_name));
+    EXPECT_EQ(w->substr(44 + l, 8), b({43, 1, 0, 0, 44, 1, 0, 0}));
     // The last leg runs from 298 to 299.
-    EXPECT_EQ(w.bytes.substr(w.bytes.size() - 1 - 55 + 34, 8), b({42, 1, 0, 0, 43, 1, 0, 0}));
+    EXPECT_EQ(w->substr(w->size() - 1 - 55 + 34, 8), b({42, 1, 0, 0, 43, 1, 0, 0}));
 
-    const CmapRead r = read_cmap_route(w.bytes);
-    ASSERT_TRUE(r.error.empty()) << r.error;
+    const Result<CmapRead> read = read_cmap_route(*w);
+    ASSERT_TRUE(read) << read.why();
+    const CmapRead& r = *read;
     EXPECT_EQ(r.route_name, route_name);
     ASSERT_EQ(r.waypoints.size(), 300u);
     EXPECT_EQ(r.waypoints[5].name, std::string(300, 'x'));
@@ -198,14 +203,14 @@ TEST(CmapRead, CutShortAtEveryLength) {
     const std::string by_legs = route_file("ile", 2, 1, abc, {{2, 0}, {0, 1}});
     const std::size_t waypoints_end = 52 + 3 + 3 * 65;
     for (std::size_t len = 0; len < ordered.size(); ++len) {
-        const CmapRead r = read_cmap_route(std::string_view(ordered).substr(0, len));
+        const Result<CmapRead> r = read_cmap_route(std::string_view(ordered).substr(0, len));
         // The legs are not needed when the route is stored in order.
-        EXPECT_EQ(r.error.empty(), len >= waypoints_end) << len;
-        const CmapRead l = read_cmap_route(std::string_view(by_legs).substr(0, len));
-        EXPECT_EQ(l.error.empty(), len >= by_legs.size() - 1) << len;
-        if (!l.error.empty()) {
-            EXPECT_TRUE(l.waypoint_lines.empty()) << len;
-        }
+        EXPECT_EQ(r.ok(), len >= waypoints_end) << len;
+        EXPECT_EQ(r.why().empty(), r.ok()) << len; // a failure says why
+        // A failure holds no route at all: no waypoint line of a file cut short is given.
+        const Result<CmapRead> l = read_cmap_route(std::string_view(by_legs).substr(0, len));
+        EXPECT_EQ(l.ok(), len >= by_legs.size() - 1) << len;
+        EXPECT_EQ(l.why().empty(), l.ok()) << len;
     }
 }
 
@@ -228,9 +233,10 @@ TEST(CmapRead, NotARoute) {
         signature + "TRoute" + u32(1) + u32(0x7FFFFFFF) + "r",
     };
     for (const auto& c : cases) {
-        const CmapRead r = read_cmap_route(c);
-        EXPECT_FALSE(r.error.empty()) << c.size();
-        EXPECT_TRUE(r.waypoints.empty());
+        const Result<CmapRead> r = read_cmap_route(c);
+        EXPECT_FALSE(r.why().empty()) << c.size();
+        EXPECT_FALSE(r.ok()) << c.size(); // no route, so no waypoints
+
     }
 }
 
@@ -241,8 +247,9 @@ TEST(CmapRoundTrip, OziToCmapToOzi) {
          build_waypoint_line(3, "EQUATOR", degrees_text(0), degrees_text(-179.999))});
     const OziRead ozi = read_ozi_waypoints(wpt);
     ASSERT_EQ(ozi.rows.size(), 3u);
-    const CmapRead back = read_cmap_route(cmap_route_file("ile", ozi.rows).bytes);
-    ASSERT_TRUE(back.error.empty());
+    const Result<CmapRead> read = read_cmap_route(*cmap_route_file("ile", ozi.rows));
+    ASSERT_TRUE(read) << read.why();
+    const CmapRead& back = *read;
     const OziRead again = read_ozi_waypoints(ozi_waypoint_file(back.waypoint_lines));
     ASSERT_EQ(again.rows.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
@@ -253,10 +260,11 @@ TEST(CmapRoundTrip, OziToCmapToOzi) {
         EXPECT_NEAR(again.rows[i].longitude, ozi.rows[i].longitude, 0.005 / 60 + 1e-6);
     }
     // A second round trip changes nothing: the coordinate texts are a fixed point.
-    const std::string first_file = cmap_route_file("ile", again.rows).bytes;
-    const CmapRead second = read_cmap_route(first_file);
-    const OziRead third = read_ozi_waypoints(ozi_waypoint_file(second.waypoint_lines));
-    EXPECT_EQ(cmap_route_file("ile", third.rows).bytes, first_file);
+    const std::string first_file = *cmap_route_file("ile", again.rows);
+    const Result<CmapRead> second = read_cmap_route(first_file);
+    ASSERT_TRUE(second) << second.why();
+    const OziRead third = read_ozi_waypoints(ozi_waypoint_file(second->waypoint_lines));
+    EXPECT_EQ(*cmap_route_file("ile", third.rows), first_file);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "common/format.h"
+#include "common/lines.h"
 #include "common/number_text.h"
 #include "common/value.h"
 #include "transfer/cmap_route.h"
@@ -36,11 +37,32 @@ double reference_coordinate_value(std::string_view text) {
     return sign * (d + m / 60.0);
 }
 
+// A name as the waypoint line stored it before: its first 14 characters blank-filled, a comma
+// as character 209, control characters as blanks.
+std::string reference_stored_name(std::string_view name) {
+    std::string out(name.substr(0, name_width));
+    for (char& c : out) {
+        if (c == ',') c = '\xD1';
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    out.resize(name_width, ' ');
+    return out;
+}
+
+// A name field as it was read before: its first 14 characters blank-filled, character 209 read
+// as a comma.
+std::string reference_read_name(std::string_view field) {
+    std::string out(field.substr(0, name_width));
+    for (char& c : out)
+        if (c == '\xD1') c = ',';
+    out.resize(name_width, ' ');
+    return out;
+}
+
 // The waypoint line as it was put together before, from fixed-width texts.
 std::string reference_line(int number, std::string_view name, std::string_view latitude,
                            std::string_view longitude) {
-    return format_text(integer_text(number), "@@@@") + "," +
-           fixed_name(name_to_ozi(name.substr(0, name_width))) + "," +
+    return format_text(integer_text(number), "@@@@") + "," + reference_stored_name(name) + "," +
            format_text(latitude, "@@@@@@@@@@@") + "," + format_text(longitude, "@@@@@@@@@@@") +
            ",37109.72606,  0, 1, 3,         0,  16777215," + std::string(40, ' ') + ", 0, 0";
 }
@@ -84,7 +106,7 @@ OziRead reference_waypoints(std::string_view bytes) {
         auto field = [&](std::size_t k) {
             return first + k < fields.size() ? fields[first + k] : std::string_view();
         };
-        Waypoint w{numeric_value(field(0)), fixed_name(name_from_ozi(field(1))),
+        Waypoint w{numeric_value(field(0)), reference_read_name(field(1)),
                    numeric_value(field(2)), numeric_value(field(3))};
         if (w.latitude == 0.0 && w.longitude == 0.0) continue;
         if (out.rows.size() == max_waypoints) return OziRead{{}, true};
@@ -265,22 +287,28 @@ TEST(FieldNumbers, LargeFilesEachWayByteForByte) {
         if (i % 11 == 5) name = "\xD1Ile\tde " + integer_text(i);
         rows.push_back({i + 1.0, fixed_name(name), -60 + i * 0.117, -179 + i * 0.349});
     }
-    const std::string cmap = cmap_route_file("ile", rows).bytes;
+    const Result<std::string> written = cmap_route_file("ile", rows);
+    ASSERT_TRUE(written) << written.why();
+    const std::string& cmap = *written;
     EXPECT_EQ(cmap.size(), 136197u);
     EXPECT_EQ(fnv1a(cmap), 0xbd5c03a0f6178246ULL);
-    const CmapRead back = read_cmap_route(cmap);
-    EXPECT_EQ(back.last_latitude_text, " 59 41.46N");
-    const std::string rte = ozi_route_file(back.waypoint_lines);
-    const std::string wpt = ozi_waypoint_file(back.waypoint_lines);
+    const Result<CmapRead> back = read_cmap_route(cmap);
+    ASSERT_TRUE(back) << back.why();
+    EXPECT_EQ(back->last_latitude_text, " 59 41.46N");
+    const Result<std::string> route = ozi_route_file(back->waypoint_lines);
+    ASSERT_TRUE(route) << route.why();
+    const std::string& rte = *route;
+    const std::string wpt = ozi_waypoint_file(back->waypoint_lines);
     EXPECT_EQ(rte.size(), 151473u);
     EXPECT_EQ(fnv1a(rte), 0xe42373bfb6e5abf7ULL);
     EXPECT_EQ(wpt.size(), 162885u);
     EXPECT_EQ(fnv1a(wpt), 0x9267c1aee4ec1572ULL);
     for (const std::string& ozi : {wpt, rte}) {
         const OziRead read = read_ozi(ozi, OziKind::route_or_waypoints);
-        const std::string again = cmap_route_file("ile", read.rows).bytes;
-        EXPECT_EQ(again.size(), 136197u);
-        EXPECT_EQ(fnv1a(again), 0xd2917ef8fc5322faULL);
+        const Result<std::string> again = cmap_route_file("ile", read.rows);
+        ASSERT_TRUE(again) << again.why();
+        EXPECT_EQ(again->size(), 136197u);
+        EXPECT_EQ(fnv1a(*again), 0xd2917ef8fc5322faULL);
     }
 }
 

@@ -78,10 +78,11 @@ protected:
 TEST_F(GpsbabelPeer, ReadsWhatWeWrite) {
     WaypointTable rows;
     for (const auto& p : sample_points(61)) rows.push_back({0, p.name, p.lat, p.lon});
-    const CmapRead route = read_cmap_route(cmap_route_file("peer", rows).bytes);
-    ASSERT_TRUE(route.error.empty());
+    const Result<CmapRead> read = read_cmap_route(*cmap_route_file("peer", rows));
+    ASSERT_TRUE(read) << read.why();
+    const CmapRead& route = *read;
     write_bytes(dir / "peer.wpt", ozi_waypoint_file(route.waypoint_lines));
-    write_bytes(dir / "peer.rte", ozi_route_file(route.waypoint_lines));
+    write_bytes(dir / "peer.rte", *ozi_route_file(route.waypoint_lines));
     struct Case {
         const char* args;
         const char* file;
@@ -178,7 +179,7 @@ TEST_F(GpsbabelPeer, ReadsTheJournalTrackWithItsPositionsAndUtcTimes) {
     marivent::testing::FrenchRegional french;
     marivent::testing::FrozenClock clock;
     marivent::journal::JournalFile journal(dir / "journal.txt", french, clock);
-    ASSERT_FALSE(journal.prepare().problem);
+    ASSERT_TRUE(journal.prepare().usable);
     struct Sent {
         std::string date, time, lat_text, lon_text, desc;
         double lat, lon;

@@ -44,7 +44,7 @@ std::string record(int k) {
 TEST(OziRouteFile, ThirtyAndThirtyOneWaypoints) {
     for (int n : {1, 29, 30, 31, 60, 61}) {
         const auto wl = numbered_lines(n);
-        const auto lines = crlf_lines(ozi_route_file(wl));
+        const auto lines = crlf_lines(*ozi_route_file(wl));
         std::vector<std::string> expected = {"OziExplorer Route File Version 1.0", "WGS 84",
                                              "Reserved 1", "Reserved 2",
                                              "R,  0,Cmap            ,,255"};
@@ -61,7 +61,7 @@ TEST(OziRouteFile, ThirtyAndThirtyOneWaypoints) {
 }
 
 TEST(OziRouteFile, LiteralLinesOfThirtyOne) {
-    const auto lines = crlf_lines(ozi_route_file(numbered_lines(31)));
+    const auto lines = crlf_lines(*ozi_route_file(numbered_lines(31)));
     ASSERT_EQ(lines.size(), 4u + 1 + 30 + 1 + 1 + 98);
     EXPECT_EQ(lines[5].substr(0, 34), "W,  1,  1,  1,WP1           , -00.");
     EXPECT_EQ(lines[5].size(), 143u);
@@ -70,7 +70,7 @@ TEST(OziRouteFile, LiteralLinesOfThirtyOne) {
     EXPECT_EQ(lines[36].substr(0, 14), "W,  2,  1, 31,");
     EXPECT_EQ(lines[37], "R,  3,Cmap3           ,,255");
     EXPECT_EQ(lines.back(), "R,100,Cmap100         ,,255");
-    const auto thirty = crlf_lines(ozi_route_file(numbered_lines(30)));
+    const auto thirty = crlf_lines(*ozi_route_file(numbered_lines(30)));
     ASSERT_EQ(thirty.size(), 4u + 1 + 30 + 99);
     EXPECT_EQ(thirty[35], "R,  2,Cmap2           ,,255");
     EXPECT_EQ(thirty[36], "R,  3,Cmap3           ,,255");
@@ -78,9 +78,9 @@ TEST(OziRouteFile, LiteralLinesOfThirtyOne) {
 
 TEST(OziRouteFile, FourDigitNumberKeptWhole) {
     const std::vector<std::string> wl = {build_waypoint_line(1000, "X", "01.000000", "02.000000")};
-    const auto lines = crlf_lines(ozi_route_file(wl));
+    const auto lines = crlf_lines(*ozi_route_file(wl));
     EXPECT_EQ(lines[5], "W,  1,  1," + wl[0]);
-    const OziRead back = read_ozi_waypoints(ozi_route_file(wl));
+    const OziRead back = read_ozi_waypoints(*ozi_route_file(wl));
     ASSERT_EQ(back.rows.size(), 1u);
     EXPECT_EQ(back.rows[0].number, 1000);
 }
@@ -103,7 +103,7 @@ TEST(OziWaypointFile, Layout) {
 // including negative ones and longitudes of 100 and more.
 TEST(OziRead, OwnFilesRoundTrip) {
     const auto wl = numbered_lines(61);
-    for (const std::string& file : {ozi_route_file(wl), ozi_waypoint_file(wl)}) {
+    for (const std::string& file : {*ozi_route_file(wl), ozi_waypoint_file(wl)}) {
         const OziRead r = read_ozi_waypoints(file);
         ASSERT_EQ(r.rows.size(), 61u);
         for (int i = 1; i <= 61; ++i) {

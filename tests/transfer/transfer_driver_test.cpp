@@ -42,15 +42,14 @@ struct Station {
         c.cmappath = "c:\\Program Files\\cmapecs\\routes";
         c.waypoin = waypoin;
         c.rout = rout;
-        return file1_click(c, dialogs);
+        return convert(conversion_of(c), dialogs);
     }
     // A C-Map ECS route "ile" of three waypoints in the routes folder.
     fs::path cmap_route() {
         const fs::path p = cmap / "ile";
-        write_bytes(p, cmap_route_file("ile", {{1, "A", 43.0853333, -5.5},
-                                               {2, "B", -33.25, 151.2},
-                                               {3, "C", 47.5, 3.25}})
-                           .bytes);
+        write_bytes(p, *cmap_route_file("ile", {{1, "A", 43.0853333, -5.5},
+                                                {2, "B", -33.25, 151.2},
+                                                {3, "C", 47.5, 3.25}}));
         return p;
     }
     bool no_temporary_left() const {
@@ -61,8 +60,13 @@ struct Station {
 };
 
 TEST(TransferDirection, OzicmZeroIsCmapToOzi) {
-    EXPECT_EQ(direction_of(0), Direction::cmap_to_ozi);
-    for (int v : {1, 2, -1}) EXPECT_EQ(direction_of(v), Direction::ozi_to_cmap) << v;
+    Click click;
+    click.ozicm = 0;
+    EXPECT_EQ(conversion_of(click).direction, Direction::cmap_to_ozi);
+    for (int v : {1, 2, -1}) {
+        click.ozicm = v;
+        EXPECT_EQ(conversion_of(click).direction, Direction::ozi_to_cmap) << v;
+    }
 }
 
 TEST(OziToCmap, RouteWaypointAndTrackFilesGiveTheRouteName) {
@@ -78,9 +82,10 @@ TEST(OziToCmap, RouteWaypointAndTrackFilesGiveTheRouteName) {
         ASSERT_EQ(out.written, std::vector<fs::path>{s.cmap / "ile"}) << name;
         EXPECT_TRUE(s.dialogs.questions.empty());
         EXPECT_TRUE(s.dialogs.messages.empty());
-        const CmapRead r = read_cmap_route(read_bytes(s.cmap / "ile"));
-        EXPECT_EQ(r.route_name, "ile");
-        EXPECT_EQ(r.waypoints.size(), out.waypoint_count) << name;
+        const Result<CmapRead> r = read_cmap_route(read_bytes(s.cmap / "ile"));
+        ASSERT_TRUE(r) << name << ": " << r.why();
+        EXPECT_EQ(r->route_name, "ile");
+        EXPECT_EQ(r->waypoints.size(), out.waypoint_count) << name;
         EXPECT_EQ(out.lat, std::nullopt);
     }
 }
@@ -121,9 +126,10 @@ TEST(CmapToOzi, BothBoxesRouteFirstAndLatitude) {
     EXPECT_EQ(out.written, (std::vector<fs::path>{s.ozi / "ile.rte", s.ozi / "ile.wpt"}));
     EXPECT_EQ(out.lat, " 47 30.00N");
     EXPECT_EQ(out.waypoint_count, 3u);
-    const CmapRead r = read_cmap_route(read_bytes(s.cmap / "ile"));
-    EXPECT_EQ(read_bytes(s.ozi / "ile.rte"), ozi_route_file(r.waypoint_lines));
-    EXPECT_EQ(read_bytes(s.ozi / "ile.wpt"), ozi_waypoint_file(r.waypoint_lines));
+    const Result<CmapRead> r = read_cmap_route(read_bytes(s.cmap / "ile"));
+    ASSERT_TRUE(r) << r.why();
+    EXPECT_EQ(read_bytes(s.ozi / "ile.rte"), *ozi_route_file(r->waypoint_lines));
+    EXPECT_EQ(read_bytes(s.ozi / "ile.wpt"), ozi_waypoint_file(r->waypoint_lines));
     EXPECT_TRUE(s.dialogs.questions.empty());
     EXPECT_TRUE(s.no_temporary_left());
 }
@@ -180,7 +186,7 @@ TEST(CmapToOzi, NeitherBoxReadsAndShowsTheLatitude) {
 
 TEST(CmapToOzi, BrokenLegsAreToldAndFilesStillWritten) {
     Station s;
-    std::string bytes = cmap_route_file("ile", {{1, "A", 1, 1}, {2, "B", 2, 2}}).bytes;
+    std::string bytes = *cmap_route_file("ile", {{1, "A", 1, 1}, {2, "B", 2, 2}});
     bytes[43] = 1; // the route starts at waypoint 1, and no leg leaves it
     write_bytes(s.cmap / "ile", bytes);
     const Outcome out = s.click(0, s.cmap / "ile", true, false);
@@ -319,11 +325,13 @@ TEST(TransferPaths, FolderTextsUnderRoot) {
     c.file = s.ozi / "Île.rte";
     c.root = s.root.path();
     c.cmappath = "C:/Program Files\\cmapecs\\\\routes\\"; // any case, both separators, doubled
-    const Outcome out = file1_click(c, s.dialogs);
+    const Outcome out = convert(conversion_of(c), s.dialogs);
     ASSERT_EQ(out.written, std::vector<fs::path>{s.cmap / "Île"});
-    EXPECT_EQ(read_cmap_route(read_bytes(s.cmap / "Île")).route_name, "\xCEle"); // Windows-1252
+    const Result<CmapRead> ile = read_cmap_route(read_bytes(s.cmap / "Île"));
+    ASSERT_TRUE(ile) << ile.why();
+    EXPECT_EQ(ile->route_name, "\xCEle"); // Windows-1252
     c.cmappath.clear();
-    EXPECT_EQ(file1_click(c, s.dialogs).end, Outcome::End::failed);
+    EXPECT_EQ(convert(conversion_of(c), s.dialogs).end, Outcome::End::failed);
 }
 
 } // namespace

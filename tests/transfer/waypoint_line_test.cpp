@@ -43,6 +43,9 @@ TEST(WaypointLine, NamesInOziFields) {
     EXPECT_EQ(fixed_name("COLBO3W "), "COLBO3W       ");
     EXPECT_EQ(fixed_name("ABCDEFGHIJKLMNOPQ"), "ABCDEFGHIJKLMN");
     EXPECT_EQ(name_from_ozi(name_to_ozi("Cap, la pointe")), "Cap, la pointe");
+    // Stored: the first 14 characters, a comma as character 209; read: blank-filled to 14.
+    EXPECT_EQ(name_to_ozi("A,B\r\nC LONGER THAN 14"), "A\xD1" "B  C LONGER ");
+    EXPECT_EQ(name_from_ozi("A\xD1" "B"), "A,B           ");
 }
 
 } // namespace
