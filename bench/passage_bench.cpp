@@ -24,9 +24,9 @@
 #include <unistd.h>
 
 #include "cpu_time.h"
-#include "passage_stream.h"
 #include "journ.h"
 #include "nmea/apa_sentence.h"
+#include "passage_stream.h"
 #include "prefs/settings_file.h"
 #include "qt_seams.h"
 
@@ -48,7 +48,7 @@ long rss_kib() {
 
 // Counts the messages; keeps only the first one, to show what the user would read.
 class RecordingDialogs : public Dialogs {
-public:
+  public:
     void message(std::string_view t, std::string_view) override {
         if (count++ == 0) first = std::string(t);
     }
@@ -63,21 +63,27 @@ constexpr int local_offset_hours = 2;
 const sys_seconds passage_start = sys_days{year{2026} / 6 / 7} + hours{20};
 long long sim_tenths = 0;
 
-sys_time<milliseconds> sim_utc() { return passage_start + milliseconds{sim_tenths * 100}; }
+sys_time<milliseconds> sim_utc() {
+    return passage_start + milliseconds{sim_tenths * 100};
+}
 
 class PassageClock : public Clock {
-public:
+  public:
     LocalDateTime now() const override {
         const auto t = floor<seconds>(sim_utc()) + hours{local_offset_hours};
         const auto day = floor<days>(t);
         const year_month_day ymd{day};
         const hh_mm_ss hms{t - day};
         return {{int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day()))},
-                int(hms.hours().count()), int(hms.minutes().count()), int(hms.seconds().count())};
+                int(hms.hours().count()),
+                int(hms.minutes().count()),
+                int(hms.seconds().count())};
     }
 };
 
-Date local_date() { return PassageClock().now().date; }
+Date local_date() {
+    return PassageClock().now().date;
+}
 
 struct Pending {
     bool damaged;
@@ -113,8 +119,9 @@ int main(int argc, char** argv) {
     const std::filesystem::path link = root / "gps"; // the device the window opens: repointed
     {
         // The settings: an entry every `interval` minutes, local time UTC + 2 h, port com1.
-        const prefs::PatchedSettings s = prefs::patch_settings(
-            "", {std::to_string(interval), std::to_string(local_offset_hours), "c:\\ozi\\", "c:\\cmap\\", 1});
+        const prefs::PatchedSettings s =
+            prefs::patch_settings("", {std::to_string(interval), std::to_string(local_offset_hours),
+                                       "c:\\ozi\\", "c:\\cmap\\", 1});
         std::ofstream(root / "journlog.txt", std::ios::binary) << s.bytes;
     }
 
@@ -209,8 +216,10 @@ int main(int argc, char** argv) {
                 last = steady_clock::now();
             } else if (steady_clock::now() - last > seconds{3}) {
                 for (const Pending& p : pending) {
-                    if (p.damaged) ++damaged_resolved;
-                    else ++apa_missing;
+                    if (p.damaged)
+                        ++damaged_resolved;
+                    else
+                        ++apa_missing;
                 }
                 pending.clear();
             }
@@ -221,8 +230,10 @@ int main(int argc, char** argv) {
         std::size_t off = 0;
         while (off < line.size()) {
             const ssize_t n = ::write(master, line.data() + off, line.size() - off);
-            if (n > 0) off += static_cast<std::size_t>(n);
-            else settle(0);
+            if (n > 0)
+                off += static_cast<std::size_t>(n);
+            else
+                settle(0);
         }
         ++sent;
         if (damaged || !apa.empty()) pending.push_back({damaged, apa}); // else no answer comes
@@ -235,7 +246,8 @@ int main(int argc, char** argv) {
         ++hangups;
         const auto t0 = steady_clock::now();
         const long said = dialogs.count;
-        while ((w.MSComm1.PortOpen() || dialogs.count == said) && steady_clock::now() - t0 < seconds{5})
+        while ((w.MSComm1.PortOpen() || dialogs.count == said) &&
+               steady_clock::now() - t0 < seconds{5})
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         if (w.MSComm1.PortOpen()) {
             ++hangups_unseen;
@@ -261,8 +273,10 @@ int main(int argc, char** argv) {
     const long rss_start = rss_kib();
     const double cpu_start = cpu_seconds();
     const auto wall_start = steady_clock::now();
-    const auto wall_end = wall_start + duration_cast<steady_clock::duration>(duration<double>(minutes * 60));
-    auto next_progress = wall_start + duration_cast<steady_clock::duration>(duration<double>(progress_every));
+    const auto wall_end =
+        wall_start + duration_cast<steady_clock::duration>(duration<double>(minutes * 60));
+    auto next_progress =
+        wall_start + duration_cast<steady_clock::duration>(duration<double>(progress_every));
     long kind = 0;
 
     while (steady_clock::now() < wall_end) {
@@ -296,8 +310,10 @@ int main(int argc, char** argv) {
         }
         if (hangup_every > 0 && fixes % hangup_every == 0) hang_up();
         if (progress_every > 0 && steady_clock::now() >= next_progress) {
-            next_progress += duration_cast<steady_clock::duration>(duration<double>(progress_every));
-            std::fprintf(stderr, "progress: %.0f s, %lld sentences, %.2f simulated hours, RSS %ld KiB\n",
+            next_progress +=
+                duration_cast<steady_clock::duration>(duration<double>(progress_every));
+            std::fprintf(stderr,
+                         "progress: %.0f s, %lld sentences, %.2f simulated hours, RSS %ld KiB\n",
                          duration<double>(steady_clock::now() - wall_start).count(), sent,
                          double(fixes) / 36000, rss_kib());
         }
@@ -319,7 +335,8 @@ int main(int argc, char** argv) {
             if (line.size() >= 6 && digit(line[0]) && digit(line[1]) && line[2] == ':' &&
                 digit(line[3]) && digit(line[4]) && line[5] == ' ')
                 ++entry_lines;
-            else if (regional.parse_short_date(line)) ++date_lines;
+            else if (regional.parse_short_date(line))
+                ++date_lines;
         }
     }
 
@@ -327,25 +344,31 @@ int main(int argc, char** argv) {
                 wall, sim_hours, fixes, sim_hours * 3600 / wall);
     std::printf("sentences sent: %lld (%.0f per second), damaged among them: %lld\n", sent,
                 double(sent) / wall, damaged_sent);
-    std::printf("autopilot sentences expected: %lld, received: %lld, byte-exact: %lld, missing: %lld, "
-                "unexpected: %lld\n",
-                apa_expected, apa_received, apa_exact, apa_missing, apa_unexpected);
+    std::printf(
+        "autopilot sentences expected: %lld, received: %lld, byte-exact: %lld, missing: %lld, "
+        "unexpected: %lld\n",
+        apa_expected, apa_received, apa_exact, apa_missing, apa_unexpected);
     std::printf("rejected lines counted by the window: %lld, damaged lines sent: %lld\n",
                 rejected_total(), damaged_sent);
     std::printf("hang-ups sent: %ld, seen by the window (link closed, user told): %ld, messages to "
                 "the user: %ld, reopenings: %ld, failed reopenings: %ld\n",
                 hangups, hangups - hangups_unseen, dialogs.count, reopenings, reopen_failures);
     std::printf("waypoint changes: %ld\n", boat.waypoint_changes);
-    std::printf("RSS (window and feeder in one process): start %ld KiB, end %ld KiB\n", rss_start, rss_end);
-    std::printf("CPU: %.2f s in all, %.2f s per simulated hour\n", cpu, sim_hours > 0 ? cpu / sim_hours : 0.0);
+    std::printf("RSS (window and feeder in one process): start %ld KiB, end %ld KiB\n", rss_start,
+                rss_end);
+    std::printf("CPU: %.2f s in all, %.2f s per simulated hour\n", cpu,
+                sim_hours > 0 ? cpu / sim_hours : 0.0);
     std::printf("journal timer ticks: %ld (interval %d min); entries expected: %ld, written: %ld; "
                 "date lines expected: %ld, written: %ld\n",
                 ticks, interval, entries_expected, entry_lines, date_lines_expected, date_lines);
-    if (!dialogs.first.empty()) std::printf("first message to the user: %s\n", dialogs.first.c_str());
+    if (!dialogs.first.empty())
+        std::printf("first message to the user: %s\n", dialogs.first.c_str());
     std::fflush(stdout);
     delete notifier;
     ::close(master);
-    if (!has_flag(argc, argv, "--keep")) std::filesystem::remove_all(root);
-    else std::printf("kept: %s\n", root.c_str());
+    if (!has_flag(argc, argv, "--keep"))
+        std::filesystem::remove_all(root);
+    else
+        std::printf("kept: %s\n", root.c_str());
     return 0;
 }

@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     passage::Passage p(passage::sys_days{passage::year{2026} / 6 / 7} + passage::hours{20});
     std::string out;
     while (p.fixes() < fixes) {
-        for (const std::string& line : p.next().lines) out += line;
+        for (const std::string& line : p.next().lines)
+            out += line;
         if (out.size() >= (1 << 16)) {
             std::fwrite(out.data(), 1, out.size(), stdout);
             out.clear();

@@ -52,7 +52,8 @@ struct Boat {
     long waypoint_changes = 0;
 
     // North and east offsets in nautical miles from (lat0, lon0).
-    static void offset(double lat0, double lon0, double lat, double lon, double& north, double& east) {
+    static void offset(double lat0, double lon0, double lat, double lon, double& north,
+                       double& east) {
         north = (lat - lat0) * 60;
         east = (lon - lon0) * 60 * std::cos(lat0 * M_PI / 180);
     }
@@ -129,16 +130,18 @@ inline Fix make_fix(const Boat& b, long long fix_number, sys_time<milliseconds> 
     const double xte = b.cross_track();
     const double vmg = b.speed * std::cos((b.course - bearing) * M_PI / 180);
     Fix f;
-    f.lines[0] = with_checksum("$GPGGA," + time + "," + lat + "," + ns + "," + lon + "," + ew +
-                               ",1," + padded(7 + fix_number / 3000 % 4, 2) + ",0.9," +
-                               fixed_text(3 + std::sin(double(fix_number) / 50), 1) + ",M,51.0,M,,");
-    f.lines[1] = with_checksum("$GPRMC," + time + ",A," + lat + "," + ns + "," + lon + "," + ew + "," +
-                               fixed_text(b.speed, 1) + "," + fixed_text(b.course, 1) + "," + date +
-                               ",2.1,W,A");
+    f.lines[0] =
+        with_checksum("$GPGGA," + time + "," + lat + "," + ns + "," + lon + "," + ew + ",1," +
+                      padded(7 + fix_number / 3000 % 4, 2) + ",0.9," +
+                      fixed_text(3 + std::sin(double(fix_number) / 50), 1) + ",M,51.0,M,,");
+    f.lines[1] = with_checksum("$GPRMC," + time + ",A," + lat + "," + ns + "," + lon + "," + ew +
+                               "," + fixed_text(b.speed, 1) + "," + fixed_text(b.course, 1) + "," +
+                               date + ",2.1,W,A");
     const std::string xte_text = fixed_text(std::fabs(xte), 2);
     const std::string bearing_text = padded_fixed(bearing, 5, 1);
     f.route = {xte_text, xte > 0 ? "R" : "L", bearing_text, w.id, {}};
-    f.route.apa = marivent::nmea::apa_sentence(f.route.xte, f.route.side, f.route.bearing, f.route.dest);
+    f.route.apa =
+        marivent::nmea::apa_sentence(f.route.xte, f.route.side, f.route.bearing, f.route.dest);
     f.lines[2] = with_checksum("$GPRMB,A," + xte_text + "," + f.route.side + "," +
                                waypoints[b.from].id + "," + w.id + "," + wlat + "," + wns + "," +
                                wlon + "," + wew + "," + fixed_text(range, 1) + "," + bearing_text +
@@ -146,12 +149,11 @@ inline Fix make_fix(const Boat& b, long long fix_number, sys_time<milliseconds> 
     f.lines[3] = with_checksum("$GPGSA,A,3,04,05,09,12,24,25,29,,,,,,1.8,0.9,1.6");
     const long long part = fix_number % 3 + 1;
     const long long snr = 30 + fix_number / 7 % 15;
-    f.lines[4] = with_checksum("$GPGSV,3," + padded(part, 1) + ",11," + padded(part * 4, 2) + "," +
-                               padded(20 + part, 2) + "," + padded(40 * part, 3) + "," +
-                               padded(snr, 2) + "," + padded(part * 4 + 1, 2) + ",41,270," +
-                               padded(snr - 3, 2) + "," + padded(part * 4 + 2, 2) + ",15,010," +
-                               padded(snr + 2, 2) + "," + padded(part * 4 + 3, 2) + ",06,292," +
-                               padded(snr - 8, 2));
+    f.lines[4] = with_checksum(
+        "$GPGSV,3," + padded(part, 1) + ",11," + padded(part * 4, 2) + "," + padded(20 + part, 2) +
+        "," + padded(40 * part, 3) + "," + padded(snr, 2) + "," + padded(part * 4 + 1, 2) +
+        ",41,270," + padded(snr - 3, 2) + "," + padded(part * 4 + 2, 2) + ",15,010," +
+        padded(snr + 2, 2) + "," + padded(part * 4 + 3, 2) + ",06,292," + padded(snr - 8, 2));
     return f;
 }
 
@@ -166,14 +168,17 @@ inline std::string damage(const Fix& f, long kind) {
         s[star + 2] = s[star + 2] == '0' ? '1' : '0';
         return s;
     }
-    case 1: return f.lines[2].substr(0, 20) + gga;
-    default: gga.insert(gga.size() / 2, 1, '\x01'); return gga;
+    case 1:
+        return f.lines[2].substr(0, 20) + gga;
+    default:
+        gga.insert(gga.size() / 2, 1, '\x01');
+        return gga;
     }
 }
 
 // The passage from its start: each call gives the next fix and moves the boat a tenth of a second.
 class Passage {
-public:
+  public:
     explicit Passage(sys_seconds start) : start_(start) {}
     Fix next() {
         Fix f = make_fix(boat_, fixes_, utc());
@@ -185,7 +190,7 @@ public:
     long long fixes() const { return fixes_; }
     const Boat& boat() const { return boat_; }
 
-private:
+  private:
     sys_seconds start_;
     Boat boat_;
     long long fixes_ = 0;

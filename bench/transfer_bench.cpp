@@ -42,7 +42,7 @@ namespace fs = std::filesystem;
 namespace tr = marivent::transfer;
 
 class YesDialogs : public marivent::Dialogs {
-public:
+  public:
     void message(std::string_view text, std::string_view) override {
         std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
     }
@@ -73,7 +73,8 @@ double median_ms(int runs, const std::function<void()>& f) {
 // Runs a program with its output thrown away; false when it does not exit with 0.
 bool run(const std::vector<std::string>& argv) {
     std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -114,8 +115,10 @@ int main(int argc, char** argv) {
     constexpr int block = 5; // runs of one process in a row
     std::string gpsbabel = "/usr/bin/gpsbabel";
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
-        else if (std::strcmp(argv[i], "--gpsbabel") == 0) gpsbabel = argv[i + 1];
+        if (std::strcmp(argv[i], "--runs") == 0)
+            runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--gpsbabel") == 0)
+            gpsbabel = argv[i + 1];
     }
     // In-process calls are short: many more of them give a steadier median.
     const int calls = runs * 20;
@@ -160,8 +163,8 @@ int main(int argc, char** argv) {
         sink += tr::ozi_waypoint_file(r->waypoint_lines).size();
     });
     tr::Conversion o2c{tr::Direction::ozi_to_cmap, dir / "ile.wpt", dir / "out", dir / "out"};
-    tr::Conversion c2o{tr::Direction::cmap_to_ozi, dir / "ile", dir / "out", dir / "out", true,
-                       true};
+    tr::Conversion c2o{
+        tr::Direction::cmap_to_ozi, dir / "ile", dir / "out", dir / "out", true, true};
     const double drv_o2c =
         median_ms(runs, [&] { sink += tr::convert(o2c, dialogs).written.size(); });
     const double drv_c2o =
@@ -172,34 +175,40 @@ int main(int argc, char** argv) {
         median_ms(runs, [&] { replace_without_flush(dir / "out" / "w", cmap); });
 
     // GPSBabel's GPX and TomTom files of the same waypoints, the inputs of its peers the other way.
-    const bool have_gpsbabel =
-        fs::exists(gpsbabel) &&
-        run({gpsbabel, "-i", "ozi", "-f", (dir / "ile.wpt").string(), "-o", "gpx", "-F",
-             (dir / "ile.gpx").string()}) &&
-        run({gpsbabel, "-i", "ozi", "-f", (dir / "ile.wpt").string(), "-o", "tomtom", "-F",
-             (dir / "ile.ov2").string()});
+    const bool have_gpsbabel = fs::exists(gpsbabel) &&
+                               run({gpsbabel, "-i", "ozi", "-f", (dir / "ile.wpt").string(), "-o",
+                                    "gpx", "-F", (dir / "ile.gpx").string()}) &&
+                               run({gpsbabel, "-i", "ozi", "-f", (dir / "ile.wpt").string(), "-o",
+                                    "tomtom", "-F", (dir / "ile.ov2").string()});
     const std::string tool = convert_tool.string();
     std::vector<Process> procs = {
-        {"marivent-convert ozi2cmap ile.wpt", "convert_ozi2cmap_ms",
+        {"marivent-convert ozi2cmap ile.wpt",
+         "convert_ozi2cmap_ms",
          {tool, "ozi2cmap", (dir / "ile.wpt").string(), "-o", out, "--force"}},
-        {"marivent-convert cmap2ozi ile --waypoints", "convert_cmap2ozi_ms",
+        {"marivent-convert cmap2ozi ile --waypoints",
+         "convert_cmap2ozi_ms",
          {tool, "cmap2ozi", (dir / "ile").string(), "--waypoints", "-o", out, "--force"}},
-        {"marivent-convert cmap2ozi ile --route --waypoints", "convert_cmap2ozi_both_ms",
+        {"marivent-convert cmap2ozi ile --route --waypoints",
+         "convert_cmap2ozi_both_ms",
          {tool, "cmap2ozi", (dir / "ile").string(), "--route", "--waypoints", "-o", out,
           "--force"}},
         {"/bin/true (the floor of a process)", "process_floor_ms", {"/bin/true"}},
     };
     if (have_gpsbabel) {
-        procs.push_back({"gpsbabel -i ozi -f ile.wpt -o gpx", "gpsbabel_ozi2cmap_ms",
+        procs.push_back({"gpsbabel -i ozi -f ile.wpt -o gpx",
+                         "gpsbabel_ozi2cmap_ms",
                          {gpsbabel, "-i", "ozi", "-f", (dir / "ile.wpt").string(), "-o", "gpx",
                           "-F", (dir / "out" / "peer.gpx").string()}});
-        procs.push_back({"gpsbabel -i gpx -f ile.gpx -o ozi", "gpsbabel_cmap2ozi_ms",
+        procs.push_back({"gpsbabel -i gpx -f ile.gpx -o ozi",
+                         "gpsbabel_cmap2ozi_ms",
                          {gpsbabel, "-i", "gpx", "-f", (dir / "ile.gpx").string(), "-o", "ozi",
                           "-F", (dir / "out" / "peer.wpt").string()}});
-        procs.push_back({"gpsbabel -i ozi -f ile.wpt -o tomtom", "gpsbabel_ozi2tomtom_ms",
+        procs.push_back({"gpsbabel -i ozi -f ile.wpt -o tomtom",
+                         "gpsbabel_ozi2tomtom_ms",
                          {gpsbabel, "-i", "ozi", "-f", (dir / "ile.wpt").string(), "-o", "tomtom",
                           "-F", (dir / "out" / "peer.ov2").string()}});
-        procs.push_back({"gpsbabel -i tomtom -f ile.ov2 -o ozi", "gpsbabel_tomtom2ozi_ms",
+        procs.push_back({"gpsbabel -i tomtom -f ile.ov2 -o ozi",
+                         "gpsbabel_tomtom2ozi_ms",
                          {gpsbabel, "-i", "tomtom", "-f", (dir / "ile.ov2").string(), "-o", "ozi",
                           "-F", (dir / "out" / "peer2.wpt").string()}});
     }
@@ -227,8 +236,10 @@ int main(int argc, char** argv) {
                 wpt.size(), cmap.size(), calls, runs);
     std::printf("%-52s %10s %14s\n", "", "ms", "vs gpsbabel");
     auto row = [&](const std::string& what, double ms, double peer) {
-        if (peer > 0) std::printf("%-52s %10.3f %13.3fx\n", what.c_str(), ms, ms / peer);
-        else std::printf("%-52s %10.3f %14s\n", what.c_str(), ms, "-");
+        if (peer > 0)
+            std::printf("%-52s %10.3f %13.3fx\n", what.c_str(), ms, ms / peer);
+        else
+            std::printf("%-52s %10.3f %14s\n", what.c_str(), ms, "-");
     };
     row("ozi->cmap in memory (read + build)", mem_o2c, babel_o2c);
     row("cmap->ozi in memory (read + .rte + .wpt)", mem_c2o, babel_c2o);
@@ -240,7 +251,7 @@ int main(int argc, char** argv) {
     for (const auto& p : procs) {
         const double peer = p.key.find("ozi2cmap") != std::string::npos   ? babel_o2c
                             : p.key.find("cmap2ozi") != std::string::npos ? babel_c2o
-                                                                           : 0;
+                                                                          : 0;
         row(p.label + (p.ok ? "" : " (failed)"), median(p.times), peer);
     }
     if (!have_gpsbabel) std::printf("gpsbabel not found at %s, or it failed\n", gpsbabel.c_str());
@@ -249,7 +260,8 @@ int main(int argc, char** argv) {
         const std::string line = "figure " + std::string(key) + " " + marivent::fixed_text(ms, 4);
         std::fputs((line + "\n").c_str(), stdout);
     };
-    for (const auto& p : procs) figure(p.key, median(p.times));
+    for (const auto& p : procs)
+        figure(p.key, median(p.times));
     figure("inproc_ozi2cmap_ms", mem_o2c);
     figure("inproc_cmap2ozi_ms", mem_c2o);
     figure("inproc_cmap2ozi_wpt_ms", mem_c2o_wpt);

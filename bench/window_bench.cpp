@@ -74,10 +74,13 @@ long long now_ns() {
 
 void sleep_until_ns(long long when) {
     timespec t{static_cast<time_t>(when / 1000000000LL), static_cast<long>(when % 1000000000LL)};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {}
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
+    }
 }
 
-void sleep_ms(long long ms) { sleep_until_ns(now_ns() + ms * 1000000LL); }
+void sleep_ms(long long ms) {
+    sleep_until_ns(now_ns() + ms * 1000000LL);
+}
 
 std::optional<std::string> arg_text(int argc, char** argv, const char* name) {
     for (int i = 1; i + 1 < argc; ++i)
@@ -125,14 +128,18 @@ void end_process(pid_t pid) {
 
 // The latest first: the window before the X server it draws on.
 void end_children() {
-    for (auto it = children.rbegin(); it != children.rend(); ++it) end_process(*it);
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        end_process(*it);
     children.clear();
 }
 
-void forget(pid_t pid) { children.erase(std::remove(children.begin(), children.end(), pid), children.end()); }
+void forget(pid_t pid) {
+    children.erase(std::remove(children.begin(), children.end(), pid), children.end());
+}
 
 void on_signal(int) {
-    for (pid_t p : children) ::kill(p, SIGKILL);
+    for (pid_t p : children)
+        ::kill(p, SIGKILL);
     std::_Exit(130);
 }
 
@@ -152,9 +159,11 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     for (const std::string& s : set)
         if (s.back() != '=') env.push_back(s);
     std::vector<char*> a, e;
-    for (const std::string& s : argv) a.push_back(const_cast<char*>(s.c_str()));
+    for (const std::string& s : argv)
+        a.push_back(const_cast<char*>(s.c_str()));
     a.push_back(nullptr);
-    for (const std::string& s : env) e.push_back(const_cast<char*>(s.c_str()));
+    for (const std::string& s : env)
+        e.push_back(const_cast<char*>(s.c_str()));
     e.push_back(nullptr);
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -172,7 +181,9 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     return pid;
 }
 
-bool alive(pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) == 0; }
+bool alive(pid_t pid) {
+    return ::waitpid(pid, nullptr, WNOHANG) == 0;
+}
 
 std::string read_text(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -194,14 +205,17 @@ double cpu_of(pid_t pid) {
     }
     if (fields.size() < 13) return 0;
     // Fields 14 and 15 of the line (utime, stime); the list starts at field 3.
-    const double ticks = static_cast<double>(std::atoll(fields[11].c_str()) + std::atoll(fields[12].c_str()));
+    const double ticks =
+        static_cast<double>(std::atoll(fields[11].c_str()) + std::atoll(fields[12].c_str()));
     return ticks / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
 double rss_mb(pid_t pid) {
     const std::string status = read_text("/proc/" + integer_text(pid) + "/status");
     const std::size_t at = status.find("VmRSS:");
-    return at == std::string::npos ? 0 : static_cast<double>(std::atol(status.c_str() + at + 6)) / 1024.0;
+    return at == std::string::npos
+               ? 0
+               : static_cast<double>(std::atol(status.c_str() + at + 6)) / 1024.0;
 }
 
 // True once `pid` has `device` open.
@@ -226,7 +240,9 @@ struct Screen {
     std::string display; // ":77"; empty: offscreen
 };
 
-bool executable(const std::string& path) { return ::access(path.c_str(), X_OK) == 0; }
+bool executable(const std::string& path) {
+    return ::access(path.c_str(), X_OK) == 0;
+}
 
 std::string find_program(const char* name) {
     const char* path = std::getenv("PATH");
@@ -234,7 +250,8 @@ std::string find_program(const char* name) {
     std::size_t at = 0;
     while (at <= dirs.size()) {
         const std::size_t colon = dirs.find(':', at);
-        const std::string dir = dirs.substr(at, colon == std::string::npos ? std::string::npos : colon - at);
+        const std::string dir =
+            dirs.substr(at, colon == std::string::npos ? std::string::npos : colon - at);
         if (!dir.empty() && executable(dir + "/" + name)) return dir + "/" + name;
         if (colon == std::string::npos) break;
         at = colon + 1;
@@ -249,13 +266,14 @@ Screen start_xvfb(const std::string& log) {
     if (xvfb.empty()) return s;
     for (int n = 77; n < 120; ++n) {
         const std::string num = integer_text(n);
-        struct stat st{};
-        if (::stat(("/tmp/.X11-unix/X" + num).c_str(), &st) == 0 || ::stat(("/tmp/.X" + num + "-lock").c_str(), &st) == 0)
+        struct stat st {};
+        if (::stat(("/tmp/.X11-unix/X" + num).c_str(), &st) == 0 ||
+            ::stat(("/tmp/.X" + num + "-lock").c_str(), &st) == 0)
             continue;
         int ready[2];
         if (::pipe(ready) != 0) return s;
-        const pid_t pid = spawn({xvfb, ":" + num, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                                 "-noreset", "-displayfd", integer_text(ready[1])},
+        const pid_t pid = spawn({xvfb, ":" + num, "-screen", "0", "1280x1024x24", "-nolisten",
+                                 "tcp", "-noreset", "-displayfd", integer_text(ready[1])},
                                 {}, log, ready[1]);
         ::close(ready[1]);
         pollfd p{ready[0], POLLIN, 0};
@@ -283,8 +301,8 @@ struct Setup {
 
 std::vector<std::string> window_env(const Setup& s) {
     if (s.screen.display.empty()) return {"QT_QPA_PLATFORM=offscreen", "MARIVENT_NO_CLOCK=1"};
-    return {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + s.screen.display, "WAYLAND_DISPLAY=",
-            "MARIVENT_NO_CLOCK=1"};
+    return {"QT_QPA_PLATFORM=xcb", "DISPLAY=" + s.screen.display,
+            "WAYLAND_DISPLAY=", "MARIVENT_NO_CLOCK=1"};
 }
 
 pid_t start_window(const Setup& s, const std::filesystem::path& root, const std::string& device) {
@@ -298,8 +316,9 @@ pid_t start_window(const Setup& s, const std::filesystem::path& root, const std:
 }
 
 // CPU per minute of `pid` over `seconds` of whatever `during` does (it returns when told to stop).
-template <class During> double cpu_per_minute(pid_t pid, double seconds, During during, double* xvfb_per_minute = nullptr,
-                                              pid_t xvfb = -1) {
+template <class During>
+double cpu_per_minute(pid_t pid, double seconds, During during, double* xvfb_per_minute = nullptr,
+                      pid_t xvfb = -1) {
     const double c0 = cpu_of(pid), x0 = xvfb > 0 ? cpu_of(xvfb) : 0;
     const long long t0 = now_ns();
     during(t0 + static_cast<long long>(seconds * 1e9));
@@ -309,7 +328,9 @@ template <class During> double cpu_per_minute(pid_t pid, double seconds, During 
 }
 
 #ifdef MARIVENT_BENCH_X11
-int ignore_x_errors(::Display*, XErrorEvent*) { return 0; } // windows that went away meanwhile
+int ignore_x_errors(::Display*, XErrorEvent*) {
+    return 0;
+} // windows that went away meanwhile
 
 // From the spawn of the program to its top-level window mapped, and to the first drawing in it
 // (the first damage the server reports), in milliseconds.
@@ -343,13 +364,15 @@ FirstFrame first_frame(const Setup& s, const std::filesystem::path& root) {
         const long long t = now_ns();
         if (e.type == CreateNotify && e.xcreatewindow.parent == root_window && damage) {
             damages.push_back(XDamageCreate(dpy, e.xcreatewindow.window, XDamageReportNonEmpty));
-        } else if (e.type == MapNotify && e.xmap.event == root_window && !e.xmap.override_redirect && !shown) {
+        } else if (e.type == MapNotify && e.xmap.event == root_window &&
+                   !e.xmap.override_redirect && !shown) {
             shown = e.xmap.window;
             f.mapped_ms = static_cast<double>(t - t0) / 1e6;
         } else if (damage && e.type == damage_event + XDamageNotify) {
             const auto* d = reinterpret_cast<const XDamageNotifyEvent*>(&e);
             XDamageSubtract(dpy, d->damage, None, None);
-            if (shown && d->drawable == shown && f.drawn_ms < 0) f.drawn_ms = static_cast<double>(t - t0) / 1e6;
+            if (shown && d->drawable == shown && f.drawn_ms < 0)
+                f.drawn_ms = static_cast<double>(t - t0) / 1e6;
         }
     }
     XCloseDisplay(dpy);
@@ -362,7 +385,7 @@ FirstFrame first_frame(const Setup& s, const std::filesystem::path& root) {
 // ---- The GPS side ------------------------------------------------------------------------------
 
 class Gps {
-public:
+  public:
     bool open() {
         int slave = -1;
         char name[256];
@@ -387,15 +410,19 @@ public:
         std::size_t done = 0;
         while (done < text.size()) {
             const ssize_t n = ::write(master_, text.data() + done, text.size() - done);
-            if (n > 0) done += static_cast<std::size_t>(n);
-            else if (n < 0 && errno != EAGAIN) return now_ns();
-            else pump(now_ns() + 1000000LL);
+            if (n > 0)
+                done += static_cast<std::size_t>(n);
+            else if (n < 0 && errno != EAGAIN)
+                return now_ns();
+            else
+                pump(now_ns() + 1000000LL);
         }
         const long long t = now_ns();
         if (expect_reply_) sent_.push_back(t);
         return t;
     }
-    // Lines written whose autopilot sentence is awaited (every sound line, once the route is valid).
+    // Lines written whose autopilot sentence is awaited (every sound line, once the route is
+    // valid).
     void expect_replies(bool on) { expect_reply_ = on; }
     std::size_t outstanding() const { return sent_.size(); }
 
@@ -431,7 +458,7 @@ public:
     }
     std::vector<double> latencies_ms;
 
-private:
+  private:
     int master_ = -1;
     std::string device_;
     bool expect_reply_ = false;
@@ -458,22 +485,26 @@ int main(int argc, char** argv) {
     std::atexit(end_children);
 
     const bool quick = has_flag(argc, argv, "--quick");
-    const double seconds = static_cast<double>(arg_number(argc, argv, "--seconds", quick ? 10 : 60));
+    const double seconds =
+        static_cast<double>(arg_number(argc, argv, "--seconds", quick ? 10 : 60));
     const long startups = arg_number(argc, argv, "--startups", quick ? 3 : 9);
     const long hour_fixes = arg_number(argc, argv, "--hour-fixes", quick ? 6000 : 36000);
     const long latency_count = arg_number(argc, argv, "--latency", quick ? 200 : 1000);
     const long long gap_ns = arg_number(argc, argv, "--line-gap-ms", 1) * 1000000LL;
-    const std::string only = arg_text(argc, argv, "--only").value_or("startup,idle,cpu,hour,latency");
+    const std::string only =
+        arg_text(argc, argv, "--only").value_or("startup,idle,cpu,hour,latency");
     auto wanted = [&](const char* phase) { return only.find(phase) != std::string::npos; };
 
     Setup setup;
     char self[4096];
     const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    const std::filesystem::path here = n > 0 ? std::filesystem::path(std::string(self, static_cast<std::size_t>(n))).parent_path()
-                                             : std::filesystem::path(".");
+    const std::filesystem::path here =
+        n > 0 ? std::filesystem::path(std::string(self, static_cast<std::size_t>(n))).parent_path()
+              : std::filesystem::path(".");
     setup.marivent = arg_text(argc, argv, "--marivent").value_or((here / "marivent").string());
     if (!executable(setup.marivent)) {
-        say("window_bench: no program " + setup.marivent + " (build the target marivent, or --marivent PATH)");
+        say("window_bench: no program " + setup.marivent +
+            " (build the target marivent, or --marivent PATH)");
         return 1;
     }
     char folder_template[] = "/tmp/marivent-window-bench-XXXXXX";
@@ -486,8 +517,10 @@ int main(int argc, char** argv) {
             "(nothing is drawn on a screen) and the start-up is not measured");
     else
         say("Xvfb " + setup.screen.display + " (1280x1024x24), the window drawn through xcb");
-    say("window: " + setup.marivent + "; CPU from /proc/PID/stat (user + system, window process "
-        "only); phases of " + fixed_text(seconds, 0) + " s");
+    say("window: " + setup.marivent +
+        "; CPU from /proc/PID/stat (user + system, window process "
+        "only); phases of " +
+        fixed_text(seconds, 0) + " s");
 
     const std::filesystem::path root = work / "root";
     std::filesystem::create_directories(root);
@@ -498,8 +531,9 @@ int main(int argc, char** argv) {
         if (!setup.screen.display.empty()) {
             // The first run writes ROOT's files and fills the caches; it is told apart.
             const FirstFrame first = first_frame(setup, root);
-            say("start-up, first run (ROOT's files created): window mapped at " + fixed_text(first.mapped_ms, 1) +
-                " ms, first drawing at " + fixed_text(first.drawn_ms, 1) + " ms");
+            say("start-up, first run (ROOT's files created): window mapped at " +
+                fixed_text(first.mapped_ms, 1) + " ms, first drawing at " +
+                fixed_text(first.drawn_ms, 1) + " ms");
             std::vector<double> mapped, drawn;
             for (long i = 0; i < startups; ++i) {
                 const FirstFrame f = first_frame(setup, root);
@@ -509,8 +543,11 @@ int main(int argc, char** argv) {
             say("start-up over " + integer_text(static_cast<long long>(startups)) +
                 " runs: spawn to window mapped, median " + fixed_text(median(mapped), 1) +
                 " ms; to its first drawing (X damage), median " + fixed_text(median(drawn), 1) +
-                " ms (min " + fixed_text(drawn.empty() ? 0 : *std::min_element(drawn.begin(), drawn.end()), 1) +
-                ", max " + fixed_text(drawn.empty() ? 0 : *std::max_element(drawn.begin(), drawn.end()), 1) + ")");
+                " ms (min " +
+                fixed_text(drawn.empty() ? 0 : *std::min_element(drawn.begin(), drawn.end()), 1) +
+                ", max " +
+                fixed_text(drawn.empty() ? 0 : *std::max_element(drawn.begin(), drawn.end()), 1) +
+                ")");
             figure("startup_ms", drawn.empty() ? median(mapped) : median(drawn), 1);
             figure("startup_mapped_ms", median(mapped), 1);
         }
@@ -524,9 +561,10 @@ int main(int argc, char** argv) {
         const pid_t pid = start_window(setup, root, "");
         sleep_ms(3000);
         double xvfb = 0;
-        const double cpu = cpu_per_minute(pid, seconds, [](long long end) { sleep_until_ns(end); }, &xvfb,
-                                          setup.screen.xvfb);
-        say("idle, port closed: " + fixed_text(cpu, 4) + " s of CPU per minute (X server " + fixed_text(xvfb, 4) + ")");
+        const double cpu = cpu_per_minute(
+            pid, seconds, [](long long end) { sleep_until_ns(end); }, &xvfb, setup.screen.xvfb);
+        say("idle, port closed: " + fixed_text(cpu, 4) + " s of CPU per minute (X server " +
+            fixed_text(xvfb, 4) + ")");
         figure("window_cpu_idle_closed", cpu, 4);
         end_process(pid);
         forget(pid);
@@ -548,7 +586,8 @@ int main(int argc, char** argv) {
     say("window pid " + integer_text(pid) + " on " + gps.device());
     {
         const long long limit = now_ns() + 20000000000LL;
-        while (!holds(pid, gps.device()) && now_ns() < limit && alive(pid)) sleep_ms(5);
+        while (!holds(pid, gps.device()) && now_ns() < limit && alive(pid))
+            sleep_ms(5);
         if (!holds(pid, gps.device())) {
             say("window_bench: the window did not open " + gps.device() + "; see " + setup.log);
             return 1;
@@ -558,10 +597,10 @@ int main(int argc, char** argv) {
 
     if (wanted("idle")) {
         double xvfb = 0;
-        const double cpu = cpu_per_minute(pid, seconds, [&](long long end) { gps.pump(end); }, &xvfb,
-                                          setup.screen.xvfb);
-        say("idle, port open, nothing arriving: " + fixed_text(cpu, 4) + " s of CPU per minute (X server " +
-            fixed_text(xvfb, 4) + ")");
+        const double cpu = cpu_per_minute(
+            pid, seconds, [&](long long end) { gps.pump(end); }, &xvfb, setup.screen.xvfb);
+        say("idle, port open, nothing arriving: " + fixed_text(cpu, 4) +
+            " s of CPU per minute (X server " + fixed_text(xvfb, 4) + ")");
         figure("window_cpu_idle", cpu, 4);
     }
 
@@ -572,7 +611,8 @@ int main(int argc, char** argv) {
         bool answered = false;
         for (int tries = 0; tries < 10 && !answered; ++tries) {
             const long long before = gps.replies();
-            for (const std::string& line : p.next().lines) gps.write(line);
+            for (const std::string& line : p.next().lines)
+                gps.write(line);
             gps.pump(now_ns() + 500000000LL);
             answered = gps.replies() > before;
         }
@@ -588,29 +628,39 @@ int main(int argc, char** argv) {
     long long fixes_10hz = 0;
     if (wanted("cpu")) {
         double xvfb = 0;
-        const double cpu1 = cpu_per_minute(pid, seconds, [&](long long end) {
-            for (long long t = now_ns(); t + 1000000000LL <= end + 1000000LL; t += 1000000000LL) {
-                passage::Fix f;
-                for (int i = 0; i < 10; ++i) f = p.next(); // a fix a second along the same passage
-                feed_fix(gps, f, t, gap_ns, t + 1000000000LL);
-            }
-        }, &xvfb, setup.screen.xvfb);
-        say("1 Hz (5 lines a second): " + fixed_text(cpu1, 4) + " s of CPU per minute (X server " + fixed_text(xvfb, 4) + ")");
+        const double cpu1 = cpu_per_minute(
+            pid, seconds,
+            [&](long long end) {
+                for (long long t = now_ns(); t + 1000000000LL <= end + 1000000LL;
+                     t += 1000000000LL) {
+                    passage::Fix f;
+                    for (int i = 0; i < 10; ++i)
+                        f = p.next(); // a fix a second along the same passage
+                    feed_fix(gps, f, t, gap_ns, t + 1000000000LL);
+                }
+            },
+            &xvfb, setup.screen.xvfb);
+        say("1 Hz (5 lines a second): " + fixed_text(cpu1, 4) + " s of CPU per minute (X server " +
+            fixed_text(xvfb, 4) + ")");
         figure("window_cpu_1hz", cpu1, 4);
 
         gps.forget_latencies();
-        const double cpu10 = cpu_per_minute(pid, seconds, [&](long long end) {
-            for (long long t = now_ns(); t + 100000000LL <= end + 1000000LL; t += 100000000LL) {
-                feed_fix(gps, p.next(), t, gap_ns, t + 100000000LL);
-                ++fixes_10hz;
-            }
-        }, &xvfb, setup.screen.xvfb);
-        say("10 Hz (50 lines a second): " + fixed_text(cpu10, 4) + " s of CPU per minute (X server " +
-            fixed_text(xvfb, 4) + ")");
+        const double cpu10 = cpu_per_minute(
+            pid, seconds,
+            [&](long long end) {
+                for (long long t = now_ns(); t + 100000000LL <= end + 1000000LL; t += 100000000LL) {
+                    feed_fix(gps, p.next(), t, gap_ns, t + 100000000LL);
+                    ++fixes_10hz;
+                }
+            },
+            &xvfb, setup.screen.xvfb);
+        say("10 Hz (50 lines a second): " + fixed_text(cpu10, 4) +
+            " s of CPU per minute (X server " + fixed_text(xvfb, 4) + ")");
         figure("window_cpu_10hz", cpu10, 4);
         say("  line written to its autopilot sentence back, during the 10 Hz passage: median " +
-            fixed_text(median(gps.latencies_ms), 3) + " ms, p99 " + fixed_text(percentile(gps.latencies_ms, 0.99), 3) +
-            " ms over " + integer_text(static_cast<long long>(gps.latencies_ms.size())) + " lines");
+            fixed_text(median(gps.latencies_ms), 3) + " ms, p99 " +
+            fixed_text(percentile(gps.latencies_ms, 0.99), 3) + " ms over " +
+            integer_text(static_cast<long long>(gps.latencies_ms.size())) + " lines");
         figure("latency_10hz_median_ms", median(gps.latencies_ms), 3);
         figure("latency_10hz_p99_ms", percentile(gps.latencies_ms, 0.99), 3);
         gps.pump(now_ns() + 200000000LL);
@@ -620,32 +670,37 @@ int main(int argc, char** argv) {
     }
 
     if (wanted("hour")) {
-        // The rest of the hour's fixes, each as soon as the window has answered all but a few lines.
+        // The rest of the hour's fixes, each as soon as the window has answered all but a few
+        // lines.
         const long long rest = std::max<long long>(0, hour_fixes - fixes_10hz);
         const double c0 = cpu_of(pid);
         const long long t0 = now_ns();
         long long last_progress = t0;
         for (long long i = 0; i < rest; ++i) {
             const passage::Fix f = p.next();
-            for (const std::string& line : f.lines) gps.write(line);
+            for (const std::string& line : f.lines)
+                gps.write(line);
             const long long stall = now_ns() + 10000000000LL;
-            while (gps.outstanding() > 20 && now_ns() < stall) gps.pump(now_ns() + 1000000LL);
+            while (gps.outstanding() > 20 && now_ns() < stall)
+                gps.pump(now_ns() + 1000000LL);
             if (gps.outstanding() > 20) {
                 say("window_bench: the window stopped answering during the hour; see " + setup.log);
                 return 1;
             }
             if ((i + 1) % 6000 == 0 || now_ns() - last_progress > 60000000000LL) {
                 last_progress = now_ns();
-                say("  " + integer_text(fixes_10hz + i + 1) + " fixes: RSS " + fixed_text(rss_mb(pid), 2) + " MB");
+                say("  " + integer_text(fixes_10hz + i + 1) + " fixes: RSS " +
+                    fixed_text(rss_mb(pid), 2) + " MB");
             }
         }
         gps.pump(now_ns() + 500000000LL);
         const double rss = rss_mb(pid);
         say("RSS after " + integer_text(fixes_10hz + rest) + " fixes at 10 Hz (" +
-            fixed_text(static_cast<double>(fixes_10hz + rest) / 36000.0, 2) + " h; all but the first " +
-            integer_text(fixes_10hz) + " written as fast as the window answered, in " +
-            fixed_text(static_cast<double>(now_ns() - t0) / 1e9, 1) + " s, " + fixed_text(cpu_of(pid) - c0, 2) +
-            " s of CPU): " + fixed_text(rss, 2) + " MB");
+            fixed_text(static_cast<double>(fixes_10hz + rest) / 36000.0, 2) +
+            " h; all but the first " + integer_text(fixes_10hz) +
+            " written as fast as the window answered, in " +
+            fixed_text(static_cast<double>(now_ns() - t0) / 1e9, 1) + " s, " +
+            fixed_text(cpu_of(pid) - c0, 2) + " s of CPU): " + fixed_text(rss, 2) + " MB");
         figure("rss_1h_mb", rss, 2);
     }
 
@@ -665,15 +720,18 @@ int main(int argc, char** argv) {
             gps.write("\r\n");
             gps.expect_replies(false);
             const long long limit = now_ns() + 2000000000LL;
-            while (gps.replies() == before && now_ns() < limit) gps.pump(now_ns() + 1000000LL);
+            while (gps.replies() == before && now_ns() < limit)
+                gps.pump(now_ns() + 1000000LL);
             gps.pump(now_ns() + 18000000LL);
         }
         ms = gps.latencies_ms;
-        say("latency, carriage return in to the last byte of the autopilot sentence out, through the "
-            "pseudo-terminal from this process, " + integer_text(static_cast<long long>(ms.size())) +
-            " sentences 20 ms apart: median " + fixed_text(median(ms), 3) + " ms, p99 " +
-            fixed_text(percentile(ms, 0.99), 3) + " ms, max " +
-            fixed_text(ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()), 3) + " ms");
+        say("latency, carriage return in to the last byte of the autopilot sentence out, through "
+            "the "
+            "pseudo-terminal from this process, " +
+            integer_text(static_cast<long long>(ms.size())) + " sentences 20 ms apart: median " +
+            fixed_text(median(ms), 3) + " ms, p99 " + fixed_text(percentile(ms, 0.99), 3) +
+            " ms, max " + fixed_text(ms.empty() ? 0 : *std::max_element(ms.begin(), ms.end()), 3) +
+            " ms");
         figure("latency_median_ms", median(ms), 3);
         figure("latency_p99_ms", percentile(ms, 0.99), 3);
     }

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (n == 0) return 0;
 
     WaypointTable rows;
-    for (const CmapWaypoint& w : r.waypoints) rows.push_back({0, w.name, w.latitude, w.longitude});
+    for (const CmapWaypoint& w : r.waypoints)
+        rows.push_back({0, w.name, w.latitude, w.longitude});
     const marivent::Result<std::string> again = cmap_route_file(r.route_name, rows);
     FUZZ_CHECK(again.ok());
     const marivent::Result<CmapRead> read_back = read_cmap_route(*again);

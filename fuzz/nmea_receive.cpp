@@ -16,7 +16,7 @@ using namespace marivent;
 using namespace marivent::nmea;
 
 class BoxDisplay : public Display {
-public:
+  public:
     std::map<Box, std::string> boxes;
     void set_text(Box box, std::string_view text) override { boxes[box] = text; }
     std::string text(Box box) const override {
@@ -26,7 +26,9 @@ public:
     void set_speed_colour(long) override {}
 };
 
-bool is_control(unsigned char c) { return c < 0x20 || c == 0x7F; }
+bool is_control(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
+}
 
 int hex_value(char h) {
     if (h >= '0' && h <= '9') return h - '0';

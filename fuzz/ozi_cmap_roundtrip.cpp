@@ -22,7 +22,9 @@ std::string blanked(std::string name) {
     return name;
 }
 
-bool near(double a, double b) { return std::fabs(a - b) < 0.0001; }
+bool near(double a, double b) {
+    return std::fabs(a - b) < 0.0001;
+}
 
 } // namespace
 
@@ -35,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const marivent::Result<std::string> cmap = cmap_route_file("FUZZ", rows);
     bool on_globe = true;
-    for (const Waypoint& w : rows) on_globe = on_globe && on_the_globe(w.latitude, w.longitude);
+    for (const Waypoint& w : rows)
+        on_globe = on_globe && on_the_globe(w.latitude, w.longitude);
     FUZZ_CHECK(cmap.ok() == on_globe);
     if (!on_globe) return 0;
 
@@ -62,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const Waypoint& original = rows[kept[k]];
             FUZZ_CHECK(w.number == static_cast<double>(kept[k] + 1));
             FUZZ_CHECK(w.name == blanked(original.name));
-            FUZZ_CHECK(near(w.latitude, original.latitude) && near(w.longitude, original.longitude));
+            FUZZ_CHECK(near(w.latitude, original.latitude) &&
+                       near(w.longitude, original.longitude));
         }
     }
     return 0;

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(read.rows.size() + 4 <= marivent::split_lines(bytes).size() || read.rows.empty());
     for (const Waypoint& w : read.rows) {
         FUZZ_CHECK(w.name.size() == name_width);
-        FUZZ_CHECK(std::isfinite(w.number) && std::isfinite(w.latitude) && std::isfinite(w.longitude));
+        FUZZ_CHECK(std::isfinite(w.number) && std::isfinite(w.latitude) &&
+                   std::isfinite(w.longitude));
         FUZZ_CHECK(w.latitude != 0.0 || w.longitude != 0.0);
     }
     const OziRead same = read_ozi(bytes, ozi_kind("route.rte"));

@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
     }
     for (const auto& path : inputs) {
         std::ifstream in(path, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
         if (!in.good() && !in.eof()) {
             std::fprintf(stderr, "%s: cannot be read\n", path.c_str());
             return 1;

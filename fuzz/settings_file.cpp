@@ -41,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Saved again as read: each record is written in place and reads back the same.
     SettingsToWrite values{old.text[0].value_or(""), old.text[1].value_or(""),
-                           old.text[2].value_or(""), old.text[3].value_or(""), old.port.value_or(1),
-                           old.all_talkers.value_or(false)};
+                           old.text[2].value_or(""), old.text[3].value_or(""),
+                           old.port.value_or(1),     old.all_talkers.value_or(false)};
     const PatchedSettings saved = patch_settings(bytes, values);
     FUZZ_CHECK(saved.problems.empty());
     FUZZ_CHECK(saved.bytes.size() == std::max(bytes.size(), file_length));
@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_read(saved.bytes, again);
     const std::string* texts[4] = {&values.interval, &values.offset, &values.ozi_folder,
                                    &values.cmap_folder};
-    for (int i = 0; i < 4; ++i) FUZZ_CHECK(again.text[i] && *again.text[i] == *texts[i]);
+    for (int i = 0; i < 4; ++i)
+        FUZZ_CHECK(again.text[i] && *again.text[i] == *texts[i]);
     FUZZ_CHECK(again.port && *again.port == values.port);
     FUZZ_CHECK(again.all_talkers && *again.all_talkers == values.all_talkers);
     std::vector<bool> written(saved.bytes.size(), false);
@@ -74,6 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(long_text.problems.empty());
         FUZZ_CHECK(back.text[0] && *back.text[0] == bytes);
     }
-    for (int i = 1; i < 4; ++i) FUZZ_CHECK(back.text[i] && *back.text[i] == *texts[i]);
+    for (int i = 1; i < 4; ++i)
+        FUZZ_CHECK(back.text[i] && *back.text[i] == *texts[i]);
     return 0;
 }

@@ -18,7 +18,8 @@ void fail(const char* file, int line, const char* condition) {
 void environment_locale() {
     static const bool done = [] {
         if (!std::setlocale(LC_ALL, ""))
-            std::fprintf(stderr, "fuzz: the locale of the environment is not installed; running in C\n");
+            std::fprintf(stderr,
+                         "fuzz: the locale of the environment is not installed; running in C\n");
         return true;
     }();
     (void)done;
@@ -37,7 +38,8 @@ void remove_folder() {
 
 const std::filesystem::path& temp_dir() {
     if (folder.empty()) {
-        std::string pattern = (std::filesystem::temp_directory_path() / "marivent-fuzz-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "marivent-fuzz-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) fail(__FILE__, __LINE__, "mkdtemp");
         folder = pattern;
         std::atexit(remove_folder);

@@ -25,9 +25,9 @@ inline std::string_view text(const std::uint8_t* data, std::size_t size) {
 
 } // namespace marivent::fuzz
 
-#define FUZZ_CHECK(condition)                                                                     \
-    do {                                                                                          \
-        if (!(condition)) ::marivent::fuzz::fail(__FILE__, __LINE__, #condition);                 \
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) ::marivent::fuzz::fail(__FILE__, __LINE__, #condition);                  \
     } while (0)
 
 // The entry point libFuzzer calls, and replay_main.cpp in the ordinary build.

@@ -20,8 +20,7 @@ struct Pattern {
     int min_int_digits;
     int min_decimals;
 };
-constexpr Pattern patterns[] = {
-    {"###.#", 1, 0, 0}, {"##00.000000", 6, 2, 6}, {"#00.00", 2, 2, 2}};
+constexpr Pattern patterns[] = {{"###.#", 1, 0, 0}, {"##00.000000", 6, 2, 6}, {"#00.00", 2, 2, 2}};
 
 void check_format(double value) {
     for (const Pattern& p : patterns) {
@@ -39,14 +38,15 @@ void check_format(double value) {
         FUZZ_CHECK(static_cast<int>(dot - i) >= p.min_int_digits);
         const int decimals = static_cast<int>(point.size() - dot - 1);
         FUZZ_CHECK(decimals >= p.min_decimals && decimals <= p.decimals);
-        for (; i < point.size(); ++i) FUZZ_CHECK(i == dot || (point[i] >= '0' && point[i] <= '9'));
+        for (; i < point.size(); ++i)
+            FUZZ_CHECK(i == dot || (point[i] >= '0' && point[i] <= '9'));
 
         if (std::isfinite(value) && std::fabs(value) < 1e15) {
             const double back = numeric_value(point);
             // Half a unit of the last decimal, plus the 15 significant digits the rounding
             // starts from.
-            const double tolerance = 0.5 * std::pow(10.0, -p.decimals) * (1 + 1e-9) +
-                                     std::fabs(value) * 1e-14 + 1e-300;
+            const double tolerance =
+                0.5 * std::pow(10.0, -p.decimals) * (1 + 1e-9) + std::fabs(value) * 1e-14 + 1e-300;
             FUZZ_CHECK(std::fabs(back - value) <= tolerance);
         }
     }

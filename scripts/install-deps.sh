@@ -16,6 +16,7 @@ packages=(
   desktop-file-utils  # desktop-file-validate, on the installed menu entry (install.destdir)
   appstream           # appstreamcli, on the installed metainfo (install.destdir)
   clang libclang-rt-dev llvm  # make fuzz: clang, libFuzzer and the sanitizers' symbolizer
+  clang-format        # source.formatted: the C++ as .clang-format lays it out
 )
 # make bench runs the benchmarks beside their peers: with --bench, their packages too (gpsdecode
 # pulls in a desktop's worth of Python, which the build and the tests do without).

@@ -25,7 +25,9 @@ double seconds_since(clock_type::time_point start) {
     return std::chrono::duration<double>(clock_type::now() - start).count();
 }
 
-void say(const std::string& s) { std::fputs(s.c_str(), stdout); }
+void say(const std::string& s) {
+    std::fputs(s.c_str(), stdout);
+}
 
 } // namespace
 

@@ -23,8 +23,10 @@ using namespace marivent;
 namespace {
 
 class SilentDialogs : public Dialogs {
-public:
-    void message(std::string_view t, std::string_view) override { std::fprintf(stderr, "%.*s\n", int(t.size()), t.data()); }
+  public:
+    void message(std::string_view t, std::string_view) override {
+        std::fprintf(stderr, "%.*s\n", int(t.size()), t.data());
+    }
     bool ask_yes_no(std::string_view, std::string_view, std::string_view) override { return false; }
 };
 
@@ -76,29 +78,35 @@ int main(int argc, char** argv) {
     const std::string body = rmb;
     for (int i = 0; i < 1000; ++i) {
         (void)!::write(master, body.data(), body.size());
-        for (int k = 0; k < 20; ++k) QCoreApplication::processEvents(QEventLoop::AllEvents);
+        for (int k = 0; k < 20; ++k)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
         got.clear();
         const auto t0 = std::chrono::steady_clock::now();
         (void)!::write(master, "\r\n", 2);
         drain(40, got);
-        micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
+        micros.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0)
+                .count());
     }
     std::sort(micros.begin(), micros.end());
-    std::printf("CR to last APA byte over 1000 sentences: median %.0f us, 99th percentile %.0f us\n",
-                micros[500], micros[989]);
+    std::printf(
+        "CR to last APA byte over 1000 sentences: median %.0f us, 99th percentile %.0f us\n",
+        micros[500], micros[989]);
     std::fflush(stdout);
 
     // CPU over a 1 Hz stream of GGA, RMC and RMB.
     const int seconds = quick ? 5 : 60;
     const std::string group =
         "$GPGGA,093000.00,4751.599,N,00354.902,W,1,08,0.9,3.2,M,51.0,M,,*7B\r\n"
-        "$GPRMC,093000.00,A,4751.599,N,00354.902,W,6.2,217.1,070626,2.1,W*5E\r\n" + rmb + "\r\n";
+        "$GPRMC,093000.00,A,4751.599,N,00354.902,W,6.2,217.1,070626,2.1,W*5E\r\n" +
+        rmb + "\r\n";
     QTimer feed;
     int sent = 0;
     QObject::connect(&feed, &QTimer::timeout, [&] {
         (void)!::write(master, group.data(), group.size());
         char buf[4096];
-        while (::read(master, buf, sizeof buf) > 0) {}
+        while (::read(master, buf, sizeof buf) > 0) {
+        }
         if (++sent == seconds) app.quit();
     });
     const double cpu0 = cpu_seconds();

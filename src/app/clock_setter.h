@@ -5,7 +5,7 @@
 namespace marivent::app {
 
 class SystemClockSetter : public ClockSetter {
-public:
+  public:
     Status set_time_of_day(int hour, int minute, int second) override;
 };
 

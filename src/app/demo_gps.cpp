@@ -25,8 +25,14 @@ DemoGps::DemoGps(const std::string& recording, QObject* parent) : QObject(parent
     std::string line;
     for (char c : *bytes) {
         if (c == '\r') continue;
-        if (c != '\n') { line += c; continue; }
-        if (line.empty() || line[0] != '$') { line.clear(); continue; }
+        if (c != '\n') {
+            line += c;
+            continue;
+        }
+        if (line.empty() || line[0] != '$') {
+            line.clear();
+            continue;
+        }
         if (line.compare(0, 6, "$GPGGA") == 0 || seconds_.empty()) seconds_.emplace_back();
         seconds_.back() += line + "\r\n";
         line.clear();
@@ -99,7 +105,8 @@ std::vector<std::string> prepare_demo_folders(const std::filesystem::path& root,
     for (const auto& entry : fs::directory_iterator(ozi, ec))
         has_route = has_route || entry.path().extension() == ".rte";
     const fs::path copy = ozi / route.filename();
-    if (!has_route && fs::copy_file(route, copy, ec)) done.push_back("route d'exemple : " + display_path(copy));
+    if (!has_route && fs::copy_file(route, copy, ec))
+        done.push_back("route d'exemple : " + display_path(copy));
     return done;
 }
 

@@ -13,7 +13,7 @@ namespace marivent::app {
 
 class DemoGps : public QObject {
     Q_OBJECT
-public:
+  public:
     // Reads the recording and opens the pseudo-terminal; `error` says why when it cannot.
     DemoGps(const std::string& recording, QObject* parent = nullptr);
     ~DemoGps() override;
@@ -22,7 +22,7 @@ public:
     // The device the window opens.
     const std::string& device() const { return device_; }
 
-private:
+  private:
     void tick();
     void read_back();
 

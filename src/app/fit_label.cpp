@@ -18,7 +18,9 @@ QSize FitLabel::sizeHint() const {
             fontMetrics().height() + m.top() + m.bottom() + pad};
 }
 
-QSize FitLabel::minimumSizeHint() const { return {0, sizeHint().height()}; }
+QSize FitLabel::minimumSizeHint() const {
+    return {0, sizeHint().height()};
+}
 
 QRect FitLabel::room() const {
     QRect r = contentsRect().adjusted(margin(), margin(), -margin(), -margin());

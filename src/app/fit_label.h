@@ -8,7 +8,7 @@ namespace marivent::app {
 
 class FitLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit FitLabel(QWidget* parent = nullptr) : QLabel(parent) {}
     explicit FitLabel(const QString& text, QWidget* parent = nullptr) : QLabel(text, parent) {}
 
@@ -19,10 +19,10 @@ public:
     // The rectangle the text is drawn in: the contents, less what lies outside the parent.
     QRect room() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString one_line() const;
     QString drawn_;
 };

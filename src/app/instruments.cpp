@@ -11,9 +11,9 @@
 #include "common/paths.h"
 #include "journ.h"
 #include "panels.h"
-#include "widget_helpers.h"
 #include "qt_seams.h"
 #include "seatalk/capture.h"
+#include "widget_helpers.h"
 
 namespace marivent::app {
 
@@ -47,7 +47,8 @@ bool Instruments::port_free(const char* what) {
 
 void Instruments::mnusimu_Click() {
     if (!port_free("la simulation")) return;
-    w_.control("navigation")->setStyleSheet("QGroupBox#navigation { background-color: rgb(8, 0, 0); }");
+    w_.control("navigation")
+        ->setStyleSheet("QGroupBox#navigation { background-color: rgb(8, 0, 0); }");
     w_.control("simuf")->show();
     w_.set_text(Box::vi, "0");
     w_.set_text(Box::cap, "360");
@@ -65,9 +66,11 @@ void Instruments::mnusimu_Click() {
     }
     const std::filesystem::path file = w_.root / simulation_file;
     const Status made = ensure_file(file);
-    const Result<std::string> bytes = made ? read_file(file) : Result<std::string>(failure(made.why()));
+    const Result<std::string> bytes =
+        made ? read_file(file) : Result<std::string>(failure(made.why()));
     if (!bytes) {
-        w_.tell("Le fichier de simulation " + file.string() + " ne peut pas être lu (" + bytes.why() + ").");
+        w_.tell("Le fichier de simulation " + file.string() + " ne peut pas être lu (" +
+                bytes.why() + ").");
         return;
     }
     // The lines leave in slices between events, so the window stays alive during the replay.
@@ -154,7 +157,8 @@ void Instruments::mnuseatxt_Click() {
     }
     auto* list = qobject_cast<QListWidget*>(w_.control("File2"));
     list->clear();
-    list->addItems(QDir(QString::fromStdString(w_.root.string())).entryList({"*.txt"}, QDir::Files, QDir::Name));
+    list->addItems(QDir(QString::fromStdString(w_.root.string()))
+                       .entryList({"*.txt"}, QDir::Files, QDir::Name));
     show_panels(w_, {"File2"});
     list->setFocus();
     if (list->count() > 0) list->setCurrentRow(0);
@@ -171,7 +175,8 @@ void Instruments::File2_Click(const QString& name) {
     }
     const std::filesystem::path output = w_.root / decoded_name;
     if (const Status written = replace_file(output, seatalk::decode_capture(*bytes)); !written) {
-        w_.tell("Le fichier " + output.string() + " ne peut pas être écrit (" + written.why() + ").");
+        w_.tell("Le fichier " + output.string() + " ne peut pas être écrit (" + written.why() +
+                ").");
         w_.note(QString("Décodage de %1 : rien n'est écrit.").arg(name));
         return;
     }

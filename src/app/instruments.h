@@ -14,7 +14,7 @@ class Journ;
 
 class Instruments : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit Instruments(Journ& window);
 
     void mnusimu_Click();
@@ -31,7 +31,7 @@ public:
     bool replaying() const { return replay_ && !replay_->done(); }
     bool capturing() const { return capture_file_.is_open(); }
 
-private:
+  private:
     void replay_slice();
     bool port_free(const char* what);
 

@@ -5,7 +5,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -13,11 +15,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QKeyEvent>
-#include <QLayout>
 #include <QSocketNotifier>
-#include <QVBoxLayout>
 #include <QStatusBar>
+#include <QVBoxLayout>
 #include <cstdio>
 #include <functional>
 
@@ -26,16 +26,16 @@
 #include "common/paths.h"
 #include "fit_label.h"
 #include "help_text.h"
+#include "instruments.h"
 #include "journal/recording.h"
 #include "layout.h"
-#include "widget_helpers.h"
-#include "instruments.h"
-#include "prefs_panel.h"
-#include "transfer_panel.h"
-#include "nmea/gps_link.h"
 #include "link/net_device.h"
 #include "link/port_device.h"
+#include "nmea/gps_link.h"
+#include "prefs_panel.h"
 #include "qt_seams.h"
+#include "transfer_panel.h"
+#include "widget_helpers.h"
 
 namespace marivent::app {
 
@@ -123,7 +123,8 @@ void Journ::build_controls() {
     client->setObjectName("journ");
     // The boxes are as small as the original's: no inner padding, so their texts fit.
     client->setStyleSheet("QLineEdit { padding: 0px 1px; }");
-    client->setFixedSize(client_width_twips / twips_per_pixel, client_height_twips / twips_per_pixel);
+    client->setFixedSize(client_width_twips / twips_per_pixel,
+                         client_height_twips / twips_per_pixel);
     setCentralWidget(client);
     // The status line, below the client area of the tables (which keeps its geometry): what the
     // last command did (or the folder a list shows) above the state of the link.
@@ -146,7 +147,9 @@ void Journ::build_controls() {
         QWidget* parent = row.parent ? controls_.at(row.parent) : client;
         QWidget* w = nullptr;
         switch (row.kind) {
-        case Kind::Frame: w = new QGroupBox(QString::fromUtf8(row.caption), parent); break;
+        case Kind::Frame:
+            w = new QGroupBox(QString::fromUtf8(row.caption), parent);
+            break;
         case Kind::Label: {
             // The count of the lines left out is written at run time: kept within the window.
             const QString caption = QString::fromUtf8(row.caption);
@@ -154,11 +157,19 @@ void Journ::build_controls() {
                                                       : new QLabel(caption, parent);
             break;
         }
-        case Kind::Button: w = new QPushButton(QString::fromUtf8(row.caption), parent); break;
-        case Kind::OptionButton: w = new QRadioButton(QString::fromUtf8(row.caption), parent); break;
-        case Kind::CheckBox: w = new QCheckBox(QString::fromUtf8(row.caption), parent); break;
+        case Kind::Button:
+            w = new QPushButton(QString::fromUtf8(row.caption), parent);
+            break;
+        case Kind::OptionButton:
+            w = new QRadioButton(QString::fromUtf8(row.caption), parent);
+            break;
+        case Kind::CheckBox:
+            w = new QCheckBox(QString::fromUtf8(row.caption), parent);
+            break;
         case Kind::FileList:
-        case Kind::ListBox: w = new QListWidget(parent); break;
+        case Kind::ListBox:
+            w = new QListWidget(parent);
+            break;
         case Kind::TextBox: {
             auto* edit = new QLineEdit(parent);
             BoxView& box = boxes_[row.name];
@@ -180,15 +191,16 @@ void Journ::build_controls() {
         w->setObjectName(row.name);
         w->setGeometry(twip_rect(row.left, row.top, row.width, row.height));
         if (row.background >= 0)
-            w->setStyleSheet(colour_sheet(row.kind == Kind::TextBox ? "QLineEdit" : "QWidget",
-                                          row.background));
+            w->setStyleSheet(
+                colour_sheet(row.kind == Kind::TextBox ? "QLineEdit" : "QWidget", row.background));
         w->setVisible(row.shown);
         controls_[row.name] = w;
     }
     if (auto* ports = qobject_cast<QListWidget*>(controls_.at("portgps")))
         ports->addItems({"com1", "com2", "com3", "com4"});
     // The boxes the core writes: every one is in the tables (at() says so at start-up).
-    for (Box box : all_boxes) by_box_[static_cast<std::size_t>(box)] = &boxes_.at(std::string(box_name(box)));
+    for (Box box : all_boxes)
+        by_box_[static_cast<std::size_t>(box)] = &boxes_.at(std::string(box_name(box)));
 }
 
 void Journ::build_menus() {
@@ -196,9 +208,10 @@ void Journ::build_menus() {
     for (const MenuRow& row : menu_rows()) {
         const QString caption = QString::fromUtf8(row.caption);
         QAction* action = nullptr;
-        const bool has_items = std::any_of(menu_rows().begin(), menu_rows().end(), [&](const MenuRow& r) {
-            return r.parent && std::string_view(r.parent) == row.name;
-        });
+        const bool has_items =
+            std::any_of(menu_rows().begin(), menu_rows().end(), [&](const MenuRow& r) {
+                return r.parent && std::string_view(r.parent) == row.name;
+            });
         if (!row.parent && has_items) {
             QMenu* m = menuBar()->addMenu(caption);
             m->setObjectName(row.name);
@@ -261,11 +274,14 @@ void Journ::Form_Load() {
 
     // What needs no answer is said on the status line at once; a box would hold the window.
     QStringList notices;
-    for (const std::string& n : startup_notices_) notices << from_utf8(n);
+    for (const std::string& n : startup_notices_)
+        notices << from_utf8(n);
     note(notices.join('\n'));
 }
 
-void Journ::tell(const std::string& text) { services_.dialogs.message(text, program_title); }
+void Journ::tell(const std::string& text) {
+    services_.dialogs.message(text, program_title);
+}
 
 void Journ::note(const QString& text) {
     note_->setText(text);
@@ -277,7 +293,7 @@ namespace {
 // Enter or Return on a focused push button presses it, as Space does; Escape in a file list or
 // the transfer panel calls `escape` with the name of the one it was pressed in.
 class Keys : public QObject {
-public:
+  public:
     Keys(QObject* parent, std::function<void(const QString&)> escape)
         : QObject(parent), escape_(std::move(escape)) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -294,7 +310,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::function<void(const QString&)> escape_;
 };
 
@@ -325,13 +341,15 @@ void Journ::keys() {
             c->installEventFilter(keys);
         }
     }
-    for (QPushButton* button : findChildren<QPushButton*>()) button->installEventFilter(keys);
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->installEventFilter(keys);
 }
 
 void Journ::show_startup_problems() {
     if (startup_problems_.empty()) return;
     std::string text;
-    for (const std::string& p : startup_problems_) text += (text.empty() ? "" : "\n") + p;
+    for (const std::string& p : startup_problems_)
+        text += (text.empty() ? "" : "\n") + p;
     services_.dialogs.message(text, program_title);
 }
 
@@ -346,7 +364,9 @@ void Journ::set_text(Box box, std::string_view text) {
     request_frame();
 }
 
-std::string Journ::text(Box box) const { return view(box).text; }
+std::string Journ::text(Box box) const {
+    return view(box).text;
+}
 
 void Journ::set_speed_colour(long colour) {
     speed_colour_ = colour;
@@ -370,7 +390,8 @@ void Journ::show_frame() {
         shown_speed_colour_ = speed_colour_;
         const QString sheet = vi_sheet();
         QWidget* vi = controls_.at("vi");
-        if (vi->styleSheet() != sheet) vi->setStyleSheet(sheet); // restyling costs: only on a change
+        if (vi->styleSheet() != sheet)
+            vi->setStyleSheet(sheet); // restyling costs: only on a change
     }
 }
 
@@ -384,7 +405,9 @@ QAction* Journ::menu(const QString& name) const {
     return it == menus_.end() ? nullptr : it->second;
 }
 
-void Journ::mnuquitter_Click() { close(); }
+void Journ::mnuquitter_Click() {
+    close();
+}
 
 void Journ::Timer1_Timer() {
     if (journal::timer_tick(compteur, prefs.intervalle)) journecri(false);
@@ -394,8 +417,9 @@ void Journ::journecri(bool asked) {
     if (!asked) {
         // No timed entry from what the window shows when it no longer comes from the GPS: the
         // status line says why until an entry is written.
-        const std::optional<std::string> refused = station::timed_entry_refusal(
-            freshness_, steady_ms(), nav.gpsmauvais == 0, clock_text(services_.clock.now(), false).toStdString());
+        const std::optional<std::string> refused =
+            station::timed_entry_refusal(freshness_, steady_ms(), nav.gpsmauvais == 0,
+                                         clock_text(services_.clock.now(), false).toStdString());
         const QString said = refused ? from_utf8(*refused) : QString();
         if (said != journal_said_) {
             journal_said_ = said;
@@ -420,7 +444,8 @@ void Journ::journecri(bool asked) {
     if (asked) {
         services_.dialogs.message(text, program_title);
     } else {
-        QTimer::singleShot(0, this, [this, text] { services_.dialogs.message(text, program_title); });
+        QTimer::singleShot(0, this,
+                           [this, text] { services_.dialogs.message(text, program_title); });
     }
 }
 
@@ -437,7 +462,9 @@ void Journ::mnujourecrire_Click() {
     show_journal();
 }
 
-void Journ::mnujoulire_Click() { show_journal(); }
+void Journ::mnujoulire_Click() {
+    show_journal();
+}
 
 void Journ::show_journal() {
     const Result<std::string> bytes = read_file(journal.path());
@@ -451,9 +478,10 @@ void Journ::show_journal() {
     // What the start-up found wrong in the journal heads the view, not the file.
     const auto& notice = journal.third_line_notice();
     services_.viewer->show_text(
-        "journal.txt", notice ? utf8_to_cp1252("(Remarque du programme, hors du fichier) " + *notice) +
-                                    "\r\n\r\n" + *bytes
-                              : *bytes);
+        "journal.txt", notice
+                           ? utf8_to_cp1252("(Remarque du programme, hors du fichier) " + *notice) +
+                                 "\r\n\r\n" + *bytes
+                           : *bytes);
 }
 
 void Journ::mnuoutilaide_Click() {
@@ -461,7 +489,9 @@ void Journ::mnuoutilaide_Click() {
 }
 
 QString Journ::port_name() const {
-    return QString("com%1, %2").arg(MSComm1.CommPort).arg(QString::fromStdString(MSComm1.device_of(MSComm1.CommPort)));
+    return QString("com%1, %2")
+        .arg(MSComm1.CommPort)
+        .arg(QString::fromStdString(MSComm1.device_of(MSComm1.CommPort)));
 }
 
 void Journ::mnugpsdeb_Click() {
@@ -519,7 +549,9 @@ void Journ::link_hung_up(const std::string& why) {
     retry_.start(retry_interval_ms);
     show_status();
     // Said once the event is over, so no box opens inside the serial event.
-    if (told) QTimer::singleShot(0, this, [this, text = *told] { services_.dialogs.message(text, program_title); });
+    if (told)
+        QTimer::singleShot(
+            0, this, [this, text = *told] { services_.dialogs.message(text, program_title); });
 }
 
 void Journ::retry_link() {
@@ -572,8 +604,10 @@ void Journ::show_status() {
     if (live && !status_live_) status_phase_.start();
     status_live_ = live;
     const bool changing = link_life_.cut() || received_.total(now) > 0 || rejected_.total(now) > 0;
-    if (live && changing) resume_status();
-    else status_timer_.stop();
+    if (live && changing)
+        resume_status();
+    else
+        status_timer_.stop();
 }
 
 void Journ::resume_status() {
@@ -597,10 +631,11 @@ void Journ::MSComm1_OnComm() {
         watch_freshness();
         received_.add(now);
         if (result->fault != nmea::LineFault::none) rejected_.add(now);
-        if (!result->apa.empty() && !result->apa_dropped) last_apa_ = clock_text(services_.clock.now(), true);
+        if (!result->apa.empty() && !result->apa_dropped)
+            last_apa_ = clock_text(services_.clock.now(), true);
         // Lines again after a cut: said once, and a later cut is told again.
-        if (const auto back = link_life_.line_came(port_name().toStdString(),
-                                                   clock_text(services_.clock.now(), true).toStdString())) {
+        if (const auto back = link_life_.line_came(
+                port_name().toStdString(), clock_text(services_.clock.now(), true).toStdString())) {
             retry_.stop();
             note(from_utf8(*back));
             show_status();
@@ -614,7 +649,8 @@ void Journ::MSComm1_OnComm() {
     if (result && result->clock_refused && !clock_refusal_said_) {
         // Said once, quietly: behind the line in Text2, and on the standard error.
         clock_refusal_said_ = true;
-        const std::string note = " (heure de l'ordinateur non réglée : " + *result->clock_refused + ")";
+        const std::string note =
+            " (heure de l'ordinateur non réglée : " + *result->clock_refused + ")";
         std::fputs(("marivent :" + note + "\n").c_str(), stderr);
         set_text(Box::Text2, text(Box::Text2) + utf8_to_cp1252(note));
     }
@@ -623,14 +659,15 @@ void Journ::MSComm1_OnComm() {
 void Journ::note_talkers(const nmea::DecodeResult& result) {
     // Said once a run, after the event.
     if (!talker_hint_.line(result.accepted, result.other_talker_fix)) return;
-    QTimer::singleShot(0, this, [this] { services_.dialogs.message(station::TalkerHint::text(), program_title); });
+    QTimer::singleShot(
+        0, this, [this] { services_.dialogs.message(station::TalkerHint::text(), program_title); });
 }
 
 void Journ::show_left_out(nmea::LineFault fault) {
     // Counted since the link opened, beside the raw line, with the reason of the last rejection.
     if (fault != nmea::LineFault::none) last_fault_ = fault;
-    const QString text =
-        from_utf8(station::rejection_text(nav.rejetees, nmea::fault_text(last_fault_), apa_dropped_));
+    const QString text = from_utf8(
+        station::rejection_text(nav.rejetees, nmea::fault_text(last_fault_), apa_dropped_));
     auto* label = qobject_cast<QLabel*>(control("rejet"));
     label->setText(text);
     label->show();

@@ -45,7 +45,7 @@ SerialSetup posix_serial(const nmea::PortDevices& devices);
 
 class Journ : public QMainWindow, public Display {
     Q_OBJECT
-public:
+  public:
     // Creates the window and runs the start-up sequence; the caller shows it.
     Journ(std::filesystem::path root, Services services, SerialSetup serial,
           QWidget* parent = nullptr);
@@ -86,7 +86,7 @@ public:
     // Marks the values that have become old and brings the status line up to date; the window
     // calls it when the next value can age (tests call it after moving their clock).
     void freshness_tick();
-    class PrefsPanel* preferences = nullptr; // the panel `prefer` and its handlers
+    class PrefsPanel* preferences = nullptr;  // the panel `prefer` and its handlers
     class Instruments* instruments = nullptr; // the simulator and the SeaTalk capture
     class TransferPanel* transfers = nullptr; // the route and waypoint transfer
     int ozicm = -1;                           // transfer direction: 1 Ozi to C-Map, 0 back
@@ -107,10 +107,10 @@ public:
     double compteur = 0;
     int seatalk = 0;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void build_controls();
     void build_menus();
     void Form_Load();
@@ -132,12 +132,12 @@ private:
         bool stale = false;
         long background = -1; // of its row, -1: none
     };
-    std::map<std::string, BoxView, std::less<>> boxes_; // every text box, by control name
+    std::map<std::string, BoxView, std::less<>> boxes_;   // every text box, by control name
     std::array<BoxView*, std::size(all_boxes)> by_box_{}; // those the core writes
     BoxView& view(Box box) const { return *by_box_[static_cast<std::size_t>(box)]; }
-    std::vector<BoxView*> stale_;         // boxes to redraw at the next frame
-    long speed_colour_ = -1;              // the colour of `vi` held, and the one shown
-    long shown_speed_colour_ = -1;        // (-1: its usual colour)
+    std::vector<BoxView*> stale_;  // boxes to redraw at the next frame
+    long speed_colour_ = -1;       // the colour of `vi` held, and the one shown
+    long shown_speed_colour_ = -1; // (-1: its usual colour)
     void request_frame();
     void show_frame();
     std::vector<std::string> startup_problems_;
@@ -160,13 +160,13 @@ private:
     long long steady_ms() const;
     station::Freshness freshness_;
     QTimer freshness_timer_;
-    long long freshness_due_ = 0;                // when freshness_timer_ fires
-    bool marked_old_[station::box_groups] = {};  // the groups shown as old
+    long long freshness_due_ = 0;               // when freshness_timer_ fires
+    bool marked_old_[station::box_groups] = {}; // the groups shown as old
     void watch_freshness();
     void show_old_values();
     QString vi_sheet() const;
     bool silence_said_ = false; // the status line says the GPS is silent
-    QString journal_said_; // why the last timed entry was not written, for the status line
+    QString journal_said_;      // why the last timed entry was not written, for the status line
     station::LinkLife link_life_;
     station::LastMinute received_, rejected_;
     QString last_apa_; // local time the last autopilot sentence left

@@ -10,7 +10,8 @@ using K = Kind;
 constexpr ControlRow controls[] = {
     // The window's own controls.
     {"navigation", K::Frame, nullptr, "NAVIGATION", 0, 0, 9135, 1695, true},
-    {"Frame1", K::Frame, nullptr, "waypoints transférés en tant que", 2280, 1920, 2655, 2775, false},
+    {"Frame1", K::Frame, nullptr, "waypoints transférés en tant que", 2280, 1920, 2655, 2775,
+     false},
     {"File1", K::FileList, nullptr, "", 0, 1680, 2175, 3015, false},
     {"File2", K::FileList, nullptr, "", 0, 1800, 2175, 2820, false},
     {"prefer", K::Frame, nullptr, "Préférences", 0, 1680, 9135, 5775, false},
@@ -92,7 +93,11 @@ constexpr MenuRow menus[] = {
 
 } // namespace
 
-std::span<const ControlRow> control_rows() { return controls; }
-std::span<const MenuRow> menu_rows() { return menus; }
+std::span<const ControlRow> control_rows() {
+    return controls;
+}
+std::span<const MenuRow> menu_rows() {
+    return menus;
+}
 
 } // namespace marivent::app

@@ -12,7 +12,9 @@ enum class Kind { Frame, Label, TextBox, Button, OptionButton, CheckBox, FileLis
 
 // A colour value as the original system writes it: red + 256 × green + 65536 × blue; -1 for the
 // control's usual colour.
-inline constexpr long rgb(int r, int g, int b) { return r + 256L * g + 65536L * b; }
+inline constexpr long rgb(int r, int g, int b) {
+    return r + 256L * g + 65536L * b;
+}
 
 struct ControlRow {
     const char* name;

@@ -11,8 +11,8 @@
 #include <cstring>
 #include <memory>
 
-#include "common/paths.h"
 #include "clock_setter.h"
+#include "common/paths.h"
 #include "demo_gps.h"
 #include "journ.h"
 #include "qt_seams.h"
@@ -51,7 +51,8 @@ int main(int argc, char* argv[]) {
     if (has_argument(argc, argv, {"-h", "--help"})) {
         application = std::make_unique<QCoreApplication>(argc, argv);
     } else {
-        if (has_argument(argc, argv, {"--screenshot"}) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        if (has_argument(argc, argv, {"--screenshot"}) &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         application = std::make_unique<QApplication>(argc, argv);
     }
@@ -65,17 +66,19 @@ int main(int argc, char* argv[]) {
         "de routes.");
     const QCommandLineOption help_option({"h", "help"}, "Affiche cette aide.");
     const QCommandLineOption root_option(
-        "root", "Dossier qui tient lieu du disque C: (journal, préférences). Sinon la variable "
-                "MARIVENT_ROOT, sinon le dossier de données de l'utilisateur.",
+        "root",
+        "Dossier qui tient lieu du disque C: (journal, préférences). Sinon la variable "
+        "MARIVENT_ROOT, sinon le dossier de données de l'utilisateur.",
         "DOSSIER");
     const QCommandLineOption screenshot_option(
         "screenshot", "Enregistre une image PNG de la fenêtre après le démarrage, puis quitte.",
         "FICHIER.png");
     const QCommandLineOption com_option(
-        "com", "Appareil du port k (1 à 4), par exemple --com 2=/dev/ttyUSB0, ou source réseau : "
-               "tcp://HÔTE:PORT (serveur NMEA, le pilote répond sur la même connexion), "
-               "udp://:PORT (datagrammes reçus sur PORT, le pilote répond à l'expéditeur) ou "
-               "udp://:PORT>HÔTE:PORT2. Sinon la variable MARIVENT_COMk, sinon /dev/ttyS(k-1).",
+        "com",
+        "Appareil du port k (1 à 4), par exemple --com 2=/dev/ttyUSB0, ou source réseau : "
+        "tcp://HÔTE:PORT (serveur NMEA, le pilote répond sur la même connexion), "
+        "udp://:PORT (datagrammes reçus sur PORT, le pilote répond à l'expéditeur) ou "
+        "udp://:PORT>HÔTE:PORT2. Sinon la variable MARIVENT_COMk, sinon /dev/ttyS(k-1).",
         "k=APPAREIL");
     const QCommandLineOption no_clock_option(
         "no-clock", "Ne règle jamais l'horloge de l'ordinateur sur l'heure du GPS (aussi quand la "
@@ -128,12 +131,12 @@ int main(int argc, char* argv[]) {
     // A demonstration stands for all four ports, so it is there whatever port is chosen.
     std::unique_ptr<app::DemoGps> demo;
     if (parser.isSet(demo_option)) {
-        const QString recording = parser.isSet(demo_file_option)
-                                      ? parser.value(demo_file_option)
-                                      : demo_recording();
+        const QString recording =
+            parser.isSet(demo_file_option) ? parser.value(demo_file_option) : demo_recording();
         demo = std::make_unique<app::DemoGps>(recording.toStdString());
         if (!demo->ok()) {
-            say(stderr, "marivent : pas de GPS de démonstration : " + QString::fromStdString(demo->error()));
+            say(stderr, "marivent : pas de GPS de démonstration : " +
+                            QString::fromStdString(demo->error()));
             return 1;
         }
         com_devices.fill(demo->device());
@@ -147,8 +150,8 @@ int main(int argc, char* argv[]) {
                         ") : choisissez Gps > Debut de Communication.");
         std::fflush(stdout);
     }
-    const bool no_clock = demo || parser.isSet(no_clock_option) ||
-                          !qEnvironmentVariableIsEmpty("MARIVENT_NO_CLOCK");
+    const bool no_clock =
+        demo || parser.isSet(no_clock_option) || !qEnvironmentVariableIsEmpty("MARIVENT_NO_CLOCK");
 
     app::QtRegionalSettings regional;
     app::QtDialogs dialogs;
@@ -156,15 +159,15 @@ int main(int argc, char* argv[]) {
     app::SystemClockSetter clock_setter;
     app::QtTextViewer viewer;
     app::Journ window(root, {regional, dialogs, clock, no_clock ? nullptr : &clock_setter, &viewer},
-                      app::posix_serial(nmea::port_devices(com_devices, [](const char* n) {
-                          return std::getenv(n);
-                      })));
+                      app::posix_serial(nmea::port_devices(
+                          com_devices, [](const char* n) { return std::getenv(n); })));
     dialogs.set_parent(&window);
     window.show();
 
     if (parser.isSet(screenshot_option)) {
         for (const auto* said : {&window.startup_problems(), &window.startup_notices()})
-            for (const std::string& p : *said) say(stderr, QString::fromStdString(p));
+            for (const std::string& p : *said)
+                say(stderr, QString::fromStdString(p));
         const QString file = parser.value(screenshot_option);
         QTimer::singleShot(0, &window, [&window, file] {
             const bool saved = window.grab().save(file, "PNG");

@@ -30,10 +30,14 @@ const std::vector<std::string_view>& group_boxes(station::Boxes group) {
     static const std::vector<std::string_view> xte{"heur"};
     static const std::vector<std::string_view> raw{"Text2"};
     switch (group) {
-    case station::Boxes::position: return position;
-    case station::Boxes::route: return route;
-    case station::Boxes::xte: return xte;
-    case station::Boxes::raw: break;
+    case station::Boxes::position:
+        return position;
+    case station::Boxes::route:
+        return route;
+    case station::Boxes::xte:
+        return xte;
+    case station::Boxes::raw:
+        break;
     }
     return raw;
 }

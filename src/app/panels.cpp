@@ -11,9 +11,10 @@ namespace marivent::app {
 
 void show_panels(Journ& w, std::initializer_list<const char*> shown) {
     for (const std::string_view name : {"prefer", "Frame1", "File1", "File2"}) {
-        QWidget* panel = w.control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
-        const bool named = std::any_of(shown.begin(), shown.end(),
-                                       [name](const char* n) { return name == n; });
+        QWidget* panel =
+            w.control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+        const bool named =
+            std::any_of(shown.begin(), shown.end(), [name](const char* n) { return name == n; });
         if (named || panel->isHidden()) continue;
         if (name == "prefer") {
             w.preferences->cancel();

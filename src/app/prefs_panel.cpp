@@ -16,15 +16,17 @@
 #include "journ.h"
 #include "layout.h"
 #include "panels.h"
-#include "widget_helpers.h"
 #include "prefs/panel.h"
 #include "qt_seams.h"
+#include "widget_helpers.h"
 
 namespace marivent::app {
 
 namespace {
 
-QString native(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
+QString native(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
+}
 
 } // namespace
 
@@ -45,13 +47,15 @@ UpDown::UpDown(QWidget* parent, QPushButton* buddy, int min, int max, int increm
 
 void UpDown::step(int direction) {
     const prefs::Spinner spinner{min_, max_, step_};
-    buddy_->setText(from_cp1252(prefs::step_caption(spinner, to_cp1252(buddy_->text()), direction)));
+    buddy_->setText(
+        from_cp1252(prefs::step_caption(spinner, to_cp1252(buddy_->text()), direction)));
 }
 
 std::vector<Place> places(const std::filesystem::path& root) {
     std::vector<Place> out;
 #ifdef _WIN32
-    for (const QFileInfo& drive : QDir::drives()) out.push_back({drive.path(), drive.path().toStdString()});
+    for (const QFileInfo& drive : QDir::drives())
+        out.push_back({drive.path(), drive.path().toStdString()});
 #else
     out.push_back({"c: (" + native(root) + ")", root});
     out.push_back({"Dossier personnel (" + QDir::homePath() + ")", QDir::homePath().toStdString()});
@@ -79,8 +83,10 @@ PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
         u->setGeometry(r);
         w_.register_control(name, u);
         // From the keyboard: the arrow keys on the button step its spinner.
-        for (const auto& [key, direction] : {std::pair{Qt::Key_Up, +1}, std::pair{Qt::Key_Down, -1}}) {
-            auto* arrow = new QShortcut(QKeySequence(key), buddy, nullptr, nullptr, Qt::WidgetShortcut);
+        for (const auto& [key, direction] :
+             {std::pair{Qt::Key_Up, +1}, std::pair{Qt::Key_Down, -1}}) {
+            auto* arrow =
+                new QShortcut(QKeySequence(key), buddy, nullptr, nullptr, Qt::WidgetShortcut);
             connect(arrow, &QShortcut::activated, u, [u, d = direction] { u->step(d); });
         }
     };
@@ -91,7 +97,8 @@ PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
     Driv->setObjectName("Driv");
     Driv->setGeometry(twip_rect(240, 240, 2535, 315));
     places_ = places(w_.root);
-    for (const Place& p : places_) Driv->addItem(p.label);
+    for (const Place& p : places_)
+        Driv->addItem(p.label);
     w_.register_control("Driv", Driv);
     connect(Driv, &QComboBox::activated, this, &PrefsPanel::Driv_Change);
 
@@ -121,10 +128,11 @@ PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
             &PrefsPanel::ok_Click);
 
     // The tags beside the folders and the port list are never read: Tab passes them by.
-    for (const char* tag : {"Text1", "Text3", "Text4"}) w_.control(tag)->setFocusPolicy(Qt::NoFocus);
+    for (const char* tag : {"Text1", "Text3", "Text4"})
+        w_.control(tag)->setFocusPolicy(Qt::NoFocus);
     // Tab goes through the panel in reading order, to OK.
-    const char* order[] = {"Command1", "Command2", "Driv", "chemin", "ozichange", "cmapchange",
-                           "portgps", "ok"};
+    const char* order[] = {"Command1",  "Command2",   "Driv",    "chemin",
+                           "ozichange", "cmapchange", "portgps", "ok"};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(w_.control(order[i]), w_.control(order[i + 1]));
 }
@@ -134,18 +142,20 @@ void PrefsPanel::open(const std::filesystem::path& folder) {
     chemin->clear();
     // The folders from the top down to the open one, then the open one's subfolders.
     std::vector<std::filesystem::path> chain;
-    for (std::filesystem::path p = folder; ; p = p.parent_path()) {
+    for (std::filesystem::path p = folder;; p = p.parent_path()) {
         chain.push_back(p);
         if (p == p.parent_path() || p.empty()) break;
     }
     std::reverse(chain.begin(), chain.end());
     int depth = 0;
     for (const auto& p : chain) {
-        const QString name = p.has_filename() ? QString::fromStdString(p.filename().string()) : native(p);
+        const QString name =
+            p.has_filename() ? QString::fromStdString(p.filename().string()) : native(p);
         auto* item = new QListWidgetItem(QString(depth++ * 2, ' ') + name, chemin);
         item->setData(Qt::UserRole, native(p));
     }
-    QStringList subfolders = QDir(native(folder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    QStringList subfolders =
+        QDir(native(folder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& sub : subfolders) {
         auto* item = new QListWidgetItem(QString(depth * 2, ' ') + sub, chemin);
         item->setData(Qt::UserRole, native(folder / sub.toStdString()));
@@ -163,7 +173,7 @@ void PrefsPanel::mnuoutilpref_Click() {
             shown_captions_.emplace_back(b, b->text());
         }
     }
-    show_panels(w_, {"prefer"}); // any list put away; over the simulator button
+    show_panels(w_, {"prefer"});   // any list put away; over the simulator button
     w_.control("Label7")->raise(); // which stand above it, as the window's own lines
     w_.control("Text2")->raise();
     w_.control("Command1")->setFocus();
@@ -185,12 +195,17 @@ void PrefsPanel::folder_to(QRadioButton* button) {
                 "seront remplacés par « ? ».");
 }
 
-void PrefsPanel::ozichange_Click() { folder_to(qobject_cast<QRadioButton*>(w_.control("ozichange"))); }
-void PrefsPanel::cmapchange_Click() { folder_to(qobject_cast<QRadioButton*>(w_.control("cmapchange"))); }
+void PrefsPanel::ozichange_Click() {
+    folder_to(qobject_cast<QRadioButton*>(w_.control("ozichange")));
+}
+void PrefsPanel::cmapchange_Click() {
+    folder_to(qobject_cast<QRadioButton*>(w_.control("cmapchange")));
+}
 
 void PrefsPanel::cancel() {
     w_.control("prefer")->hide();
-    for (const auto& [button, caption] : shown_captions_) button->setText(caption);
+    for (const auto& [button, caption] : shown_captions_)
+        button->setText(caption);
 }
 
 void PrefsPanel::ok_Click() {
@@ -199,8 +214,11 @@ void PrefsPanel::ok_Click() {
     };
     w_.control("prefer")->hide();
     auto* ports = qobject_cast<QListWidget*>(w_.control("portgps"));
-    const prefs::PanelCaptions panel{caption("Command1"), caption("Command2"), caption("ozichange"),
-                                     caption("cmapchange"), std::max(0, ports->currentRow()),
+    const prefs::PanelCaptions panel{caption("Command1"),
+                                     caption("Command2"),
+                                     caption("ozichange"),
+                                     caption("cmapchange"),
+                                     std::max(0, ports->currentRow()),
                                      qobject_cast<QCheckBox*>(w_.control("tousemet"))->isChecked()};
     const int old_port = w_.MSComm1.CommPort;
     const prefs::SettingsToWrite saved = prefs::apply_ok(panel, w_.prefs);
@@ -214,7 +232,8 @@ void PrefsPanel::ok_Click() {
                     .toStdString());
     std::vector<std::string> problems =
         prefs::save_settings(w_.root / std::string(settings_file_name), saved);
-    for (const std::string& p : problems) w_.tell(p);
+    for (const std::string& p : problems)
+        w_.tell(p);
 }
 
 } // namespace marivent::app

@@ -20,11 +20,11 @@ class Journ;
 // Two arrows that step the number on the caption of their button.
 class UpDown : public QWidget {
     Q_OBJECT
-public:
+  public:
     UpDown(QWidget* parent, QPushButton* buddy, int min, int max, int increment);
     void step(int direction);
 
-private:
+  private:
     QPushButton* buddy_;
     int min_, max_, step_;
 };
@@ -39,7 +39,7 @@ std::vector<Place> places(const std::filesystem::path& root);
 
 class PrefsPanel : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit PrefsPanel(Journ& window);
 
     void mnuoutilpref_Click();
@@ -55,7 +55,7 @@ public:
     const std::filesystem::path& open_folder() const { return folder_; }
     void open(const std::filesystem::path& folder);
 
-private:
+  private:
     void folder_to(QRadioButton* button);
 
     Journ& w_;

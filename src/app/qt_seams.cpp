@@ -3,8 +3,8 @@
 #include <QDateTime>
 #include <QFontDatabase>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <ctime>
 
@@ -16,16 +16,20 @@ QString from_cp1252(std::string_view bytes) {
     return QString::fromStdU32String(cp1252_decode(bytes));
 }
 
-std::string to_cp1252(const QString& text) { return cp1252_encode(text.toStdU32String()); }
+std::string to_cp1252(const QString& text) {
+    return cp1252_encode(text.toStdU32String());
+}
 
 QString from_utf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QtRegionalSettings::QtRegionalSettings(const QLocale& locale)
-    : locale_(locale.language() == QLocale::C ? QLocale(QLocale::French, QLocale::France) : locale) {
+    : locale_(locale.language() == QLocale::C ? QLocale(QLocale::French, QLocale::France)
+                                              : locale) {
     format_ = locale_.dateFormat(QLocale::ShortFormat);
-    if (!format_.contains(QLatin1String("yyyy"))) format_.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    if (!format_.contains(QLatin1String("yyyy")))
+        format_.replace(QLatin1String("yy"), QLatin1String("yyyy"));
 }
 
 std::string QtRegionalSettings::short_date(const Date& d) const {
@@ -36,7 +40,8 @@ std::optional<Date> QtRegionalSettings::parse_short_date(std::string_view text) 
     const QString t = from_cp1252(text).trimmed();
     // Day and month are read with or without their leading zero.
     QString lenient = format_;
-    lenient.replace(QLatin1String("dd"), QLatin1String("d")).replace(QLatin1String("MM"), QLatin1String("M"));
+    lenient.replace(QLatin1String("dd"), QLatin1String("d"))
+        .replace(QLatin1String("MM"), QLatin1String("M"));
     for (const QString& f : {format_, lenient}) {
         const QDate date = locale_.toDate(t, f);
         if (date.isValid()) return Date{date.year(), date.month(), date.day()};
@@ -49,10 +54,13 @@ static char decimal_separator_of(const QLocale& locale) {
     return s.size() == 1 ? s[0] : '.';
 }
 
-char QtRegionalSettings::decimal_separator() const { return decimal_separator_of(locale_); }
+char QtRegionalSettings::decimal_separator() const {
+    return decimal_separator_of(locale_);
+}
 
 void QtDialogs::message(std::string_view text, std::string_view title) {
-    QMessageBox box(QMessageBox::NoIcon, from_utf8(title), from_utf8(text), QMessageBox::Ok, parent_);
+    QMessageBox box(QMessageBox::NoIcon, from_utf8(title), from_utf8(text), QMessageBox::Ok,
+                    parent_);
     box.exec();
 }
 
@@ -67,7 +75,8 @@ bool QtDialogs::ask_yes_no(std::string_view text, std::string_view title, std::s
 }
 
 QtTextViewer::~QtTextViewer() {
-    for (auto& [title, w] : windows_) delete w;
+    for (auto& [title, w] : windows_)
+        delete w;
 }
 
 void QtTextViewer::show_text(std::string_view title, std::string_view text) {

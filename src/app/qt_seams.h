@@ -14,38 +14,39 @@ namespace marivent::app {
 // ones, the language of the program. A short date format with a two-digit year gets four digits:
 // a logbook is kept for longer than a century's two digits can tell apart.
 class QtRegionalSettings : public RegionalSettings {
-public:
+  public:
     explicit QtRegionalSettings(const QLocale& locale = QLocale::system());
     std::string short_date(const Date& d) const override;
     std::optional<Date> parse_short_date(std::string_view text) const override;
     char decimal_separator() const override;
     const QString& date_format() const { return format_; }
 
-private:
+  private:
     QLocale locale_;
     QString format_;
 };
 
 // Message boxes with a title, over the window.
 class QtDialogs : public Dialogs {
-public:
+  public:
     void set_parent(QWidget* parent) { parent_ = parent; }
     void message(std::string_view text, std::string_view title) override;
-    bool ask_yes_no(std::string_view text, std::string_view title, std::string_view detail) override;
+    bool ask_yes_no(std::string_view text, std::string_view title,
+                    std::string_view detail) override;
 
-private:
+  private:
     QWidget* parent_ = nullptr;
 };
 
 // Read-only text windows of the program's own, one per title, shown beside the main window and
 // left open while the user goes on.
 class QtTextViewer : public TextViewer {
-public:
+  public:
     ~QtTextViewer() override;
     void show_text(std::string_view title, std::string_view text) override;
     QWidget* window(const QString& title) const;
 
-private:
+  private:
     std::map<QString, QWidget*> windows_;
 };
 
@@ -53,10 +54,10 @@ private:
 // once for each new second only, not for every line of a 10 Hz GPS; a change of zone shows from
 // the next second. For one thread.
 class SystemClock : public Clock {
-public:
+  public:
     LocalDateTime now() const override;
 
-private:
+  private:
     mutable long long second_ = 0; // the second of the epoch `local_` is for
     mutable bool known_ = false;
     mutable LocalDateTime local_{};

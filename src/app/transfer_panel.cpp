@@ -10,9 +10,9 @@
 #include "common/paths.h"
 #include "journ.h"
 #include "panels.h"
-#include "widget_helpers.h"
 #include "qt_seams.h"
 #include "transfer/transfer_driver.h"
+#include "widget_helpers.h"
 
 namespace marivent::app {
 

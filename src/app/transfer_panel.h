@@ -11,7 +11,7 @@ class Journ;
 
 class TransferPanel : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit TransferPanel(Journ& window);
 
     void mnuozicmap_Click();
@@ -22,7 +22,7 @@ public:
 
     const std::filesystem::path& folder() const { return folder_; }
 
-private:
+  private:
     // Points File1 at a folder and lists its files that match the pattern.
     void list(const std::filesystem::path& folder, const QStringList& patterns, bool no_extension);
 

@@ -21,16 +21,18 @@ namespace {
 // What a drawing depends on besides its pixels beneath: its style option and the painter's state.
 bool same_option(const QStyleOptionFrame& a, const QStyleOptionFrame& b) {
     return a.rect.size() == b.rect.size() && a.state == b.state && a.direction == b.direction &&
-           a.palette == b.palette && a.lineWidth == b.lineWidth && a.midLineWidth == b.midLineWidth &&
-           a.features == b.features && a.frameShape == b.frameShape;
+           a.palette == b.palette && a.lineWidth == b.lineWidth &&
+           a.midLineWidth == b.midLineWidth && a.features == b.features &&
+           a.frameShape == b.frameShape;
 }
 
 bool same_option(const QStyleOptionGroupBox& a, const QStyleOptionGroupBox& b) {
     return a.rect.size() == b.rect.size() && a.state == b.state && a.direction == b.direction &&
-           a.palette == b.palette && a.fontMetrics == b.fontMetrics && a.subControls == b.subControls &&
-           a.activeSubControls == b.activeSubControls && a.text == b.text &&
-           a.textAlignment == b.textAlignment && a.textColor == b.textColor &&
-           a.lineWidth == b.lineWidth && a.midLineWidth == b.midLineWidth && a.features == b.features;
+           a.palette == b.palette && a.fontMetrics == b.fontMetrics &&
+           a.subControls == b.subControls && a.activeSubControls == b.activeSubControls &&
+           a.text == b.text && a.textAlignment == b.textAlignment && a.textColor == b.textColor &&
+           a.lineWidth == b.lineWidth && a.midLineWidth == b.midLineWidth &&
+           a.features == b.features;
 }
 
 struct PainterState {
@@ -69,7 +71,7 @@ template <class Option> struct Drawing {
 // the pixels it left are copied back instead, the same bytes. Anything else (another device, a
 // transformation, a clip of the painter's own) is drawn as Fusion draws it.
 class WindowStyle : public QProxyStyle {
-public:
+  public:
     WindowStyle() : QProxyStyle(QStyleFactory::create("Fusion")) {}
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
@@ -83,8 +85,8 @@ public:
         QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 
-    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
-                            const QWidget* widget) const override {
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
         const auto* group = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
         if (control == CC_GroupBox && group && widget) {
             once(groups_[widget], *group, *painter, widget,
@@ -94,7 +96,7 @@ public:
         QProxyStyle::drawComplexControl(control, option, painter, widget);
     }
 
-private:
+  private:
     template <class Option, class Draw>
     void once(Drawing<Option>& last, const Option& option, QPainter& painter, const QWidget* widget,
               Draw draw) const {
@@ -115,7 +117,8 @@ private:
             painter.setCompositionMode(QPainter::CompositionMode_Source); // the bytes, as they were
             const QPoint shift = option.rect.topLeft() - origin;          // device to logical
             for (const QRect& r : changed)
-                painter.drawImage(r.topLeft() + shift, last.after, r.translated(-last.box.translated(origin).topLeft()));
+                painter.drawImage(r.topLeft() + shift, last.after,
+                                  r.translated(-last.box.translated(origin).topLeft()));
             painter.restore();
             ++frames_copied;
             return;
@@ -144,17 +147,20 @@ private:
     // rectangle it covers there and the part of it the painting may change (the region being
     // painted: a whole box, or the parts of a panel behind the boxes drawn again); nullptr when it
     // goes elsewhere.
-    static QImage* raster_target(QPainter& painter, const QRect& rect, QRect& area, QRegion& changed) {
+    static QImage* raster_target(QPainter& painter, const QRect& rect, QRect& area,
+                                 QRegion& changed) {
         QPaintEngine* engine = painter.paintEngine();
         if (!engine || engine->type() != QPaintEngine::Raster || painter.hasClipping() ||
-            painter.opacity() != 1.0 || painter.compositionMode() != QPainter::CompositionMode_SourceOver)
+            painter.opacity() != 1.0 ||
+            painter.compositionMode() != QPainter::CompositionMode_SourceOver)
             return nullptr;
         QPaintDevice* target = engine->paintDevice();
         if (!target || target->devType() != QInternal::Image) return nullptr;
         auto* image = static_cast<QImage*>(target);
         if (image->depth() != 32 || image->devicePixelRatio() != 1.0) return nullptr;
         const QTransform t = painter.deviceTransform();
-        if (t.type() > QTransform::TxTranslate || t.dx() != qRound(t.dx()) || t.dy() != qRound(t.dy()))
+        if (t.type() > QTransform::TxTranslate || t.dx() != qRound(t.dx()) ||
+            t.dy() != qRound(t.dy()))
             return nullptr;
         area = rect.translated(qRound(t.dx()), qRound(t.dy()));
         changed = engine->systemClip();
@@ -164,19 +170,22 @@ private:
     }
 
     // Whether `device` holds in `changed` what `pixels` (the image of `box`) holds there.
-    static bool same_pixels(const QImage& device, const QRegion& changed, const QImage& pixels, const QRect& box) {
+    static bool same_pixels(const QImage& device, const QRegion& changed, const QImage& pixels,
+                            const QRect& box) {
         if (pixels.format() != device.format() || pixels.size() != box.size()) return false;
         for (const QRect& r : changed) {
             const std::size_t row = static_cast<std::size_t>(r.width()) * 4;
             for (int y = r.top(); y <= r.bottom(); ++y)
                 if (std::memcmp(device.constScanLine(y) + r.x() * 4,
-                                pixels.constScanLine(y - box.y()) + (r.x() - box.x()) * 4, row) != 0)
+                                pixels.constScanLine(y - box.y()) + (r.x() - box.x()) * 4,
+                                row) != 0)
                     return false;
         }
         return true;
     }
 
-    mutable std::map<std::pair<const QWidget*, PrimitiveElement>, Drawing<QStyleOptionFrame>> frames_;
+    mutable std::map<std::pair<const QWidget*, PrimitiveElement>, Drawing<QStyleOptionFrame>>
+        frames_;
     mutable std::map<const QWidget*, Drawing<QStyleOptionGroupBox>> groups_;
 };
 

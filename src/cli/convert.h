@@ -12,12 +12,14 @@ namespace marivent::cli {
 
 // Messages on the error output; the replacement question answered by --force.
 class ConsoleDialogs : public Dialogs {
-public:
+  public:
     explicit ConsoleDialogs(bool force) : force_(force) {}
     void message(std::string_view text, std::string_view) override;
-    bool ask_yes_no(std::string_view, std::string_view, std::string_view) override { return force_; }
+    bool ask_yes_no(std::string_view, std::string_view, std::string_view) override {
+        return force_;
+    }
 
-private:
+  private:
     bool force_;
 };
 

@@ -101,7 +101,8 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
         } else if (a == "--format-date") {
             if (i + 1 == args.size()) return usage_error("--format-date demande un format");
             const auto f = jr::DateFormat::parse(marivent::utf8_to_cp1252(args[++i]));
-            if (!f) return usage_error("--format-date « " + std::string(args[i]) + " » : " + f.why());
+            if (!f)
+                return usage_error("--format-date « " + std::string(args[i]) + " » : " + f.why());
             formats = {*f};
         } else if (!a.empty() && a[0] == '-' && a != "-") {
             return usage_error("option inconnue « " + std::string(a) + " »");

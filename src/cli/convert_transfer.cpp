@@ -27,9 +27,12 @@ int transfer_command(const std::vector<std::string_view>& args) {
     std::optional<fs::path> source;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const auto a = args[i];
-        if (a == "--force") force = true;
-        else if (a == "--route" && c.direction == tr::Direction::cmap_to_ozi) c.route = true;
-        else if (a == "--waypoints" && c.direction == tr::Direction::cmap_to_ozi) c.waypoints = true;
+        if (a == "--force")
+            force = true;
+        else if (a == "--route" && c.direction == tr::Direction::cmap_to_ozi)
+            c.route = true;
+        else if (a == "--waypoints" && c.direction == tr::Direction::cmap_to_ozi)
+            c.waypoints = true;
         else if (a == "-o") {
             if (i + 1 == args.size()) return usage_error("-o demande un dossier");
             out_dir = fs::path(std::string(args[++i]));
@@ -43,7 +46,7 @@ int transfer_command(const std::vector<std::string_view>& args) {
     }
     if (!source) return usage_error("aucun fichier à convertir");
     c.source = *source;
-    const fs::path folder = out_dir ? *out_dir
+    const fs::path folder = out_dir                     ? *out_dir
                             : source->has_parent_path() ? source->parent_path()
                                                         : fs::path(".");
     c.ozi_folder = folder;
@@ -62,11 +65,13 @@ int transfer_command(const std::vector<std::string_view>& args) {
     const tr::Outcome out = tr::convert(c, dialogs);
     for (const auto& p : out.written)
         std::fputs(("écrit : " + marivent::display_path(p) + " (" +
-                    marivent::integer_text(static_cast<long long>(out.waypoint_count)) + " waypoints)\n")
+                    marivent::integer_text(static_cast<long long>(out.waypoint_count)) +
+                    " waypoints)\n")
                        .c_str(),
                    stdout);
     if (out.lat)
-        std::fputs(("dernière latitude lue : " + marivent::cp1252_to_utf8(*out.lat) + "\n").c_str(), stdout);
+        std::fputs(("dernière latitude lue : " + marivent::cp1252_to_utf8(*out.lat) + "\n").c_str(),
+                   stdout);
     if (out.end == tr::Outcome::End::declined && out.written.size() < expected.size())
         say_not_replaced(expected[out.written.size()], out.written.size() + 1 < expected.size());
     if (std::fflush(stdout) != 0) return 1;

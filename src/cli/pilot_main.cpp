@@ -44,7 +44,8 @@ int main(int argc, char** argv) {
             all_talkers = true;
             continue;
         }
-        const std::string said = std::string("marivent-pilot : option inconnue « ") + argv[i] + " » (voir --help)\n";
+        const std::string said =
+            std::string("marivent-pilot : option inconnue « ") + argv[i] + " » (voir --help)\n";
         std::fputs(said.c_str(), stderr);
         return 2;
     }

@@ -57,11 +57,22 @@ std::u32string decode_utf8(std::string_view s) {
         const auto b = static_cast<unsigned char>(s[i]);
         int extra = 0;
         char32_t c = 0;
-        if (b < 0x80) { c = b; }
-        else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; extra = 1; }
-        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; extra = 2; }
-        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; extra = 3; }
-        else { out += U'\uFFFD'; ++i; continue; }
+        if (b < 0x80) {
+            c = b;
+        } else if ((b & 0xE0) == 0xC0) {
+            c = b & 0x1F;
+            extra = 1;
+        } else if ((b & 0xF0) == 0xE0) {
+            c = b & 0x0F;
+            extra = 2;
+        } else if ((b & 0xF8) == 0xF0) {
+            c = b & 0x07;
+            extra = 3;
+        } else {
+            out += U'\uFFFD';
+            ++i;
+            continue;
+        }
         if (i + extra >= s.size()) { // cut short at the end
             out += U'\uFFFD';
             ++i;
@@ -70,10 +81,17 @@ std::u32string decode_utf8(std::string_view s) {
         bool ok = true;
         for (int k = 1; k <= extra; ++k) {
             const auto cont = static_cast<unsigned char>(s[i + k]);
-            if ((cont & 0xC0) != 0x80) { ok = false; break; }
+            if ((cont & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             c = (c << 6) | (cont & 0x3F);
         }
-        if (!ok) { out += U'\uFFFD'; ++i; continue; }
+        if (!ok) {
+            out += U'\uFFFD';
+            ++i;
+            continue;
+        }
         out += c;
         i += extra + 1;
     }
@@ -85,7 +103,8 @@ std::u32string decode_utf8(std::string_view s) {
 std::u32string cp1252_decode(std::string_view bytes) {
     std::u32string out;
     out.reserve(bytes.size());
-    for (char b : bytes) out += decode_byte(static_cast<unsigned char>(b));
+    for (char b : bytes)
+        out += decode_byte(static_cast<unsigned char>(b));
     return out;
 }
 
@@ -102,7 +121,8 @@ std::string cp1252_encode(std::u32string_view text, char replacement) {
 std::string cp1252_to_utf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (char b : bytes) append_utf8(out, decode_byte(static_cast<unsigned char>(b)));
+    for (char b : bytes)
+        append_utf8(out, decode_byte(static_cast<unsigned char>(b)));
     return out;
 }
 

@@ -32,8 +32,9 @@ Result<DateFormat> DateFormat::parse(std::string_view pattern) {
         const std::optional<Field> field = field_of(c);
         if (!field) {
             if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || is_digit(c)) {
-                return failure(std::string("« ") + c +
-                               " » n'est ni un jour (d, j), ni un mois (M, m), ni une année (y, a)");
+                return failure(
+                    std::string("« ") + c +
+                    " » n'est ni un jour (d, j), ni un mois (M, m), ni une année (y, a)");
             }
             f.tokens_.push_back({std::nullopt, 0, c});
             ++i;
@@ -45,15 +46,17 @@ Result<DateFormat> DateFormat::parse(std::string_view pattern) {
         const int letters = static_cast<int>(j - i);
         const bool fits = *field == Field::year ? letters == 2 || letters == 4 : letters <= 2;
         if (!fits) {
-            return failure("« " + std::string(pattern.substr(i, j - i)) +
-                           " » : un jour ou un mois s'écrit d ou dd, M ou MM, une année yy ou yyyy");
+            return failure(
+                "« " + std::string(pattern.substr(i, j - i)) +
+                " » : un jour ou un mois s'écrit d ou dd, M ou MM, une année yy ou yyyy");
         }
         ++seen[static_cast<int>(*field)];
         f.tokens_.push_back({field, letters, 0});
         i = j;
     }
     if (seen[0] != 1 || seen[1] != 1 || seen[2] != 1) {
-        return failure("il faut un jour, un mois et une année, chacun une fois (par exemple dd/MM/yyyy)");
+        return failure(
+            "il faut un jour, un mois et une année, chacun une fois (par exemple dd/MM/yyyy)");
     }
     return f;
 }

@@ -11,9 +11,13 @@ namespace marivent {
 
 namespace {
 
-Failure system_failure(int error_number) { return failure(error_text(error_number)); }
+Failure system_failure(int error_number) {
+    return failure(error_text(error_number));
+}
 
-long system_write(int fd, const void* bytes, std::size_t count) { return ::write(fd, bytes, count); }
+long system_write(int fd, const void* bytes, std::size_t count) {
+    return ::write(fd, bytes, count);
+}
 
 WriteCall write_call = system_write;
 
@@ -41,17 +45,27 @@ WriteCall set_write_call(WriteCall call) {
 std::string error_text(int error_number) {
     switch (error_number) {
     case EACCES:
-    case EPERM: return "accès refusé";
-    case ENOENT: return "dossier ou fichier introuvable";
-    case ENOTDIR: return "un élément du chemin n'est pas un dossier";
-    case EISDIR: return "c'est un dossier, pas un fichier";
-    case EROFS: return "support en lecture seule";
-    case ENOSPC: return "disque plein";
-    case EDQUOT: return "quota de disque dépassé";
-    case EIO: return "erreur d'entrée-sortie du disque";
+    case EPERM:
+        return "accès refusé";
+    case ENOENT:
+        return "dossier ou fichier introuvable";
+    case ENOTDIR:
+        return "un élément du chemin n'est pas un dossier";
+    case EISDIR:
+        return "c'est un dossier, pas un fichier";
+    case EROFS:
+        return "support en lecture seule";
+    case ENOSPC:
+        return "disque plein";
+    case EDQUOT:
+        return "quota de disque dépassé";
+    case EIO:
+        return "erreur d'entrée-sortie du disque";
     case EBUSY:
-    case ETXTBSY: return "fichier occupé";
-    default: return std::strerror(error_number);
+    case ETXTBSY:
+        return "fichier occupé";
+    default:
+        return std::strerror(error_number);
     }
 }
 
@@ -109,7 +123,8 @@ Status append_file(const std::filesystem::path& path, std::string_view bytes) {
 
 Status replace_file(const std::filesystem::path& path, std::string_view bytes) {
     // A file the user made read-only stays as it is, though the rename below could replace it.
-    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0) return system_failure(errno);
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
+        return system_failure(errno);
     // A temporary name of its own beside the file, so no file of the user's is overwritten.
     std::string temp_name = path.string() + ".marivent-XXXXXX";
     const int fd = ::mkstemp(temp_name.data());

@@ -48,13 +48,17 @@ std::string rounded_digits(double value, int decimals) {
     const int keep = exponent + 1 + decimals;
     if (keep < 0) return "0";
     std::string digits = mantissa.substr(0, std::min<std::size_t>(keep, mantissa.size()));
-    while (static_cast<int>(digits.size()) < keep) digits += '0';
+    while (static_cast<int>(digits.size()) < keep)
+        digits += '0';
     const bool round_up = keep < static_cast<int>(mantissa.size()) && mantissa[keep] >= '5';
     if (round_up) {
         int i = static_cast<int>(digits.size()) - 1;
-        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-        if (i < 0) digits.insert(digits.begin(), '1');
-        else ++digits[i];
+        while (i >= 0 && digits[i] == '9')
+            digits[i--] = '0';
+        if (i < 0)
+            digits.insert(digits.begin(), '1');
+        else
+            ++digits[i];
     }
     const auto first = digits.find_first_not_of('0');
     return first == std::string::npos ? "0" : digits.substr(first);

@@ -20,7 +20,7 @@ enum class LoneCr { ends_line, kept };
 // are each looked for once and kept until passed, so a text is read in one pass whichever endings
 // it has.
 class LineCursor {
-public:
+  public:
     explicit LineCursor(std::string_view text, LoneCr lone_cr = LoneCr::ends_line)
         : at_(text.data()), end_(text.data() + text.size()), lone_cr_(lone_cr),
           cr_(lone_cr == LoneCr::ends_line ? find('\r') : end_), lf_(find('\n')) {}
@@ -43,7 +43,7 @@ public:
         return true;
     }
 
-private:
+  private:
     const char* find(char c) const {
         if (at_ == end_) return end_;
         const void* p = std::memchr(at_, c, static_cast<std::size_t>(end_ - at_));

@@ -17,7 +17,9 @@ template <class... Args> std::string chars(Args... args) {
 
 } // namespace
 
-std::string integer_text(long long value) { return chars(value); }
+std::string integer_text(long long value) {
+    return chars(value);
+}
 
 std::string hex_text(unsigned long long value) {
     std::string s = chars(value, 16);

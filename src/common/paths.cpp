@@ -14,7 +14,8 @@ std::filesystem::path choose_root(const std::optional<std::string>& option,
 
 std::filesystem::path native_path(const std::filesystem::path& root, std::string_view text) {
     const std::string utf8 = cp1252_to_utf8(text);
-    const bool on_drive_c = utf8.size() >= 2 && (utf8[0] == 'c' || utf8[0] == 'C') && utf8[1] == ':';
+    const bool on_drive_c =
+        utf8.size() >= 2 && (utf8[0] == 'c' || utf8[0] == 'C') && utf8[1] == ':';
     if (!on_drive_c) return std::filesystem::path(utf8);
     std::filesystem::path out = root;
     std::string part;
@@ -29,6 +30,8 @@ std::filesystem::path native_path(const std::filesystem::path& root, std::string
     return out;
 }
 
-std::string display_path(const std::filesystem::path& path) { return path.string(); }
+std::string display_path(const std::filesystem::path& path) {
+    return path.string();
+}
 
 } // namespace marivent

@@ -7,7 +7,7 @@
 
 namespace marivent {
 
-inline constexpr std::string_view journal_file_name = "journal.txt";  // "c:\journal.txt"
+inline constexpr std::string_view journal_file_name = "journal.txt";   // "c:\journal.txt"
 inline constexpr std::string_view settings_file_name = "journlog.txt"; // "c:\journlog.txt"
 
 // ROOT: the --root option, else the MARIVENT_ROOT variable (when not empty), else the platform's

@@ -19,10 +19,12 @@ namespace marivent {
 struct Failure {
     std::string why;
 };
-inline Failure failure(std::string why) { return Failure{std::move(why)}; }
+inline Failure failure(std::string why) {
+    return Failure{std::move(why)};
+}
 
 template <class T> class Result {
-public:
+  public:
     Result(T value) : value_(std::move(value)) {}
     Result(Failure f) : why_(std::move(f.why)) {}
     // A text is never taken for a value: failures go through failure().
@@ -41,13 +43,13 @@ public:
     // Why it failed; empty when ok().
     const std::string& why() const { return why_; }
 
-private:
+  private:
     std::optional<T> value_;
     std::string why_;
 };
 
 template <> class Result<void> {
-public:
+  public:
     Result() = default;
     Result(Failure f) : ok_(false), why_(std::move(f.why)) {}
 
@@ -55,7 +57,7 @@ public:
     explicit operator bool() const { return ok_; }
     const std::string& why() const { return why_; }
 
-private:
+  private:
     bool ok_ = true;
     std::string why_;
 };

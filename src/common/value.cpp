@@ -1,7 +1,7 @@
 #include "value.h"
 
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <string>
 
 #include "common/text.h"
@@ -10,16 +10,23 @@ namespace marivent {
 
 double numeric_value(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n')) ++i;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n'))
+        ++i;
 
     // Collect the longest prefix of the form [sign] digits [. digits] [(e|E) [sign] digits].
     std::string number;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) number += text[i++];
     bool mantissa_digits = false;
-    while (i < text.size() && is_digit(text[i])) { number += text[i++]; mantissa_digits = true; }
+    while (i < text.size() && is_digit(text[i])) {
+        number += text[i++];
+        mantissa_digits = true;
+    }
     if (i < text.size() && text[i] == '.') {
         number += text[i++];
-        while (i < text.size() && is_digit(text[i])) { number += text[i++]; mantissa_digits = true; }
+        while (i < text.size() && is_digit(text[i])) {
+            number += text[i++];
+            mantissa_digits = true;
+        }
     }
     if (!mantissa_digits) return 0.0;
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
@@ -27,7 +34,10 @@ double numeric_value(std::string_view text) {
         std::string exponent = "e";
         if (j < text.size() && (text[j] == '+' || text[j] == '-')) exponent += text[j++];
         bool exponent_digits = false;
-        while (j < text.size() && is_digit(text[j])) { exponent += text[j++]; exponent_digits = true; }
+        while (j < text.size() && is_digit(text[j])) {
+            exponent += text[j++];
+            exponent_digits = true;
+        }
         if (exponent_digits) number += exponent; // "1e" or "1e+" is just 1
     }
 

@@ -1,5 +1,5 @@
-#include "common/number_text.h"
 #include "journal/journal_file.h"
+#include "common/number_text.h"
 
 #include "common/cp1252.h"
 #include "common/date_format.h"
@@ -107,8 +107,8 @@ PrepareOutcome JournalFile::prepare() {
             return {};
         }
     }
-    const std::string what = scan.third ? "La troisième ligne du journal, " + quote_of(*scan.third) +
-                                              ", n'est pas une date"
+    const std::string what = scan.third ? "La troisième ligne du journal, " +
+                                              quote_of(*scan.third) + ", n'est pas une date"
                                         : std::string("Le journal n'a pas de troisième ligne");
     third_line_notice_ = what + " : une ligne de date sera écrite avant la prochaine entrée.";
     PrepareOutcome out;
@@ -161,9 +161,14 @@ std::optional<EntryOutcome> journecri(JournalFile& journal, int gpsmauvais,
                                       const std::string& heuretu, const std::string& hemlat,
                                       const std::string& hemlon, const Display& display) {
     if (gpsmauvais != 0) return std::nullopt;
-    const EntryFields fields{heuretu,           hemlat, display.text(Box::lat),
-                             hemlon,            display.text(Box::longit),
-                             display.text(Box::vi), display.text(Box::cap), display.text(Box::wpt2)};
+    const EntryFields fields{heuretu,
+                             hemlat,
+                             display.text(Box::lat),
+                             hemlon,
+                             display.text(Box::longit),
+                             display.text(Box::vi),
+                             display.text(Box::cap),
+                             display.text(Box::wpt2)};
     return journal.append_entry(fields);
 }
 

@@ -53,7 +53,7 @@ struct EntryOutcome {
 
 // The journal of one run of the program: start-up preparation and the entry writer's file work.
 class JournalFile {
-public:
+  public:
     JournalFile(std::filesystem::path file, const RegionalSettings& regional, const Clock& clock);
 
     // Start-up: creates the file when missing, takes `datejourn` from its third item, or writes
@@ -76,14 +76,14 @@ public:
     std::size_t kept_back_bytes() const { return kept_back_.size(); }
     const std::filesystem::path& path() const { return file_; }
 
-private:
+  private:
     std::filesystem::path file_;
     const RegionalSettings& regional_;
     const Clock& clock_;
-    Date datejourn_;         // the zero date until a date is read or written
-    std::string kept_back_;  // lines not yet written, because the last appends failed
-    Date kept_back_date_;    // the day of the first line kept back
-    bool failing_ = false;   // the last append failed (the user has been told)
+    Date datejourn_;        // the zero date until a date is read or written
+    std::string kept_back_; // lines not yet written, because the last appends failed
+    Date kept_back_date_;   // the day of the first line kept back
+    bool failing_ = false;  // the last append failed (the user has been told)
     std::optional<std::string> third_line_notice_;
 };
 

@@ -1,5 +1,5 @@
-#include "common/number_text.h"
 #include "link/comm_control.h"
+#include "common/number_text.h"
 
 namespace marivent::nmea {
 
@@ -33,8 +33,8 @@ Status CommControl::set_PortOpen(bool open) {
 }
 
 std::string CommControl::Input() {
-    const std::size_t n = InputLen <= 0 ? input_.size()
-                                        : std::min<std::size_t>(InputLen, input_.size());
+    const std::size_t n =
+        InputLen <= 0 ? input_.size() : std::min<std::size_t>(InputLen, input_.size());
     std::string out = input_.substr(0, n);
     input_.erase(0, n);
     return out;
@@ -103,7 +103,8 @@ void CommControl::readable() {
     // first, so a parity error marks the byte that had it and not the first one of the read.
     std::size_t delivered = 0;
     for (std::size_t i = 0; i < in.events.size(); ++i) {
-        const std::size_t at = std::min(i < in.event_at.size() ? in.event_at[i] : 0, in.data.size());
+        const std::size_t at =
+            std::min(i < in.event_at.size() ? in.event_at[i] : 0, in.data.size());
         if (at > delivered) {
             input_.append(in.data, delivered, at - delivered);
             delivered = at;
@@ -125,7 +126,8 @@ void CommControl::readable() {
 
 void CommControl::deliver_input() {
     // One receive event per read the handler makes, again while input waits.
-    while (RThreshold > 0 && device_->is_open() && input_.size() >= static_cast<std::size_t>(RThreshold)) {
+    while (RThreshold > 0 && device_->is_open() &&
+           input_.size() >= static_cast<std::size_t>(RThreshold)) {
         const std::size_t before = input_.size();
         raise(comm::ev_receive);
         if (input_.size() >= before) break; // the handler took nothing: wait for the next read
@@ -138,8 +140,10 @@ PortDevices port_devices(const std::array<std::string, 4>& options,
     for (int k = 1; k <= 4; ++k) {
         const std::string var = "MARIVENT_COM" + integer_text(k);
         const char* env = getenv ? getenv(var.c_str()) : nullptr;
-        if (!options[k - 1].empty()) d[k - 1] = options[k - 1];
-        else if (env && *env) d[k - 1] = env;
+        if (!options[k - 1].empty())
+            d[k - 1] = options[k - 1];
+        else if (env && *env)
+            d[k - 1] = env;
         else {
 #ifdef _WIN32
             d[k - 1] = "COM" + integer_text(k);

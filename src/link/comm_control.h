@@ -14,7 +14,7 @@ namespace marivent::nmea {
 using PortDevices = std::array<std::string, 4>;
 
 class CommControl {
-public:
+  public:
     explicit CommControl(std::unique_ptr<SerialDevice> device, PortDevices devices);
 
     // Properties.
@@ -24,9 +24,9 @@ public:
     int RThreshold = 0; // receive event when this many wait (0: no receive event)
     int SThreshold = 0;
     int OutBufferSize = 512;
-    int InputMode = 0;  // 0 text, 1 bytes (both come as bytes here)
+    int InputMode = 0; // 0 text, 1 bytes (both come as bytes here)
     char ParityReplace = '?';
-    int CommEvent = 0;  // code of the event being handled
+    int CommEvent = 0; // code of the event being handled
 
     // Putting PortOpen: opens with the port number and settings held now, or closes. Opening
     // returns the reason (French) when it fails; closing never fails.
@@ -61,7 +61,7 @@ public:
     static constexpr std::size_t input_limit = 1 << 16;
     static constexpr std::size_t output_limit = 1 << 16;
 
-private:
+  private:
     void raise(int code);
     void deliver_input();
 

@@ -33,25 +33,34 @@ bool split_host_port(std::string_view text, std::string& host, int& port) {
         port_text = text.substr(colon + 1);
     }
     if (port_text.empty()) return false;
-    const auto [end, error] = std::from_chars(port_text.data(), port_text.data() + port_text.size(), port);
+    const auto [end, error] =
+        std::from_chars(port_text.data(), port_text.data() + port_text.size(), port);
     return error == std::errc() && end == port_text.data() + port_text.size() && port >= 1 &&
            port <= 65535;
 }
 
 std::string where(const std::string& host, int port) {
-    return (host.find(':') != std::string::npos ? "[" + host + "]" : host) + ":" + integer_text(port);
+    return (host.find(':') != std::string::npos ? "[" + host + "]" : host) + ":" +
+           integer_text(port);
 }
 
 std::string net_error(int e, const std::string& place) {
     switch (e) {
-    case ECONNREFUSED: return "connexion refusée par " + place + " (le serveur est-il lancé ?)";
-    case ECONNRESET: return "connexion interrompue par " + place;
-    case ETIMEDOUT: return place + " ne répond pas";
+    case ECONNREFUSED:
+        return "connexion refusée par " + place + " (le serveur est-il lancé ?)";
+    case ECONNRESET:
+        return "connexion interrompue par " + place;
+    case ETIMEDOUT:
+        return place + " ne répond pas";
     case ENETUNREACH:
-    case EHOSTUNREACH: return place + " est injoignable (réseau du bord coupé ?)";
-    case EADDRINUSE: return "le port " + place + " est déjà utilisé par un autre programme";
-    case EACCES: return "accès refusé au port " + place;
-    default: return place + " : " + error_text(e);
+    case EHOSTUNREACH:
+        return place + " est injoignable (réseau du bord coupé ?)";
+    case EADDRINUSE:
+        return "le port " + place + " est déjà utilisé par un autre programme";
+    case EACCES:
+        return "accès refusé au port " + place;
+    default:
+        return place + " : " + error_text(e);
     }
 }
 
@@ -63,7 +72,8 @@ Result<addrinfo*> resolve(const std::string& host, int port, int type) {
     if (host.empty()) hints.ai_flags = AI_PASSIVE; // listening on every address of the computer
     addrinfo* found = nullptr;
     const std::string service = integer_text(port);
-    const int r = ::getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &found);
+    const int r =
+        ::getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &found);
     if (r != 0 || !found)
         return failure(r == EAI_SYSTEM ? net_error(errno, where(host, port))
                                        : "l'hôte « " + host + " » est introuvable");
@@ -96,14 +106,17 @@ Result<NetAddress> parse_net_address(std::string_view device) {
             ok = split_host_port(rest.substr(arrow + 1), a.reply_host, a.reply_port) &&
                  !a.reply_host.empty();
         if (!ok)
-            return failure("« " + text + " » n'est pas une adresse udp://:PORT ou udp://:PORT>HÔTE:PORT");
+            return failure("« " + text +
+                           " » n'est pas une adresse udp://:PORT ou udp://:PORT>HÔTE:PORT");
         a.host = listen_host;
         return a;
     }
     return failure("« " + text + " » n'est pas une adresse réseau");
 }
 
-NetDevice::~NetDevice() { close(); }
+NetDevice::~NetDevice() {
+    close();
+}
 
 Status NetDevice::open(const std::string& path, const LineSettings&, char) {
     close();
@@ -124,14 +137,16 @@ Status NetDevice::open(const std::string& path, const LineSettings&, char) {
             error = errno;
             continue;
         }
-        const int done = tcp ? ::connect(fd, a->ai_addr, a->ai_addrlen) : ::bind(fd, a->ai_addr, a->ai_addrlen);
+        const int done =
+            tcp ? ::connect(fd, a->ai_addr, a->ai_addrlen) : ::bind(fd, a->ai_addr, a->ai_addrlen);
         if (done == 0 || (tcp && errno == EINPROGRESS)) break;
         error = errno;
         ::close(fd);
         fd = -1;
     }
     ::freeaddrinfo(found);
-    if (fd < 0) return failure(net_error(error, (tcp ? "" : "UDP ") + where(address_.host, address_.port)));
+    if (fd < 0)
+        return failure(net_error(error, (tcp ? "" : "UDP ") + where(address_.host, address_.port)));
 
     if (tcp) {
         // A server that dies without closing is found within a couple of minutes.
@@ -177,7 +192,8 @@ DeviceInput NetDevice::read() {
         socklen_t from_length = sizeof from;
         const ssize_t n =
             tcp ? ::recv(fd_, buf, std::min(sizeof buf, read_limit - in.data.size()), 0)
-                : ::recvfrom(fd_, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &from_length);
+                : ::recvfrom(fd_, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from),
+                             &from_length);
         if (n > 0) {
             // A datagram is taken whole, even past the limit of one call.
             in.data.append(buf, static_cast<std::size_t>(n));
@@ -191,8 +207,9 @@ DeviceInput NetDevice::read() {
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
         if (!tcp) break; // an empty datagram, or an error the next datagram does not share
         in.hung_up = true;
-        in.why = n == 0 ? "le serveur " + where(address_.host, address_.port) + " a fermé la connexion"
-                        : net_error(errno, where(address_.host, address_.port));
+        in.why = n == 0
+                     ? "le serveur " + where(address_.host, address_.port) + " a fermé la connexion"
+                     : net_error(errno, where(address_.host, address_.port));
         close();
         break;
     }

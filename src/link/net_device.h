@@ -17,8 +17,8 @@ namespace marivent::nmea {
 
 struct NetAddress {
     enum class Kind { tcp, udp } kind = Kind::tcp;
-    std::string host; // the server (tcp), empty for udp
-    int port = 0;     // the server's port (tcp) or the port listened on (udp)
+    std::string host;       // the server (tcp), empty for udp
+    int port = 0;           // the server's port (tcp) or the port listened on (udp)
     std::string reply_host; // udp: where the autopilot sentence goes, empty for the last sender
     int reply_port = 0;
 };
@@ -30,11 +30,12 @@ bool is_network(std::string_view device);
 Result<NetAddress> parse_net_address(std::string_view device);
 
 class NetDevice : public SerialDevice {
-public:
+  public:
     ~NetDevice() override;
     // Line settings and the parity replacement mean nothing on a network and are ignored. A TCP
     // connection is started without waiting: a refusal comes as a hang-up of the first read.
-    Status open(const std::string& path, const LineSettings& settings, char parity_replace) override;
+    Status open(const std::string& path, const LineSettings& settings,
+                char parity_replace) override;
     void close() override;
     bool is_open() const override { return fd_ >= 0; }
     int descriptor() const override { return fd_; }
@@ -44,12 +45,12 @@ public:
 
     static constexpr std::size_t read_limit = 1 << 16;
 
-private:
+  private:
     NetAddress address_;
     int fd_ = -1;
-    sockaddr_storage peer_{};     // udp: where replies go
-    socklen_t peer_length_ = 0;   // 0: nobody to reply to yet
-    bool fixed_peer_ = false;     // udp: the reply address was given
+    sockaddr_storage peer_{};   // udp: where replies go
+    socklen_t peer_length_ = 0; // 0: nobody to reply to yet
+    bool fixed_peer_ = false;   // udp: the reply address was given
 };
 
 } // namespace marivent::nmea

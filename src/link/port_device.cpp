@@ -11,7 +11,8 @@ PortDevice::PortDevice()
 
 PortDevice::~PortDevice() = default;
 
-Status PortDevice::open(const std::string& path, const LineSettings& settings, char parity_replace) {
+Status PortDevice::open(const std::string& path, const LineSettings& settings,
+                        char parity_replace) {
     current_->close();
     current_ = is_network(path) ? network_.get() : serial_.get();
     return current_->open(path, settings, parity_replace);

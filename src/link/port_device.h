@@ -12,19 +12,18 @@ namespace marivent::nmea {
 
 // Chosen again at each opening.
 class PortDevice : public SerialDevice {
-public:
+  public:
     PortDevice();
     ~PortDevice() override;
-    Status open(const std::string& path, const LineSettings& settings, char parity_replace) override;
+    Status open(const std::string& path, const LineSettings& settings,
+                char parity_replace) override;
     void close() override { current_->close(); }
     bool is_open() const override { return current_->is_open(); }
     int descriptor() const override { return current_->descriptor(); }
     DeviceInput read() override { return current_->read(); }
-    Result<std::size_t> write(std::string_view bytes) override {
-        return current_->write(bytes);
-    }
+    Result<std::size_t> write(std::string_view bytes) override { return current_->write(bytes); }
 
-private:
+  private:
     std::unique_ptr<SerialDevice> serial_, network_;
     SerialDevice* current_;
 };

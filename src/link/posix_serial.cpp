@@ -1,5 +1,5 @@
-#include "common/number_text.h"
 #include "link/posix_serial.h"
+#include "common/number_text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -19,16 +19,26 @@ namespace {
 
 speed_t speed_of(int baud) {
     switch (baud) {
-    case 300: return B300;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return B0;
+    case 300:
+        return B300;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    default:
+        return B0;
     }
 }
 
@@ -36,23 +46,29 @@ std::string open_error(const std::string& path, int e) {
     switch (e) {
     case ENOENT:
     case ENODEV:
-    case ENXIO: return path + " n'existe pas (récepteur débranché ?)";
+    case ENXIO:
+        return path + " n'existe pas (récepteur débranché ?)";
     case EACCES:
     case EPERM:
         return "accès refusé à " + path +
                " : ajoutez votre compte au groupe dialout (sudo usermod -aG dialout $USER), puis "
                "ouvrez une nouvelle session";
     case EBUSY:
-    case EWOULDBLOCK: return path + " est déjà utilisé par un autre programme";
-    default: return path + " : " + error_text(e);
+    case EWOULDBLOCK:
+        return path + " est déjà utilisé par un autre programme";
+    default:
+        return path + " : " + error_text(e);
     }
 }
 
 } // namespace
 
-PosixSerialDevice::~PosixSerialDevice() { close(); }
+PosixSerialDevice::~PosixSerialDevice() {
+    close();
+}
 
-Status PosixSerialDevice::open(const std::string& path, const LineSettings& s, char parity_replace) {
+Status PosixSerialDevice::open(const std::string& path, const LineSettings& s,
+                               char parity_replace) {
     close();
     const speed_t speed = speed_of(s.baud);
     if (speed == B0) return failure("vitesse non prise en charge : " + integer_text(s.baud));
@@ -77,11 +93,20 @@ Status PosixSerialDevice::open(const std::string& path, const LineSettings& s, c
     if (s.stop_bits == 2) t.c_cflag |= CSTOPB;
     parity_ = s.parity != 'n';
     switch (s.parity) {
-    case 'e': t.c_cflag |= PARENB; break;
-    case 'o': t.c_cflag |= PARENB | PARODD; break;
-    case 'm': t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case 's': t.c_cflag |= PARENB | CMSPAR; break;
-    default: break;
+    case 'e':
+        t.c_cflag |= PARENB;
+        break;
+    case 'o':
+        t.c_cflag |= PARENB | PARODD;
+        break;
+    case 'm':
+        t.c_cflag |= PARENB | PARODD | CMSPAR;
+        break;
+    case 's':
+        t.c_cflag |= PARENB | CMSPAR;
+        break;
+    default:
+        break;
     }
     if (parity_) t.c_iflag |= INPCK;
     t.c_cc[VMIN] = 0;
@@ -114,13 +139,23 @@ void PosixSerialDevice::unmark(const char* bytes, std::size_t n, DeviceInput& in
         const auto b = static_cast<unsigned char>(bytes[i]);
         switch (mark_state_) {
         case 0:
-            if (b == 0xFF) mark_state_ = 1;
-            else in.data += static_cast<char>(b);
+            if (b == 0xFF)
+                mark_state_ = 1;
+            else
+                in.data += static_cast<char>(b);
             break;
         case 1:
-            if (b == 0xFF) { in.data += '\xFF'; mark_state_ = 0; } // FF FF: a data byte FF
-            else if (b == 0) { mark_state_ = 2; }
-            else { in.data += '\xFF'; in.data += static_cast<char>(b); mark_state_ = 0; }
+            if (b == 0xFF) {
+                in.data += '\xFF';
+                mark_state_ = 0;
+            } // FF FF: a data byte FF
+            else if (b == 0) {
+                mark_state_ = 2;
+            } else {
+                in.data += '\xFF';
+                in.data += static_cast<char>(b);
+                mark_state_ = 0;
+            }
             break;
         default: // FF 00 X
             mark_state_ = 0;

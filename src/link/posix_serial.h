@@ -13,9 +13,10 @@ namespace marivent::nmea {
 //   of CD -> 5, CTS -> 3, DSR -> 4, a rising RI -> 6;
 // - a read that finds the device gone (end of file, EIO, hang-up) closes it: hung_up.
 class PosixSerialDevice : public SerialDevice {
-public:
+  public:
     ~PosixSerialDevice() override;
-    Status open(const std::string& path, const LineSettings& settings, char parity_replace) override;
+    Status open(const std::string& path, const LineSettings& settings,
+                char parity_replace) override;
     void close() override;
     bool is_open() const override { return fd_ >= 0; }
     int descriptor() const override { return fd_; }
@@ -26,7 +27,7 @@ public:
 
     static constexpr std::size_t read_limit = 1 << 16;
 
-private:
+  private:
     void unmark(const char* bytes, std::size_t n, DeviceInput& in);
     int fd_ = -1;
     bool parity_ = false;

@@ -9,8 +9,10 @@ namespace marivent::nmea {
 std::optional<LineSettings> parse_line_settings(std::string_view text) {
     std::vector<std::string> parts(1);
     for (char c : text) {
-        if (c == ',') parts.emplace_back();
-        else parts.back() += c;
+        if (c == ',')
+            parts.emplace_back();
+        else
+            parts.back() += c;
     }
     if (parts.size() != 4 || parts[1].size() != 1) return std::nullopt;
     LineSettings s;

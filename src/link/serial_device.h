@@ -44,7 +44,7 @@ struct DeviceInput {
 };
 
 class SerialDevice {
-public:
+  public:
     virtual ~SerialDevice() = default;
     // `parity_replace`: the byte delivered for a byte received with a parity error (0: the byte).
     virtual Status open(const std::string& path, const LineSettings& settings,

@@ -34,8 +34,7 @@ void write_apa_sentence(std::string& s, std::string_view ecartroute, std::string
 
 namespace {
 
-template <typename Word>
-Word load(const char* p) {
+template <typename Word> Word load(const char* p) {
     Word w;
     std::memcpy(&w, p, sizeof w);
     return w;

@@ -19,12 +19,12 @@ void write_apa_sentence(std::string& out, std::string_view ecartroute, std::stri
 // The sentence of the route fields, built again only when one of them changed since the last
 // call: the fields change with the RMB sentence, the sentence goes out after every line.
 class ApaBuilder {
-public:
+  public:
     // Valid until the next call.
     std::string_view sentence(std::string_view ecartroute, std::string_view sensecart,
                               std::string_view capwpt, std::string_view wptarrivee);
 
-private:
+  private:
     std::string sentence_;
     std::array<std::string, 4> fields_;
     bool built_ = false;

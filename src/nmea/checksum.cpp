@@ -14,7 +14,8 @@ unsigned char checksum_of(std::string_view body) {
         wide ^= w;
     }
     unsigned char sum = fold_checksum(wide);
-    for (; i < body.size(); ++i) sum ^= static_cast<unsigned char>(body[i]);
+    for (; i < body.size(); ++i)
+        sum ^= static_cast<unsigned char>(body[i]);
     return sum;
 }
 

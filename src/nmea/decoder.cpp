@@ -26,9 +26,10 @@ namespace {
 // are never cut. The commas of a line of up to 256 characters are found once, sixteen bytes at a
 // time, as bits; a longer line is cut a field at a time.
 class Fields {
-public:
+  public:
     // The fields of `line` from `start` on.
-    Fields(std::string_view line, std::size_t start) : line_(line), pos_(std::min(start, line.size())) {
+    Fields(std::string_view line, std::size_t start)
+        : line_(line), pos_(std::min(start, line.size())) {
         mapped_ = line.size() <= 64 * words;
         if (!mapped_) return;
         std::size_t i = 0;
@@ -63,7 +64,7 @@ public:
         return champ_;
     }
 
-private:
+  private:
     static constexpr std::size_t words = 4;
 
     std::size_t next_comma() const {
@@ -106,7 +107,8 @@ void store(std::string& kept, std::string_view field) {
         std::memcpy(to, &a, 4);
         std::memcpy(to + n - 4, &b, 4);
     } else if (n < 4) {
-        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+        for (std::size_t i = 0; i < n; ++i)
+            to[i] = from[i];
     } else {
         std::memcpy(to, from, n);
     }
@@ -135,13 +137,15 @@ struct PlainDecimal {
 };
 std::optional<PlainDecimal> plain_decimal(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && is_digit(text[i])) ++i;
+    while (i < text.size() && is_digit(text[i]))
+        ++i;
     if (i == 0 || i > 9) return std::nullopt;
     PlainDecimal d{text.substr(0, i), {}};
     if (i == text.size()) return d;
     if (text[i] != '.') return std::nullopt;
     const std::size_t start = ++i;
-    while (i < text.size() && is_digit(text[i])) ++i;
+    while (i < text.size() && is_digit(text[i]))
+        ++i;
     if (i != text.size() || i - start > 6) return std::nullopt;
     d.fraction = text.substr(start);
     return d;
@@ -149,14 +153,16 @@ std::optional<PlainDecimal> plain_decimal(std::string_view text) {
 
 long long digits_value(std::string_view digits) {
     long long v = 0;
-    for (char c : digits) v = v * 10 + (c - '0');
+    for (char c : digits)
+        v = v * 10 + (c - '0');
     return v;
 }
 
 // Whole digits without their leading zeros, "0" when all are.
 std::string_view without_leading_zeros(std::string_view digits) {
     std::size_t i = 0;
-    while (i + 1 < digits.size() && digits[i] == '0') ++i;
+    while (i + 1 < digits.size() && digits[i] == '0')
+        ++i;
     return digits.substr(i);
 }
 
@@ -182,7 +188,8 @@ std::string speed_shown(std::string_view text, char separator) {
     long long tenths = digits_value(d->whole) * 10;
     if (!d->fraction.empty()) {
         long long scale = 1; // 10^(decimals - 1)
-        for (std::size_t k = 1; k < d->fraction.size(); ++k) scale *= 10;
+        for (std::size_t k = 1; k < d->fraction.size(); ++k)
+            scale *= 10;
         tenths += (digits_value(d->fraction) + scale / 2) / scale;
     }
     std::string out = tenths >= 10 ? integer_text(tenths / 10) : std::string();
@@ -224,8 +231,12 @@ LineFault line_fault_slow(std::string_view line) {
 // set to `b`. Both exact as booleans for any word.
 constexpr std::uint64_t ones = 0x0101010101010101ULL;
 constexpr std::uint64_t highs = 0x8080808080808080ULL;
-constexpr bool has_zero_byte(std::uint64_t x) { return ((x - ones) & ~x & highs) != 0; }
-constexpr std::uint64_t every_byte(unsigned char b) { return ones * b; }
+constexpr bool has_zero_byte(std::uint64_t x) {
+    return ((x - ones) & ~x & highs) != 0;
+}
+constexpr std::uint64_t every_byte(unsigned char b) {
+    return ones * b;
+}
 
 std::uint64_t load8(const char* p) {
     std::uint64_t w;
@@ -250,7 +261,8 @@ LineFault line_fault(std::string_view line) {
     // (no "*" where a checksum would be, a special character in the body) takes the slow path,
     // which decides.
     const std::size_t n = line.size();
-    if (n < 6 || line[0] != '\n' || line[1] != '$' || line[n - 3] != '*') return line_fault_slow(line);
+    if (n < 6 || line[0] != '\n' || line[1] != '$' || line[n - 3] != '*')
+        return line_fault_slow(line);
     const char* body = line.data() + 2; // after "$", up to the "*"
     const std::size_t body_size = n - 5;
     std::uint64_t sum = 0;
@@ -264,7 +276,8 @@ LineFault line_fault(std::string_view line) {
     auto flag = [&](__m128i v) {
         const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(v, below_space), v); // v <= 0x1F
         flags = _mm_or_si128(flags, _mm_or_si128(control, _mm_cmpeq_epi8(v, del)));
-        flags = _mm_or_si128(flags, _mm_or_si128(_mm_cmpeq_epi8(v, dollar), _mm_cmpeq_epi8(v, bang)));
+        flags =
+            _mm_or_si128(flags, _mm_or_si128(_mm_cmpeq_epi8(v, dollar), _mm_cmpeq_epi8(v, bang)));
         flags = _mm_or_si128(flags, _mm_cmpeq_epi8(v, star));
     };
     for (; i + 16 <= body_size; i += 16) {
@@ -276,10 +289,12 @@ LineFault line_fault(std::string_view line) {
         // The last bytes: the sixteen that end the body, those already summed masked out (all
         // sixteen are checked: the earlier ones are known to be ordinary unless flagged already).
         static constexpr unsigned char keep_last[32] = {
-            0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
-            0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+            0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+            0,    0,    0,    0,    0,    0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+            0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(body + body_size - 16));
-        const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(keep_last + (body_size - i)));
+        const __m128i mask =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(keep_last + (body_size - i)));
         flag(v);
         wide_sum = _mm_xor_si128(wide_sum, _mm_and_si128(v, mask));
         i = body_size;
@@ -317,12 +332,18 @@ bool taken_as_gp(std::string_view talker, std::string_view type, bool all_talker
 
 std::string_view fault_text(LineFault fault) {
     switch (fault) {
-    case LineFault::control_character: return "caractère de contrôle";
-    case LineFault::joined: return "deux phrases mêlées";
-    case LineFault::checksum: return "somme de contrôle fausse";
-    case LineFault::no_checksum: return "somme de contrôle absente";
-    case LineFault::input_lost: return "données perdues en cours de ligne";
-    case LineFault::none: break;
+    case LineFault::control_character:
+        return "caractère de contrôle";
+    case LineFault::joined:
+        return "deux phrases mêlées";
+    case LineFault::checksum:
+        return "somme de contrôle fausse";
+    case LineFault::no_checksum:
+        return "somme de contrôle absente";
+    case LineFault::input_lost:
+        return "données perdues en cours de ligne";
+    case LineFault::none:
+        break;
     }
     return "";
 }
@@ -343,7 +364,9 @@ namespace {
 
 // Whether a line that passed `line_fault` carries a checksum: its "*" is then the third last
 // character.
-bool has_checksum(std::string_view line) { return line.size() >= 3 && line[line.size() - 3] == '*'; }
+bool has_checksum(std::string_view line) {
+    return line.size() >= 3 && line[line.size() - 3] == '*';
+}
 
 // Whether a line is an RMA, RMB or RMC of any talker (a proprietary sentence, "$P...", is not).
 bool steers(std::string_view line) {
@@ -371,12 +394,13 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
         return result;
     }
     const std::string_view talker = line.size() >= 4 ? line.substr(2, 2) : std::string_view{};
-    const std::string_view type =
-        line.size() >= 7 ? line.substr(4, 3) : line.size() > 4 ? line.substr(4) : std::string_view{};
+    const std::string_view type = line.size() >= 7  ? line.substr(4, 3)
+                                  : line.size() > 4 ? line.substr(4)
+                                                    : std::string_view{};
     const bool gp = taken_as_gp(talker, type, context.all_talkers);
     if (line.size() < 4 || line[1] != '$' || (!gp && talker != "PG")) {
-        result.other_talker_fix = line.size() >= 7 && line[1] == '$' &&
-                                  (type == "GGA" || type == "RMC" || type == "RMB");
+        result.other_talker_fix =
+            line.size() >= 7 && line[1] == '$' && (type == "GGA" || type == "RMC" || type == "RMB");
         nav.trame.clear();
         return result;
     }
@@ -398,7 +422,8 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
             store(nav.hemlon, f.next());
         } else if (type == "RMC") {
             store(nav.heuretu, f.next());
-            for (int i = 2; i <= 6; ++i) f.next();
+            for (int i = 2; i <= 6; ++i)
+                f.next();
             speed_text = f.next();
             course_text = f.next();
         } else if (type == "RMB") {
@@ -414,7 +439,8 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
             display.set_text(Box::heur, nav.ecartroute + nav.sensecart);
             store(nav.wptdepart, f.next());
             store(nav.wptarrivee, f.next());
-            for (int i = 6; i <= 9; ++i) f.next();
+            for (int i = 6; i <= 9; ++i)
+                f.next();
             store(nav.distwpt, f.next());
             store(nav.capwpt, f.next());
             store(nav.vmgwpt, f.next());
@@ -461,8 +487,10 @@ std::optional<DecodeResult> receive_char(Navigation& nav, char c, const DecodeCo
     if (c == '\n' && nav.ligne_perdue) {
         // The start of the next line: the lost one ends here, without its carriage return.
         std::optional<DecodeResult> lost;
-        if (nav.trame.empty() || nav.trame == "\n") nav.ligne_perdue = false;
-        else lost = decodenmea(nav, context);
+        if (nav.trame.empty() || nav.trame == "\n")
+            nav.ligne_perdue = false;
+        else
+            lost = decodenmea(nav, context);
         nav.trame = '\n';
         return lost;
     }

@@ -20,9 +20,9 @@ std::optional<TimeOfDay> clock_time(std::string_view heuretu, std::string_view d
 struct DecodeContext {
     Display& display;
     char decimal_separator;
-    std::string_view decalage;  // local time minus UTC, in hours (its numeric value is used)
-    ClockSetter* clock;         // nullptr: the clock is never set
-    bool all_talkers;           // "Tous les émetteurs": GNSS talkers and RMB of any talker as GP
+    std::string_view decalage; // local time minus UTC, in hours (its numeric value is used)
+    ClockSetter* clock;        // nullptr: the clock is never set
+    bool all_talkers;          // "Tous les émetteurs": GNSS talkers and RMB of any talker as GP
 };
 
 // Whether the talker of a line is taken as "GP": always for GP; with `all_talkers` also for the
@@ -52,7 +52,7 @@ std::string_view fault_text(LineFault fault);
 
 struct DecodeResult {
     bool accepted = false;
-    LineFault fault = LineFault::none;        // the line was rejected for this
+    LineFault fault = LineFault::none; // the line was rejected for this
     // The autopilot sentence to send, or empty: it lies in `nav.apa` and stays valid until the
     // next line is decoded.
     std::string_view apa;
@@ -68,10 +68,10 @@ struct DecodeResult {
 
 // Decodes the line held in `nav.trame` and empties it: shows it in Text2; drops it when input was
 // lost during it (`nav.ligne_perdue`), when `line_fault` finds it damaged, or when it is an RMA,
-// RMB or RMC without checksum (each counted in `nav.rejetees`); accepts it when its second character
-// is "$" and its talker "GP" or "PG" (or one taken as GP, see `taken_as_gp`); stores the GGA, RMC and RMB fields; colours
-// `vi` on RMB; sets the clock once; while the route data is valid refreshes the display and builds
-// the autopilot sentence (also shown in `otopil`).
+// RMB or RMC without checksum (each counted in `nav.rejetees`); accepts it when its second
+// character is "$" and its talker "GP" or "PG" (or one taken as GP, see `taken_as_gp`); stores the
+// GGA, RMC and RMB fields; colours `vi` on RMB; sets the clock once; while the route data is valid
+// refreshes the display and builds the autopilot sentence (also shown in `otopil`).
 DecodeResult decodenmea(Navigation& nav, const DecodeContext& context);
 
 // The receive path of one character: a carriage return hands the line to the decoder (and returns
@@ -89,7 +89,9 @@ void append_to_line(Navigation& nav, std::string_view run);
 
 // Input was lost before the next character (the link's buffer overflowed, an overrun, a parity
 // or framing error, a break): the line being received is thrown away at the next line start.
-inline void input_lost(Navigation& nav) { nav.ligne_perdue = true; }
+inline void input_lost(Navigation& nav) {
+    nav.ligne_perdue = true;
+}
 
 // The link hung up: the line being received is thrown away now, counted as rejected when it held
 // anything but the line feed that starts it. Returns whether it was counted.

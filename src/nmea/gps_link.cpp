@@ -15,27 +15,43 @@ bool loses_input(int code) {
     case comm::er_frame:
     case comm::er_overrun:
     case comm::er_rx_over:
-    case comm::er_rx_parity: return true;
-    default: return false;
+    case comm::er_rx_parity:
+        return true;
+    default:
+        return false;
     }
 }
 
-void mnugpsfin_Click(CommControl& port) { port.set_PortOpen(false); }
+void mnugpsfin_Click(CommControl& port) {
+    port.set_PortOpen(false);
+}
 
 std::optional<std::string_view> event_word(int code) {
     switch (code) {
-    case comm::er_break: return "Break";
-    case comm::er_frame: return "Frame";
-    case comm::er_overrun: return "data lost";
-    case comm::er_rx_over: return "overflow";
-    case comm::er_rx_parity: return "Parity";
-    case comm::er_tx_full: return "buffer full";
-    case comm::er_dcb: return "dbc";
-    case comm::ev_cd: return "EvCd";
-    case comm::ev_cts: return "EvCTS";
-    case comm::ev_dsr: return "EvDSR";
-    case comm::ev_ring: return "EvRing";
-    default: return std::nullopt;
+    case comm::er_break:
+        return "Break";
+    case comm::er_frame:
+        return "Frame";
+    case comm::er_overrun:
+        return "data lost";
+    case comm::er_rx_over:
+        return "overflow";
+    case comm::er_rx_parity:
+        return "Parity";
+    case comm::er_tx_full:
+        return "buffer full";
+    case comm::er_dcb:
+        return "dbc";
+    case comm::ev_cd:
+        return "EvCd";
+    case comm::ev_cts:
+        return "EvCTS";
+    case comm::ev_dsr:
+        return "EvDSR";
+    case comm::ev_ring:
+        return "EvRing";
+    default:
+        return std::nullopt;
     }
 }
 

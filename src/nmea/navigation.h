@@ -8,8 +8,8 @@
 namespace marivent::nmea {
 
 struct Navigation {
-    int gpsmauvais = 1; // 1 while the route data is flagged invalid (RMB status V)
-    int miseheure = 1;  // 1 until the clock has been set from the GPS time
+    int gpsmauvais = 1;     // 1 while the route data is flagged invalid (RMB status V)
+    int miseheure = 1;      // 1 until the clock has been set from the GPS time
     std::string heuretu;    // UTC time hhmmss[.ss] (GGA, RMC field 1)
     std::string latitude;   // GGA field 2
     std::string hemlat;     // GGA field 3
@@ -34,7 +34,7 @@ struct Navigation {
 };
 
 // Colours of the speed box: the validity signal of the route data.
-inline constexpr long colour_invalid = 255;     // red
-inline constexpr long colour_valid = 8454016;   // light green (128, 255, 128)
+inline constexpr long colour_invalid = 255;   // red
+inline constexpr long colour_valid = 8454016; // light green (128, 255, 128)
 
 } // namespace marivent::nmea

@@ -5,7 +5,7 @@
 namespace marivent::nmea {
 
 class NullDisplay : public Display {
-public:
+  public:
     void set_text(Box, std::string_view) override {}
     std::string text(Box) const override { return {}; }
     void set_speed_colour(long) override {}

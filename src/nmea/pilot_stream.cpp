@@ -19,7 +19,8 @@ void PilotStream::feed(std::string_view data, std::string& out) {
             continue;
         }
         // The run up to the next CR or LF goes into the line at once.
-        const char* stop = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
+        const char* stop =
+            static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p)));
         if (!stop) stop = end;
         if (const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(stop - p)))
             stop = static_cast<const char*>(lf);

@@ -12,9 +12,8 @@
 namespace marivent::nmea {
 
 class PilotStream {
-public:
-    explicit PilotStream(bool all_talkers)
-        : context_{display_, ',', "", nullptr, all_talkers} {}
+  public:
+    explicit PilotStream(bool all_talkers) : context_{display_, ',', "", nullptr, all_talkers} {}
 
     // Takes the next received bytes (a line may continue in the next call) and appends to `out`
     // the autopilot sentence of each line accepted while the route data is valid.
@@ -24,7 +23,7 @@ public:
 
     const Navigation& nav() const { return nav_; }
 
-private:
+  private:
     void end_line(std::string& out);
 
     NullDisplay display_;

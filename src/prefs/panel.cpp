@@ -19,7 +19,9 @@ std::string step_caption(const Spinner& s, const std::string& caption, int direc
     return integer_text(value);
 }
 
-std::string number_text(double value) { return general_text(value, 15); }
+std::string number_text(double value) {
+    return general_text(value, 15);
+}
 
 SettingsToWrite apply_ok(const PanelCaptions& panel, Preferences& p) {
     p.intervalle = numeric_value(panel.command1);
@@ -31,8 +33,8 @@ SettingsToWrite apply_ok(const PanelCaptions& panel, Preferences& p) {
     p.all_talkers = panel.all_talkers;
     p.command1 = panel.command1;
     p.command2 = panel.command2;
-    return {panel.command1, panel.command2, panel.ozichange, panel.cmapchange, port,
-            panel.all_talkers};
+    return {panel.command1,   panel.command2, panel.ozichange,
+            panel.cmapchange, port,           panel.all_talkers};
 }
 
 } // namespace marivent::prefs

@@ -18,8 +18,8 @@ std::string step_caption(const Spinner& spinner, const std::string& caption, int
 // What the panel shows when OK is pressed.
 struct PanelCaptions {
     std::string command1, command2, ozichange, cmapchange; // Windows-1252
-    int port_line = 1;                                      // selected line of portgps, from 0
-    bool all_talkers = false;                               // the box "Tous les émetteurs"
+    int port_line = 1;                                     // selected line of portgps, from 0
+    bool all_talkers = false;                              // the box "Tous les émetteurs"
 };
 
 // OK: the interval and offset take the numeric values of their captions, the folders the captions

@@ -6,12 +6,18 @@ namespace {
 
 const char* record_name(int n) {
     switch (n) {
-    case 1: return "l'intervalle du journal";
-    case 2: return "la différence d'heure";
-    case 3: return "le dossier OziExplorer";
-    case 4: return "le dossier C-Map";
-    case 5: return "le port du GPS";
-    default: return "l'option Tous les émetteurs";
+    case 1:
+        return "l'intervalle du journal";
+    case 2:
+        return "la différence d'heure";
+    case 3:
+        return "le dossier OziExplorer";
+    case 4:
+        return "le dossier C-Map";
+    case 5:
+        return "le port du GPS";
+    default:
+        return "l'option Tous les émetteurs";
     }
 }
 

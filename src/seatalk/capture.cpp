@@ -9,9 +9,13 @@
 
 namespace marivent::seatalk {
 
-std::string byte_field(unsigned char byte) { return format_text(integer_text(byte), "@@@@"); }
+std::string byte_field(unsigned char byte) {
+    return format_text(integer_text(byte), "@@@@");
+}
 
-std::string text_field(std::string_view text) { return format_text(text, "@@@@"); }
+std::string text_field(std::string_view text) {
+    return format_text(text, "@@@@");
+}
 
 std::string decode_capture(std::string_view capture) {
     std::string out;

@@ -16,7 +16,7 @@ inline constexpr std::size_t line_limit = 500;
 std::vector<std::string> simulation_lines(std::string_view bytes, std::size_t limit = line_limit);
 
 class Replay {
-public:
+  public:
     explicit Replay(std::vector<std::string> lines) : lines_(std::move(lines)) {}
     // The next character to put, or nothing at the end.
     std::optional<char> next();
@@ -24,7 +24,7 @@ public:
     // The line being sent (`bi`).
     const std::string& bi() const;
 
-private:
+  private:
     std::vector<std::string> lines_;
     std::size_t line_ = 0;
     std::size_t at_ = 0; // position in the line; size() is CR, size() + 1 is LF

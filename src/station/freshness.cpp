@@ -12,7 +12,9 @@ void Freshness::opened(long long now) {
     last_fix_.reset();
 }
 
-void Freshness::closed() { open_ = false; }
+void Freshness::closed() {
+    open_ = false;
+}
 
 void Freshness::line(bool fix, bool route, bool refreshed, long long now) {
     if (fix) last_fix_ = now;
@@ -41,12 +43,16 @@ std::optional<long long> Freshness::next_change(long long now) const {
         if (shown && now - *shown < stale_after_ms) sooner(*shown + stale_after_ms);
     const long long since = last_fix_.value_or(opened_at_);
     const long long quiet = now - since;
-    if (quiet < stale_after_ms) sooner(since + stale_after_ms);
-    else sooner(now + silence_step(quiet) - quiet % silence_step(quiet));
+    if (quiet < stale_after_ms)
+        sooner(since + stale_after_ms);
+    else
+        sooner(now + silence_step(quiet) - quiet % silence_step(quiet));
     return next;
 }
 
-long long silence_step(long long ms) { return ms < 60'000 ? 1000 : 60'000; }
+long long silence_step(long long ms) {
+    return ms < 60'000 ? 1000 : 60'000;
+}
 
 std::string duration_text(long long ms) {
     const long long s = ms / 1000;
@@ -56,7 +62,9 @@ std::string duration_text(long long ms) {
     return integer_text(s / 3600) + " h " + (min < 10 ? "0" : "") + integer_text(min);
 }
 
-std::string silence_text(long long ms) { return "GPS muet depuis " + duration_text(ms); }
+std::string silence_text(long long ms) {
+    return "GPS muet depuis " + duration_text(ms);
+}
 
 std::optional<std::string> entry_refusal(const Freshness& freshness, long long now) {
     if (!freshness.link_open()) return "la liaison avec le GPS est fermée";
@@ -68,8 +76,8 @@ std::optional<std::string> entry_refusal(const Freshness& freshness, long long n
     return std::nullopt;
 }
 
-std::optional<std::string> timed_entry_refusal(const Freshness& freshness, long long now, bool route_valid,
-                                               std::string_view hhmm) {
+std::optional<std::string> timed_entry_refusal(const Freshness& freshness, long long now,
+                                               bool route_valid, std::string_view hhmm) {
     std::optional<std::string> why = entry_refusal(freshness, now);
     if (!why && !route_valid) why = "la route du GPS n'est pas valide";
     if (!why) return std::nullopt;

@@ -19,7 +19,7 @@ inline constexpr int box_groups = 4;
 // Times are milliseconds of a clock that is never set back (not the computer's clock, which the
 // GPS may set).
 class Freshness {
-public:
+  public:
     void opened(long long now); // the link opened: the GPS's silence counts from now
     void closed();              // every value shown is old until the next line
     // A line decoded: a GGA or RMC was taken (`fix`), an RMB (`route`), the display refreshed.
@@ -38,7 +38,7 @@ public:
     // Whether a position has ever been shown from the GPS.
     bool position_shown() const { return shown_[static_cast<int>(Boxes::position)].has_value(); }
 
-private:
+  private:
     bool open_ = false;
     long long opened_at_ = 0;
     std::optional<long long> last_fix_;
@@ -60,8 +60,8 @@ std::optional<std::string> entry_refusal(const Freshness& freshness, long long n
 // The same at a tick of the journal's timer, which also writes nothing while the route is not
 // valid: the status line says why, as "journal : pas d'entrée à 14:02 (…)" (`hhmm` the local
 // time of the tick). Nothing when the entry may be written.
-std::optional<std::string> timed_entry_refusal(const Freshness& freshness, long long now, bool route_valid,
-                                               std::string_view hhmm);
+std::optional<std::string> timed_entry_refusal(const Freshness& freshness, long long now,
+                                               bool route_valid, std::string_view hhmm);
 
 // What "Enregister la position" says when it may not write from an old fix.
 std::string asked_entry_refusal(std::string_view why);

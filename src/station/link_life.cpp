@@ -32,18 +32,20 @@ std::string seconds_text(int ms) {
 
 } // namespace
 
-std::optional<std::string> LinkLife::hung_up(std::string_view why, bool network, std::string_view port,
-                                             int retry_ms) {
+std::optional<std::string> LinkLife::hung_up(std::string_view why, bool network,
+                                             std::string_view port, int retry_ms) {
     cut_reason_ = why;
     cut_ = true;
     if (cut_said_) return std::nullopt;
     cut_said_ = true;
-    std::string text = "La liaison avec le GPS (" + std::string(port) + ") est coupée : " + cut_reason_ + ".\n";
+    std::string text =
+        "La liaison avec le GPS (" + std::string(port) + ") est coupée : " + cut_reason_ + ".\n";
     if (network)
         text += "Le programme réessaie toutes les " + seconds_text(retry_ms) +
                 " secondes ; Gps > Fin de Communication pour arrêter.";
     else
-        text += "Rebranchez le récepteur : le programme le rouvre dès qu'il revient (essai toutes les " +
+        text += "Rebranchez le récepteur : le programme le rouvre dès qu'il revient (essai toutes "
+                "les " +
                 seconds_text(retry_ms) + " secondes) ; Gps > Fin de Communication pour arrêter.";
     return text;
 }
@@ -80,7 +82,8 @@ std::string status_text(const StatusFacts& f) {
 std::string rejection_text(long rejected, std::string_view last_fault, long apa_dropped) {
     std::string text;
     if (rejected > 0)
-        text = "Lignes rejetées : " + integer_text(rejected) + " (dernière : " + std::string(last_fault) + ")";
+        text = "Lignes rejetées : " + integer_text(rejected) +
+               " (dernière : " + std::string(last_fault) + ")";
     if (apa_dropped > 0) {
         if (!text.empty()) text += " — ";
         text += "non envoyées au pilote : " + integer_text(apa_dropped);

@@ -12,11 +12,11 @@ namespace marivent::station {
 
 // Counts of the last minute, by whole seconds: no list that grows with the rate.
 class LastMinute {
-public:
+  public:
     void add(long long second);
     long total(long long now) const;
 
-private:
+  private:
     struct Bucket {
         long long second = -1;
         long count = 0;
@@ -25,11 +25,14 @@ private:
 };
 
 class LinkLife {
-public:
+  public:
     // Opened by the user: a cut before is forgotten.
     void opened();
     // Closed by the user: no more tries.
-    void stopped() { cut_ = false; cut_said_ = false; }
+    void stopped() {
+        cut_ = false;
+        cut_said_ = false;
+    }
     // The device went away while the link is meant to be open: it is tried again every
     // `retry_ms`. The text to tell the user, the first time of a series of cuts only.
     std::optional<std::string> hung_up(std::string_view why, bool network, std::string_view port,
@@ -43,7 +46,7 @@ public:
     bool cut() const { return cut_; }
     const std::string& cut_reason() const { return cut_reason_; }
 
-private:
+  private:
     bool cut_ = false;      // cut, and being tried again
     bool cut_said_ = false; // the user has been told of this cut
     std::string cut_reason_;
@@ -69,13 +72,13 @@ std::string rejection_text(long rejected, std::string_view last_fault, long apa_
 // Fixes of other talkers while none is taken (a receiver of today or a chart program, which the
 // option "Tous les émetteurs" would take): told once a run.
 class TalkerHint {
-public:
+  public:
     // A decoded line; true when the hint is to be told now.
     bool line(bool accepted, bool other_talker_fix);
     void link_opened() { taken_ = other_fixes_ = 0; }
     static const char* text();
 
-private:
+  private:
     long taken_ = 0, other_fixes_ = 0; // since the link opened
     bool said_ = false;
 };

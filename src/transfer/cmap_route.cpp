@@ -1,5 +1,5 @@
-#include "common/number_text.h"
 #include "transfer/cmap_route.h"
+#include "common/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +22,8 @@ constexpr std::string_view waypoint_class = "TWayPoint";
 constexpr std::string_view leg_class = "TLeg";
 constexpr char tag_start[] = {2, '['};
 constexpr char object_end = ']';
-constexpr unsigned char minus_one[] = {0, 0, 0, 0, 0, 0, 0xF0, 0xBF}; // the double -1.0, little-endian
+constexpr unsigned char minus_one[] = {0, 0, 0,    0,
+                                       0, 0, 0xF0, 0xBF}; // the double -1.0, little-endian
 constexpr std::size_t coordinate_length = 10;
 // A waypoint object is at least 64 bytes and a leg 55, which bounds the counts a file can hold.
 constexpr std::size_t min_waypoint_size = 64;
@@ -30,7 +31,7 @@ constexpr std::size_t leg_size = 55;
 
 // The file is written through a pointer into a buffer that grows by whole records.
 class Out {
-public:
+  public:
     explicit Out(std::size_t expected) : bytes_(expected, '\0') {}
     // Room for the next n bytes, to be written in full.
     char* room(std::size_t n) {
@@ -44,13 +45,14 @@ public:
         return std::move(bytes_);
     }
 
-private:
+  private:
     std::string bytes_;
     std::size_t used_ = 0;
 };
 
 char* put_u32(char* o, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) *o++ = static_cast<char>((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        *o++ = static_cast<char>((v >> (8 * i)) & 0xFF);
     return o;
 }
 char* put_bytes(char* o, const void* bytes, std::size_t n) {
@@ -63,8 +65,12 @@ char* put_text(char* o, std::string_view text) {
 char* put_tag(char* o, std::string_view class_name) {
     return put_text(put_bytes(o, tag_start, 2), class_name);
 }
-constexpr std::size_t text_size(std::string_view text) { return 4 + text.size(); }
-constexpr std::size_t tag_size(std::string_view class_name) { return 2 + text_size(class_name); }
+constexpr std::size_t text_size(std::string_view text) {
+    return 4 + text.size();
+}
+constexpr std::size_t tag_size(std::string_view class_name) {
+    return 2 + text_size(class_name);
+}
 
 // coordinate_text at `out` (10 characters), for a value below 1000 in size whose minutes are not
 // within reach of a rounding tie; false, with nothing useful written, for any other.
@@ -115,7 +121,7 @@ std::string_view coordinate_into(char (&fast)[coordinate_length], std::string& s
 
 // Reads the stream front to back; every read is checked against the end.
 class Reader {
-public:
+  public:
     explicit Reader(std::string_view bytes) : bytes_(bytes) {}
     std::optional<std::string_view> take(std::size_t n) {
         if (n > bytes_.size() - pos_) return std::nullopt;
@@ -127,7 +133,8 @@ public:
         const auto b = take(4);
         if (!b) return std::nullopt;
         std::uint32_t v = 0;
-        for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>((*b)[i]);
+        for (int i = 3; i >= 0; --i)
+            v = (v << 8) | static_cast<unsigned char>((*b)[i]);
         return v;
     }
     std::optional<std::string_view> text() {
@@ -144,7 +151,7 @@ public:
     }
     std::size_t left() const { return bytes_.size() - pos_; }
 
-private:
+  private:
     std::string_view bytes_;
     std::size_t pos_ = 0;
 };
@@ -172,7 +179,8 @@ std::vector<std::size_t> follow_legs(std::size_t first, const std::vector<std::u
         order.push_back(current);
         if (p == n) break;
         std::size_t k = 0;
-        while (k < starts.size() && starts[k] != current) ++k;
+        while (k < starts.size() && starts[k] != current)
+            ++k;
         if (k == starts.size()) {
             warning = "aucun segment de la route ne part du waypoint " + integer_text(current);
             return {};
@@ -223,8 +231,8 @@ Result<std::string> cmap_route_file(std::string_view route_name, const WaypointT
     const auto n = static_cast<std::uint32_t>(rows.size());
     // The size of the file with 14-character names: a waypoint object is its tag, a version, three
     // texts (name, latitude, longitude) and three numbers.
-    constexpr std::size_t waypoint_size = tag_size(waypoint_class) + 4 + 3 * 4 + name_width +
-                                          2 * coordinate_length + 3 * 4 + 1;
+    constexpr std::size_t waypoint_size =
+        tag_size(waypoint_class) + 4 + 3 * 4 + name_width + 2 * coordinate_length + 3 * 4 + 1;
     Out out(64 + route_name.size() + rows.size() * waypoint_size + (rows.size() - 1) * leg_size);
     {
         char* o = out.room(sizeof signature_start + text_size(signature_text) +
@@ -261,7 +269,8 @@ Result<std::string> cmap_route_file(std::string_view route_name, const WaypointT
     char leg[leg_size];
     {
         char* o = put_tag(leg, leg_class);
-        for (std::uint32_t v : {1u, 0u, 500u, 5u, 0u, 1u}) o = put_u32(o, v);
+        for (std::uint32_t v : {1u, 0u, 500u, 5u, 0u, 1u})
+            o = put_u32(o, v);
         o += 8; // start and end waypoints
         o = put_u32(o, 0);
         o = put_bytes(o, minus_one, sizeof minus_one);
@@ -295,7 +304,7 @@ Result<CmapRead> read_cmap_route(std::string_view bytes) {
     const std::size_t n = *count;
     if (n > max_waypoints)
         return failure("la route a " + integer_text(n) + " waypoints, plus que les " +
-                      integer_text(max_waypoints) + " qu'une conversion peut prendre");
+                       integer_text(max_waypoints) + " qu'une conversion peut prendre");
     if (n > in.left() / min_waypoint_size) return failure(cut_short);
 
     r.waypoints.reserve(n);
@@ -318,7 +327,7 @@ Result<CmapRead> read_cmap_route(std::string_view bytes) {
                        coordinate_value(*lat), coordinate_value(*lon)};
         if (!on_the_globe(w.latitude, w.longitude))
             return failure("les coordonnées du " + where() + " (" + w.latitude_text + ", " +
-                          w.longitude_text + ") sont hors du globe");
+                           w.longitude_text + ") sont hors du globe");
         r.waypoints.push_back(std::move(w));
     }
     if (n > 0) r.last_latitude_text = r.waypoints.back().latitude_text;
@@ -333,7 +342,8 @@ Result<CmapRead> read_cmap_route(std::string_view bytes) {
             if (!in.tag(leg_class))
                 return failure("le segment " + integer_text(k) + " n'est pas un objet TLeg");
             std::optional<std::uint32_t> v[9];
-            for (auto& x : v) x = in.u32();
+            for (auto& x : v)
+                x = in.u32();
             const auto rest = in.take(9); // the double -1.0 and the end of the object
             if (!rest) return failure(cut_short);
             if ((*rest)[8] != object_end)
@@ -345,7 +355,8 @@ Result<CmapRead> read_cmap_route(std::string_view bytes) {
         if (!order.empty()) {
             std::vector<CmapWaypoint> sorted;
             sorted.reserve(n);
-            for (std::size_t i : order) sorted.push_back(r.waypoints[i]);
+            for (std::size_t i : order)
+                sorted.push_back(r.waypoints[i]);
             r.waypoints = std::move(sorted);
         } else {
             r.warning += " : les waypoints restent dans l'ordre du fichier";
@@ -355,9 +366,8 @@ Result<CmapRead> read_cmap_route(std::string_view bytes) {
     r.waypoint_lines.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         const auto& w = r.waypoints[i];
-        r.waypoint_lines.push_back(build_waypoint_line(static_cast<int>(i + 1), w.name,
-                                                       degrees_text(w.latitude),
-                                                       degrees_text(w.longitude)));
+        r.waypoint_lines.push_back(build_waypoint_line(
+            static_cast<int>(i + 1), w.name, degrees_text(w.latitude), degrees_text(w.longitude)));
     }
     return r;
 }

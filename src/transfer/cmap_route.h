@@ -13,7 +13,7 @@ namespace marivent::transfer {
 
 // The 10-character coordinate text: whole degrees right-aligned in 3, a blank, minutes with two
 // decimals right-aligned in 5, the hemisphere letter (N or E only for values above 0).
-//   coordinate_text(43.0853333, true) == " 43 05.12N"   coordinate_text(-5.5, false) == "  5 30.00W"
+//   coordinate_text(43.0853333, true) == " 43 05.12N"   coordinate_text(-5.5, false) == " 5 30.00W"
 std::string coordinate_text(double value, bool latitude);
 
 // The value of a coordinate text: sign from the last letter (S, W negative), degrees from the
@@ -26,8 +26,8 @@ double coordinate_value(std::string_view text);
 Result<std::string> cmap_route_file(std::string_view route_name, const WaypointTable& rows);
 
 struct CmapWaypoint {
-    std::string name;           // as stored
-    std::string latitude_text;  // the coordinate texts as stored
+    std::string name;          // as stored
+    std::string latitude_text; // the coordinate texts as stored
     std::string longitude_text;
     double latitude = 0;
     double longitude = 0;

@@ -29,12 +29,14 @@ constexpr int most_exact_digits = 15;
 double field_value(std::string_view text) {
     const char* p = text.data();
     const char* const end = p + text.size();
-    while (p != end && (*p == ' ' || *p == '\t' || *p == '\n')) ++p;
+    while (p != end && (*p == ' ' || *p == '\t' || *p == '\n'))
+        ++p;
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
     std::uint64_t digits = 0; // wraps past 19 digits, but those go to numeric_value
     const char* const whole = p;
-    for (; p != end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    for (; p != end && is_digit(*p); ++p)
+        digits = digits * 10 + static_cast<unsigned>(*p - '0');
     std::ptrdiff_t count = p - whole;
     std::ptrdiff_t decimals = 0;
     if (p != end && *p == '.') {
@@ -85,12 +87,14 @@ template <int decimals, int min_int> std::size_t put_fixed_as(char* out, double 
         std::memcpy(first, digit_pairs + 2 * (v % 100), 2);
     }
     if (first != end && *first == '0') ++first;
-    while (end - first < decimals + min_int) *--first = '0';
+    while (end - first < decimals + min_int)
+        *--first = '0';
     const auto whole = static_cast<std::size_t>(end - first - decimals);
 
     char* o = out;
     if (value < 0 && n != 0) *o++ = '-';
-    for (std::size_t k = 0; k < whole; ++k) *o++ = first[k]; // a few characters: no memcpy call
+    for (std::size_t k = 0; k < whole; ++k)
+        *o++ = first[k]; // a few characters: no memcpy call
     *o++ = '.';
     std::memcpy(o, first + whole, decimals);
     return static_cast<std::size_t>(o + decimals - out);
@@ -106,8 +110,10 @@ std::size_t put_fixed(char* out, double value, const FixedPattern& p) {
 
 void append_fixed(std::string& out, double value, const FixedPattern& p) {
     char fast[fixed_room];
-    if (const std::size_t n = put_fixed(fast, value, p)) out.append(fast, n);
-    else out += format_number(value, p.pattern, '.');
+    if (const std::size_t n = put_fixed(fast, value, p))
+        out.append(fast, n);
+    else
+        out += format_number(value, p.pattern, '.');
 }
 
 } // namespace marivent::transfer

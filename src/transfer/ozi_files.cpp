@@ -90,9 +90,11 @@ void reserve_rows(OziRead& read, std::string_view bytes, std::size_t shortest) {
 Result<std::string> ozi_route_file(const std::vector<std::string>& waypoint_lines) {
     std::string out;
     std::size_t size = 200 + last_route_number * (route_record_template.size() + 2);
-    for (const auto& line : waypoint_lines) size += w_prefix_template.size() + line.size() + 2;
+    for (const auto& line : waypoint_lines)
+        size += w_prefix_template.size() + line.size() + 2;
     out.reserve(size + waypoint_lines.size() / waypoints_per_route * 29);
-    for (auto h : route_header) (out += h) += crlf;
+    for (auto h : route_header)
+        (out += h) += crlf;
     (out += route_zero_record) += crlf;
     int route = 1;
     int position = 1;
@@ -126,10 +128,13 @@ Result<std::string> ozi_route_file(const std::vector<std::string>& waypoint_line
 std::string ozi_waypoint_file(const std::vector<std::string>& waypoint_lines) {
     std::string out;
     std::size_t size = 100;
-    for (const auto& line : waypoint_lines) size += line.size() + waypoint_tail.size() + 2;
+    for (const auto& line : waypoint_lines)
+        size += line.size() + waypoint_tail.size() + 2;
     out.reserve(size);
-    for (auto h : waypoint_header) (out += h) += crlf;
-    for (const auto& line : waypoint_lines) ((out += line) += waypoint_tail) += crlf;
+    for (auto h : waypoint_header)
+        (out += h) += crlf;
+    for (const auto& line : waypoint_lines)
+        ((out += line) += waypoint_tail) += crlf;
     return out;
 }
 

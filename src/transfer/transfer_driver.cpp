@@ -1,5 +1,5 @@
-#include "common/number_text.h"
 #include "transfer/transfer_driver.h"
+#include "common/number_text.h"
 
 #include <ctime>
 #include <sys/stat.h>
@@ -29,16 +29,18 @@ std::string name_without_extension(const fs::path& file) {
     return name;
 }
 
-fs::path beside(const fs::path& folder, const std::string& name) { return folder / name; }
+fs::path beside(const fs::path& folder, const std::string& name) {
+    return folder / name;
+}
 
 class Run {
-public:
+  public:
     Run(const Conversion& c, Dialogs& dialogs) : c_(c), dialogs_(dialogs) {}
 
     Outcome cmap_to_ozi();
     Outcome ozi_to_cmap();
 
-private:
+  private:
     Outcome fail(const std::string& text) {
         tell(text);
         out_.end = Outcome::End::failed;
@@ -51,7 +53,8 @@ private:
     Result<std::string> read_source() {
         Result<std::string> bytes = read_file(c_.source);
         if (!bytes)
-            fail("Impossible de lire le fichier " + display_path(c_.source) + " : " + bytes.why() + ".");
+            fail("Impossible de lire le fichier " + display_path(c_.source) + " : " + bytes.why() +
+                 ".");
         return bytes;
     }
     bool folder_set(const fs::path& folder, std::string_view which) {
@@ -81,7 +84,8 @@ Outcome Run::cmap_to_ozi() {
     const CmapRead& route = *read;
     out_.waypoint_count = route.waypoints.size();
     if (route.waypoints.empty())
-        return fail("La route " + source + " ne contient aucun waypoint : aucun fichier n'est écrit.");
+        return fail("La route " + source +
+                    " ne contient aucun waypoint : aucun fichier n'est écrit.");
     out_.lat = route.last_latitude_text;
     if (!route.warning.empty()) tell("Route " + source + " : " + route.warning + ".");
 
@@ -90,11 +94,11 @@ Outcome Run::cmap_to_ozi() {
         if (!file)
             return fail("La route " + source + " ne peut pas devenir une route OziExplorer : " +
                         file.why() + ". Aucun fichier n'est écrit.");
-        if (!write(ozi_route_output(c_), *file, replace_ozi_question))
-            return out_;
+        if (!write(ozi_route_output(c_), *file, replace_ozi_question)) return out_;
     }
     if (c_.waypoints)
-        write(ozi_waypoint_output(c_), ozi_waypoint_file(route.waypoint_lines), replace_ozi_question);
+        write(ozi_waypoint_output(c_), ozi_waypoint_file(route.waypoint_lines),
+              replace_ozi_question);
     return out_;
 }
 
@@ -112,7 +116,8 @@ Outcome Run::ozi_to_cmap() {
     const char* what = kind == OziKind::track ? "points de trace" : "waypoints";
     if (read.too_many)
         return fail("Le fichier " + source + " contient plus de " + integer_text(max_waypoints) +
-                    " " + what + ", plus qu'une conversion peut prendre : aucun fichier n'est écrit.");
+                    " " + what +
+                    ", plus qu'une conversion peut prendre : aucun fichier n'est écrit.");
     out_.waypoint_count = read.rows.size();
     if (read.rows.empty())
         return fail("Le fichier " + source + " ne contient aucun" +
@@ -151,7 +156,8 @@ bool write_output(const fs::path& path, std::string_view bytes, std::string_view
     }
     const Status written = replace_file(path, bytes);
     if (!written)
-        return fail("Le fichier " + display_path(path) + " n'a pas été écrit : " + written.why() + ".");
+        return fail("Le fichier " + display_path(path) + " n'a pas été écrit : " + written.why() +
+                    ".");
     out.written.push_back(path);
     return true;
 }
@@ -186,8 +192,8 @@ std::string summary(const Conversion& c, const Outcome& out) {
     const bool to_cmap = c.direction == Direction::ozi_to_cmap;
     std::string text = std::string(to_cmap ? "Ozi vers Cmap" : "Cmap vers Ozi") + " : " +
                        display_path(c.source.filename());
-    const std::string count = integer_text(static_cast<long long>(out.waypoint_count)) + " waypoint" +
-                              (out.waypoint_count == 1 ? "" : "s");
+    const std::string count = integer_text(static_cast<long long>(out.waypoint_count)) +
+                              " waypoint" + (out.waypoint_count == 1 ? "" : "s");
     if (!out.written.empty()) {
         text += " → ";
         for (std::size_t i = 0; i < out.written.size(); ++i)
@@ -197,7 +203,8 @@ std::string summary(const Conversion& c, const Outcome& out) {
     switch (out.end) {
     case Outcome::End::done:
         if (out.written.empty())
-            text += " lu (" + count + ") ; aucun fichier écrit : ni « liste de waypoints » ni "
+            text += " lu (" + count +
+                    ") ; aucun fichier écrit : ni « liste de waypoints » ni "
                     "« route » n'était coché.";
         else
             text += ".";

@@ -5,18 +5,15 @@
 //
 //     Frame1->hide();
 //     transfer::Click click;
-//     click.ozicm = ozicm;                       // 1 after "&Ozi vers Cmap", 0 after "&Cmap vers Ozi"
-//     click.file = file1_folder / selected_name; // native path of the clicked file
-//     click.root = root;                         // ROOT, where "c:\..." folder texts lie
-//     click.ozipath = ozipath;                   // Windows-1252 texts, as in the settings
-//     click.cmappath = cmappath;
-//     click.waypoin = waypoin->isChecked();      // used from C-Map ECS to OziExplorer only
-//     click.rout = rout->isChecked();
-//     const transfer::Conversion conversion = transfer::conversion_of(click);
-//     const transfer::Outcome out = transfer::convert(conversion, dialogs);
-//     if (out.lat) lat->setText(from_cp1252(*out.lat));
-//     File1->hide();                             // whatever the outcome
-//     note(transfer::summary(conversion, out));
+//     click.ozicm = ozicm;                       // 1 after "&Ozi vers Cmap", 0 after "&Cmap vers
+//     Ozi" click.file = file1_folder / selected_name; // native path of the clicked file click.root
+//     = root;                         // ROOT, where "c:\..." folder texts lie click.ozipath =
+//     ozipath;                   // Windows-1252 texts, as in the settings click.cmappath =
+//     cmappath; click.waypoin = waypoin->isChecked();      // used from C-Map ECS to OziExplorer
+//     only click.rout = rout->isChecked(); const transfer::Conversion conversion =
+//     transfer::conversion_of(click); const transfer::Outcome out = transfer::convert(conversion,
+//     dialogs); if (out.lat) lat->setText(from_cp1252(*out.lat)); File1->hide(); // whatever the
+//     outcome note(transfer::summary(conversion, out));
 //
 // The driver itself asks the replacement question ("Tu veux", Yes/No, naming the file) and shows
 // every error or warning (title "Journal de bord") through `dialogs`; `summary` says what was

@@ -21,10 +21,13 @@ constexpr unsigned char ozi_comma = 209;
 // The line with its fields blank, for build_waypoint_line to fill.
 constexpr auto blank_line = [] {
     std::array<char, waypoint_line_length> line{};
-    for (char& c : line) c = ' ';
+    for (char& c : line)
+        c = ' ';
     line[4] = line[19] = line[31] = line[43] = ',';
-    for (std::size_t k = 0; k < fixed_fields.size(); ++k) line[44 + k] = fixed_fields[k];
-    for (std::size_t k = 0; k < line_end.size(); ++k) line[128 + k] = line_end[k];
+    for (std::size_t k = 0; k < fixed_fields.size(); ++k)
+        line[44 + k] = fixed_fields[k];
+    for (std::size_t k = 0; k < line_end.size(); ++k)
+        line[128 + k] = line_end[k];
     return line;
 }();
 static_assert(44 + fixed_fields.size() + 40 + line_end.size() == waypoint_line_length);
@@ -61,7 +64,8 @@ std::string fixed_name(std::string_view name) {
 
 std::string name_to_ozi(std::string_view name) {
     std::string out(name.substr(0, name_width));
-    for (char& c : out) c = ozi_characters[static_cast<unsigned char>(c)];
+    for (char& c : out)
+        c = ozi_characters[static_cast<unsigned char>(c)];
     return out;
 }
 
@@ -87,8 +91,8 @@ std::string build_waypoint_line(int number, std::string_view name, std::string_v
     // A number or a text wider than its columns is written whole, the columns after it moved.
     char digits[24];
     char* const digits_end = digits + sizeof digits;
-    const unsigned long magnitude = number < 0 ? 0UL - static_cast<unsigned long>(number)
-                                              : static_cast<unsigned long>(number);
+    const unsigned long magnitude =
+        number < 0 ? 0UL - static_cast<unsigned long>(number) : static_cast<unsigned long>(number);
     char* digits_first = put_digits_before(digits_end, magnitude);
     if (number < 0) *--digits_first = '-';
     const std::string_view number_text(digits_first,
@@ -96,7 +100,8 @@ std::string build_waypoint_line(int number, std::string_view name, std::string_v
     const std::string_view texts[] = {number_text, latitude_text, longitude_text};
     const std::size_t widths[] = {4, 11, 11};
     std::size_t size = name_width + 4 + fixed_fields.size() + 40 + line_end.size();
-    for (int k = 0; k < 3; ++k) size += std::max(widths[k], texts[k].size());
+    for (int k = 0; k < 3; ++k)
+        size += std::max(widths[k], texts[k].size());
 
     // Blanks first: the alignment and the description are blank.
     std::string line(size, ' ');
@@ -109,16 +114,16 @@ std::string build_waypoint_line(int number, std::string_view name, std::string_v
     };
     right(number_text, 4); // 1-4
     *o++ = ',';            // 5
-    put_name(o, name); // 6-19, blank-filled
+    put_name(o, name);     // 6-19, blank-filled
     o += name_width;
-    *o++ = ',';                  // 20
-    right(latitude_text, 11);    // 21-31
-    *o++ = ',';                  // 32
-    right(longitude_text, 11);   // 33-43
-    *o++ = ',';                  // 44
+    *o++ = ',';                                               // 20
+    right(latitude_text, 11);                                 // 21-31
+    *o++ = ',';                                               // 32
+    right(longitude_text, 11);                                // 33-43
+    *o++ = ',';                                               // 44
     std::memcpy(o, fixed_fields.data(), fixed_fields.size()); // 45-88
-    o += fixed_fields.size() + 40;                             // 89-128
-    std::memcpy(o, line_end.data(), line_end.size());          // 129-134
+    o += fixed_fields.size() + 40;                            // 89-128
+    std::memcpy(o, line_end.data(), line_end.size());         // 129-134
     return line;
 }
 

@@ -17,9 +17,9 @@
 #include <set>
 #include <string_view>
 
-#include "window_support.h"
 #include "journ.h"
 #include "layout.h"
+#include "window_support.h"
 
 namespace {
 
@@ -43,7 +43,9 @@ QSize text_size(const QWidget* w, const QString& text) {
     return w->fontMetrics().size(Qt::TextShowMnemonic, text);
 }
 
-Room label_room(const QLabel* label) { return {label->text(), label->sizeHint(), label->size()}; }
+Room label_room(const QLabel* label) {
+    return {label->text(), label->sizeHint(), label->size()};
+}
 
 // The style's contents rectangle: inside the push button's frame, right of the check indicator.
 Room button_room(const QAbstractButton* b, QStyle::SubElement contents) {
@@ -79,9 +81,8 @@ Room group_room(const QGroupBox* box) {
 Room text_box_room(const QLineEdit* edit) {
     QStyleOptionFrame opt;
     opt.initFrom(edit);
-    opt.lineWidth = edit->hasFrame()
-                        ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit)
-                        : 0;
+    opt.lineWidth =
+        edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, edit) : 0;
     opt.midLineWidth = 0;
     opt.state |= QStyle::State_Sunken;
     const QRect contents = edit->style()
@@ -94,16 +95,21 @@ Room text_box_room(const QLineEdit* edit) {
 
 Room room(QWidget* w, Kind kind) {
     switch (kind) {
-    case Kind::Label: return label_room(qobject_cast<QLabel*>(w));
+    case Kind::Label:
+        return label_room(qobject_cast<QLabel*>(w));
     case Kind::Button:
         return button_room(qobject_cast<QPushButton*>(w), QStyle::SE_PushButtonContents);
-    case Kind::CheckBox: return button_room(qobject_cast<QCheckBox*>(w), QStyle::SE_CheckBoxContents);
+    case Kind::CheckBox:
+        return button_room(qobject_cast<QCheckBox*>(w), QStyle::SE_CheckBoxContents);
     case Kind::OptionButton:
         return button_room(qobject_cast<QRadioButton*>(w), QStyle::SE_RadioButtonContents);
-    case Kind::Frame: return group_room(qobject_cast<QGroupBox*>(w));
-    case Kind::TextBox: return text_box_room(qobject_cast<QLineEdit*>(w));
+    case Kind::Frame:
+        return group_room(qobject_cast<QGroupBox*>(w));
+    case Kind::TextBox:
+        return text_box_room(qobject_cast<QLineEdit*>(w));
     case Kind::FileList:
-    case Kind::ListBox: break; // no caption
+    case Kind::ListBox:
+        break; // no caption
     }
     return {};
 }
@@ -122,7 +128,8 @@ const std::set<std::string_view> wider_than_their_box = {"cap", "vmg"};
 TEST_F(CaptionTest, EveryCaptionAndFirstTextFitsItsBox) {
     auto w = open();
     // The hidden panels too: shown, their widgets have the window's style sheet applied.
-    for (const app::ControlRow& row : app::control_rows()) w->control(row.name)->show();
+    for (const app::ControlRow& row : app::control_rows())
+        w->control(row.name)->show();
     for (const app::ControlRow& row : app::control_rows()) {
         if (wider_than_their_box.count(row.name)) continue;
         QWidget* c = w->control(row.name);

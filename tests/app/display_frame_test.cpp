@@ -24,19 +24,23 @@ using marivent::testing::frame_shown;
 using marivent::testing::ScriptedSerial;
 using marivent::testing::wait_for;
 
-QString shown(const Journ& w, const char* box) { return qobject_cast<QLineEdit*>(w.control(box))->text(); }
+QString shown(const Journ& w, const char* box) {
+    return qobject_cast<QLineEdit*>(w.control(box))->text();
+}
 
 // Counts the events of one type an object receives.
 class Counter : public QObject {
-public:
-    Counter(QObject* watched, QEvent::Type type) : type_(type) { watched->installEventFilter(this); }
+  public:
+    Counter(QObject* watched, QEvent::Type type) : type_(type) {
+        watched->installEventFilter(this);
+    }
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == type_) ++count;
         return false;
     }
     int count = 0;
 
-private:
+  private:
     QEvent::Type type_;
 };
 
@@ -44,7 +48,8 @@ private:
 void run_for(int ms) {
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 struct FrameTest : marivent::testing::WindowFixture {
@@ -71,20 +76,22 @@ std::string gga(int i) {
     const std::string body = "GPGGA,103016,4512." + std::to_string(100 + i) + ",N,00512." +
                              std::to_string(500 + i) + ",E,1,08,0.9,545.4,M,46.9,M,,";
     unsigned char sum = 0;
-    for (char c : body) sum ^= static_cast<unsigned char>(c);
+    for (char c : body)
+        sum ^= static_cast<unsigned char>(c);
     static const char hex[] = "0123456789ABCDEF";
     return "$" + body + "*" + hex[sum >> 4] + hex[sum & 15];
 }
 
 TEST_F(FrameTest, EveryBoxShowsTheLastTextItWasGivenOneFrameLater) {
     auto w = open();
-    const Box boxes[] = {Box::vi,   Box::cap, Box::Wpt1, Box::wcap, Box::wdist, Box::vmg,
-                         Box::heur, Box::wpt2, Box::lat, Box::longit, Box::Text2};
+    const Box boxes[] = {Box::vi,   Box::cap,  Box::Wpt1, Box::wcap,   Box::wdist, Box::vmg,
+                         Box::heur, Box::wpt2, Box::lat,  Box::longit, Box::Text2};
     for (const Box b : boxes) {
         const std::string box(box_name(b));
         const QString before = shown(*w, box.c_str());
-        for (const std::string v : {"1", "\n22,5", "last \xE9"}) w->set_text(b, box + v);
-        EXPECT_EQ(w->text(b), box + "last \xE9") << box; // held at once
+        for (const std::string v : {"1", "\n22,5", "last \xE9"})
+            w->set_text(b, box + v);
+        EXPECT_EQ(w->text(b), box + "last \xE9") << box;  // held at once
         EXPECT_EQ(shown(*w, box.c_str()), before) << box; // shown at the frame
     }
     EXPECT_TRUE(w->display_frame.isActive());
@@ -107,7 +114,8 @@ TEST_F(FrameTest, ABurstOfLinesBetweenTwoFramesIsDrawnOnceWithTheLastLine) {
     ASSERT_TRUE(frame_shown(*w));
     run_for(30);
     Counter paints(w->control("Text2"), QEvent::Paint);
-    for (int i = 0; i < 10; ++i) arrive(*w, gga(i) + "\r\n");
+    for (int i = 0; i < 10; ++i)
+        arrive(*w, gga(i) + "\r\n");
     EXPECT_EQ(w->text(Box::Text2), "\n" + gga(9)); // the window's values follow every line
     EXPECT_EQ(w->text(Box::lat), "4512.109");
     EXPECT_EQ(paints.count, 0);
@@ -165,7 +173,8 @@ TEST_F(FrameTest, NothingArrivingWakesNobodyAndTheStatusLineTicksAgainWithALine)
     // A line: counted in the status line within a second, which ticks from then on.
     auto* status = w->findChild<QLabel*>("statut");
     ASSERT_TRUE(gps.send("\r\n" + rmb + "\r\n"));
-    ASSERT_TRUE(wait_for([&] { return status->text().contains("2 lignes reçues"); })) << status->text().toStdString();
+    ASSERT_TRUE(wait_for([&] { return status->text().contains("2 lignes reçues"); }))
+        << status->text().toStdString();
     EXPECT_TRUE(status->text().contains("au pilote à 14:35:00")) << status->text().toStdString();
     const int before = timers.count;
     run_for(2100);
@@ -206,7 +215,9 @@ TEST_F(FrameTest, TheStatusLineIsDrawnOnceForEachChange) {
 
 // What the window's backing store holds, that is what the screen shows, and a drawing of the
 // window from scratch.
-QImage on_screen(QWidget& w) { return w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32); }
+QImage on_screen(QWidget& w) {
+    return w.screen()->grabWindow(w.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
 QImage drawn_afresh(QWidget& w) {
     app::copy_frames_back = false;
     const QImage drawn = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -240,7 +251,8 @@ TEST_F(FrameTest, FramesCopiedBackAreTheBytesADrawingFromScratchGives) {
     EXPECT_EQ(on_screen(*w), drawn_afresh(*w));
 
     // Another colour beneath the boxes, as the simulator gives the panel.
-    w->control("navigation")->setStyleSheet("QGroupBox#navigation { background-color: rgb(8, 0, 0); }");
+    w->control("navigation")
+        ->setStyleSheet("QGroupBox#navigation { background-color: rgb(8, 0, 0); }");
     frames(20);
     EXPECT_EQ(on_screen(*w), drawn_afresh(*w));
     w->control("navigation")->setStyleSheet(QString());

@@ -10,17 +10,17 @@
 #include <pty.h>
 #include <unistd.h>
 
-#include "window_support.h"
 #include "instruments.h"
 #include "journ.h"
 #include "scripted_serial.h"
+#include "window_support.h"
 
 namespace {
 
 using namespace marivent;
 using marivent::app::Journ;
-using marivent::testing::ScriptedSerial;
 using marivent::testing::read_bytes;
+using marivent::testing::ScriptedSerial;
 using marivent::testing::write_bytes;
 
 struct InstrumentsTest : marivent::testing::WindowFixture {
@@ -132,7 +132,8 @@ TEST_F(InstrumentsTest, TheSimulatorReplaysThe500FirstLinesOutOfThePort) {
     marivent::testing::GpsSide peer;
     ASSERT_FALSE(peer.device.empty());
     std::string file = "\r\n"; // an empty first line
-    for (int i = 1; i < 600; ++i) file += "$GPGGA," + std::to_string(i) + "\r\n";
+    for (int i = 1; i < 600; ++i)
+        file += "$GPGGA," + std::to_string(i) + "\r\n";
     write_bytes(root / "mmfile1.txt", file);
     auto window = open(app::posix_serial({peer.device, "", "", ""}));
     Journ& w = *window;
@@ -146,7 +147,8 @@ TEST_F(InstrumentsTest, TheSimulatorReplaysThe500FirstLinesOutOfThePort) {
     EXPECT_NE(w.control("navigation")->styleSheet().indexOf("8, 0, 0"), -1);
 
     std::string expected;
-    for (const std::string& l : marivent::simu::simulation_lines(file)) expected += l + "\r\n";
+    for (const std::string& l : marivent::simu::simulation_lines(file))
+        expected += l + "\r\n";
     std::string back;
     ASSERT_TRUE(wait_for([&] {
         back += peer.receive();

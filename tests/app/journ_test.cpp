@@ -11,9 +11,9 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-#include "window_support.h"
 #include "common/cp1252.h"
 #include "journ.h"
+#include "window_support.h"
 
 namespace {
 
@@ -21,9 +21,9 @@ using namespace marivent;
 using marivent::app::Journ;
 using marivent::testing::FrenchRegional;
 using marivent::testing::FrozenClock;
+using marivent::testing::read_bytes;
 using marivent::testing::ScriptedDialogs;
 using marivent::testing::TempRoot;
-using marivent::testing::read_bytes;
 using marivent::testing::write_bytes;
 
 using WindowTest = marivent::testing::WindowFixture;
@@ -58,9 +58,10 @@ TEST_F(WindowTest, ControlsStandAtTheirTwipRectangles) {
 TEST_F(WindowTest, DisplayBoxesShowTheirPlaceholders) {
     auto w = open();
     const std::pair<Box, const char*> placeholders[] = {
-        {Box::vi, "Bonjour"},      {Box::cap, "Au Hazard"},    {Box::Wpt1, "Maison"}, {Box::wcap, "Tout droit"},
-        {Box::wdist, "Illimitée"}, {Box::vmg, "la meilleur"}, {Box::heur, "Teheur"}, {Box::wpt2, ""},
-        {Box::lat, "ici et"},      {Box::longit, "la"},        {Box::Text2, ""},      {Box::otopil, "Text1"},
+        {Box::vi, "Bonjour"},      {Box::cap, "Au Hazard"},   {Box::Wpt1, "Maison"},
+        {Box::wcap, "Tout droit"}, {Box::wdist, "Illimitée"}, {Box::vmg, "la meilleur"},
+        {Box::heur, "Teheur"},     {Box::wpt2, ""},           {Box::lat, "ici et"},
+        {Box::longit, "la"},       {Box::Text2, ""},          {Box::otopil, "Text1"},
     };
     ASSERT_EQ(std::size(placeholders), std::size(all_boxes)); // every box the core writes
     for (const auto& [box, text] : placeholders) {
@@ -73,12 +74,15 @@ TEST_F(WindowTest, DisplayBoxesShowTheirPlaceholders) {
 TEST_F(WindowTest, MenusInTheirOrderWithSeatalkGreyedAndTheSimulatorGone) {
     auto w = open();
     QStringList bar;
-    for (QAction* a : w->menuBar()->actions()) bar << a->text();
+    for (QAction* a : w->menuBar()->actions())
+        bar << a->text();
     EXPECT_EQ(bar, QStringList({"&Journal", "&Gps", "&Seatalk", "&Transfert", "&Outils", "heure"}));
 
     QStringList gps;
-    for (QAction* a : w->menu("mnugps")->menu()->actions()) gps << a->text();
-    EXPECT_EQ(gps, QStringList({"&Debut de Communication", "&Fin de Communication", "&Simulateur"}));
+    for (QAction* a : w->menu("mnugps")->menu()->actions())
+        gps << a->text();
+    EXPECT_EQ(gps,
+              QStringList({"&Debut de Communication", "&Fin de Communication", "&Simulateur"}));
     EXPECT_FALSE(w->menu("mnusimu")->isVisible());
     EXPECT_FALSE(w->menu("mnusimu")->isEnabled());
     EXPECT_FALSE(w->menu("mnuseat")->isEnabled());
@@ -151,7 +155,8 @@ TEST_F(WindowTest, QuitterClosesTheWindowWithoutAMessageOrSaving) {
 const std::string journal_head = "Heure        Position        Vi. Cap  Vers\r\n\r\n07/12/2026\r\n";
 
 const std::string gga = "\n$GPGGA,143512,4512.345,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*4C\r";
-const std::string rmb_a = "\n$GPRMB,A,0.66,L,003,WPT01,4917.24,N,12309.57,W,001.3,052.5,000.5,A*51\r";
+const std::string rmb_a =
+    "\n$GPRMB,A,0.66,L,003,WPT01,4917.24,N,12309.57,W,001.3,052.5,000.5,A*51\r";
 
 // Valid route data, as the decoder leaves it after an RMB with status A, and a fix just taken
 // from the GPS of the scripted link (opened for it), as the journal wants for an entry.
@@ -180,19 +185,21 @@ TEST_F(WindowTest, TheTimerWritesAtTheFirstTickThenEveryInterval) {
         if (read_bytes(root / "journal.txt").size() != before) written.push_back(minute);
     }
     EXPECT_EQ(written, (std::vector<int>{1, 31, 61}));
-    EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head + "07/12/2026\r\n" + entry + entry + entry);
+    EXPECT_EQ(read_bytes(root / "journal.txt"),
+              journal_head + "07/12/2026\r\n" + entry + entry + entry);
     EXPECT_EQ(w->menu("mnuheure")->text(), "14:35");
 }
 
 TEST_F(WindowTest, AnInvalidGpsAtTheFirstTickWaitsForTheNextAttempt) {
     auto w = open(scripted());
-    w->Timer1_Timer();                     // minute 1: data not valid, nothing written
+    w->Timer1_Timer(); // minute 1: data not valid, nothing written
     EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head);
     EXPECT_EQ(w->menu("mnuheure")->text(), "heure");
     good_data(*w, *this);
-    for (int minute = 2; minute <= 30; ++minute) w->Timer1_Timer();
+    for (int minute = 2; minute <= 30; ++minute)
+        w->Timer1_Timer();
     EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head);
-    w->Timer1_Timer();                     // minute 31
+    w->Timer1_Timer(); // minute 31
     EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head + "07/12/2026\r\n" + entry);
     EXPECT_TRUE(dialogs.messages.empty()); // the timer never warns
 }
@@ -210,11 +217,13 @@ TEST_F(WindowTest, EnregisterWithBadDataWarnsAndWritesNothing) {
 TEST_F(WindowTest, EnregisterWritesShowsTheJournalAndLeavesTheSchedule) {
     auto w = open(scripted());
     good_data(*w, *this);
-    for (int minute = 1; minute <= 14; ++minute) w->Timer1_Timer(); // writes at minute 1
-    w->menu("mnujourecrire")->trigger();                           // minute 15
+    for (int minute = 1; minute <= 14; ++minute)
+        w->Timer1_Timer();               // writes at minute 1
+    w->menu("mnujourecrire")->trigger(); // minute 15
     ASSERT_EQ(viewer.shown.size(), 1u);
     EXPECT_EQ(viewer.shown[0].text, journal_head + "07/12/2026\r\n" + entry + entry);
-    for (int minute = 15; minute <= 30; ++minute) w->Timer1_Timer();
+    for (int minute = 15; minute <= 30; ++minute)
+        w->Timer1_Timer();
     EXPECT_EQ(read_bytes(root / "journal.txt").size(), viewer.shown[0].text.size());
     w->Timer1_Timer(); // minute 31: the automatic entry comes as planned
     EXPECT_EQ(read_bytes(root / "journal.txt"), viewer.shown[0].text + entry);
@@ -225,7 +234,8 @@ TEST_F(WindowTest, AJournalDeletedWhileTheWindowRunsIsBegunAgainAndToldOnce) {
     good_data(*w, *this);
     w->Timer1_Timer(); // minute 1: an entry
     std::filesystem::remove(root / "journal.txt");
-    for (int minute = 2; minute <= 61; ++minute) w->Timer1_Timer(); // minutes 31 and 61
+    for (int minute = 2; minute <= 61; ++minute)
+        w->Timer1_Timer(); // minutes 31 and 61
     wait_for([&] { return !dialogs.messages.empty(); });
     EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head + entry + entry); // headed anew
     ASSERT_EQ(dialogs.messages.size(), 1u); // said once, after the tick
@@ -258,10 +268,11 @@ TEST_F(WindowTest, AJournalThatCannotBeWrittenAtTicksIsToldOnce) {
     good_data(*w, *this);
     std::filesystem::remove(root / "journal.txt");
     std::filesystem::create_directory(root / "journal.txt");
-    for (int minute = 1; minute <= 91; ++minute) w->Timer1_Timer(); // attempts at 1, 31, 61, 91
+    for (int minute = 1; minute <= 91; ++minute)
+        w->Timer1_Timer(); // attempts at 1, 31, 61, 91
     QCoreApplication::processEvents();
     EXPECT_EQ(dialogs.messages.size(), 1u);
-    w->menu("mnujourecrire")->trigger(); // asked for: told again
+    w->menu("mnujourecrire")->trigger();    // asked for: told again
     EXPECT_EQ(dialogs.messages.size(), 3u); // the failure, then the journal cannot be shown
 }
 
@@ -273,14 +284,21 @@ TEST_F(WindowTest, AideShowsTheHelpTextFromInsideTheProgram) {
     EXPECT_EQ(help.rfind("\t\t\t\tJournal de bord\r\n", 0), 0u);
     EXPECT_GE(help.size(), 560u);
     EXPECT_LE(help.size(), 620u);
-    for (const char* section : {"\r\nJournal:\r\n", "\r\nGps\r\n", "\r\nTransfert\r\n",
-                                "\r\nOutils\r\n", "\tPr\xE9" "ferences:\r\n", "com1",
-                                "Outil/Pr\xE9" "f\xE9" "rences"})
+    for (const char* section :
+         {"\r\nJournal:\r\n", "\r\nGps\r\n", "\r\nTransfert\r\n", "\r\nOutils\r\n",
+          "\tPr\xE9"
+          "ferences:\r\n",
+          "com1",
+          "Outil/Pr\xE9"
+          "f\xE9"
+          "rences"})
         EXPECT_NE(help.find(section), std::string::npos) << section;
     for (const char* absent : {"imul", "eatalk", "\xC3"}) // nothing of them; no UTF-8 left
         EXPECT_EQ(help.find(absent), std::string::npos) << absent;
     for (std::size_t i = 0; i < help.size(); ++i) {
-        if (help[i] == '\n') { EXPECT_EQ(help[i - 1], '\r') << i; } // CR LF only
+        if (help[i] == '\n') {
+            EXPECT_EQ(help[i - 1], '\r') << i;
+        } // CR LF only
     }
     EXPECT_FALSE(std::filesystem::exists(root / "mariaide.txt"));
 }
@@ -294,11 +312,14 @@ TEST_F(WindowTest, TheGpsLinkFillsTheDisplayAndSteersTheAutopilot) {
     w.menu("mnugpsdeb")->trigger();
     ASSERT_TRUE(w.MSComm1.PortOpen());
     EXPECT_NE(w.text(Box::Text2).find(gps.device), std::string::npos); // which device com1 is
-    ASSERT_TRUE(gps.send("\r\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n"
-             "$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*2E\r\n"));
+    ASSERT_TRUE(
+        gps.send("\r\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n"
+                 "$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*2E\r\n"));
     std::string back;
     ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 80; }));
-    EXPECT_EQ(back, "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n");
+    EXPECT_EQ(
+        back,
+        "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n");
     ASSERT_TRUE(marivent::testing::frame_shown(w));
     EXPECT_EQ(line_text(w, "vi"), "5,2");
     EXPECT_EQ(line_text(w, "cap"), "54");
@@ -320,12 +341,14 @@ TEST_F(WindowTest, DamagedLinesFromTheGpsNeverSteerAndAreCountedBesideTheRawLine
     Journ& w = *opened;
     ASSERT_TRUE(w.MSComm1.PortOpen());
     EXPECT_TRUE(w.control("rejet")->isHidden());
-    const std::string good = "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n";
-    ASSERT_TRUE(gps.send("\r\n" + good +
-                         "$GPRMB,A,0.02GA,110000.00,4751.9795,N,00355.0143,W,1,09,0.9,3.2,M,49.6,M,,*74\r\n"
-                         "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*21\r\n"
-                         "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V\x01*20\r\n" +
-                         good));
+    const std::string good =
+        "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n";
+    ASSERT_TRUE(
+        gps.send("\r\n" + good +
+                 "$GPRMB,A,0.02GA,110000.00,4751.9795,N,00355.0143,W,1,09,0.9,3.2,M,49.6,M,,*74\r\n"
+                 "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*21\r\n"
+                 "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V\x01*20\r\n" +
+                 good));
     const std::string apa = "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n";
     std::string back;
     ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 2 * apa.size(); }));
@@ -363,7 +386,8 @@ TEST_F(WindowTest, FixesOfAnotherTalkerAreIgnoredAndTheOptionIsToldOnce) {
     w.menu("mnugpsfin")->trigger();
     w.prefs.all_talkers = true; // as OK in the preferences would
     w.menu("mnugpsdeb")->trigger();
-    ASSERT_TRUE(gps.send("$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n" + gn));
+    ASSERT_TRUE(
+        gps.send("$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n" + gn));
     std::string back;
     ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 80; }));
     ASSERT_TRUE(marivent::testing::frame_shown(w));
@@ -393,4 +417,3 @@ TEST_F(WindowTest, AReceiverPulledOutClosesTheLinkAndTellsTheUser) {
 }
 
 } // namespace
-

@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "net_peer.h"
 #include "link/net_device.h"
+#include "net_peer.h"
 #include "window_support.h"
 
 namespace {
@@ -25,7 +25,8 @@ const std::string apa = "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n";
 void run_for(int ms) {
     QElapsedTimer t;
     t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 struct NetworkTest : marivent::testing::WindowFixture {
@@ -103,7 +104,8 @@ TEST_F(NetworkTest, AServerThatGoesAwayIsToldOnceAndTriedAgainUntilItComesBack) 
 TEST_F(NetworkTest, UdpDatagramsInAndTheSentenceToTheGivenAddressOrTheSender) {
     const UdpSocket gps, autopilot;
     const int port = marivent::testing::free_udp_port();
-    auto w = on("udp://:" + std::to_string(port) + ">127.0.0.1:" + std::to_string(autopilot.port()));
+    auto w =
+        on("udp://:" + std::to_string(port) + ">127.0.0.1:" + std::to_string(autopilot.port()));
     w->menu("mnugpsdeb")->trigger();
     ASSERT_TRUE(w->MSComm1.PortOpen());
     ASSERT_TRUE(gps.send_to(port, "\r\n" + rmb));
@@ -121,7 +123,8 @@ TEST_F(NetworkTest, UdpDatagramsInAndTheSentenceToTheGivenAddressOrTheSender) {
     w2->menu("mnugpsdeb")->trigger();
     ASSERT_TRUE(w2->MSComm1.PortOpen());
     std::string noise(65000, '\0');
-    for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 131) % 251 + 1);
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 131) % 251 + 1);
     ASSERT_TRUE(gps.send_to(port, noise));
     ASSERT_TRUE(gps.send_to(port, "\r\n" + rmb));
     back.clear();

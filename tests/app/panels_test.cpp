@@ -96,7 +96,9 @@ TEST_F(PanelsTest, EscapeOnThePreferencesAppliesAndSavesNothing) {
 
     w->menu("mnuoutilpref")->trigger();
     qobject_cast<QPushButton*>(w->control("ok"))->click();
-    EXPECT_EQ(read_bytes(root / "journlog.txt").substr(0, 4), std::string("\x02\x00" "45", 4));
+    EXPECT_EQ(read_bytes(root / "journlog.txt").substr(0, 4), std::string("\x02\x00"
+                                                                          "45",
+                                                                          4));
 }
 
 TEST_F(PanelsTest, ShowingAPanelOrAListPutsAwayTheOneShownBefore) {
@@ -121,7 +123,7 @@ TEST_F(PanelsTest, ShowingAPanelOrAListPutsAwayTheOneShownBefore) {
     w->menu("mnuoutilpref")->trigger();
     EXPECT_EQ(shown(*w), QStringList({"prefer"}));
     EXPECT_TRUE(w->findChild<QLabel*>("note")->isHidden()); // no word of a list gone
-    w->menu("mnuoutilpref")->trigger(); // again: stays, with what it had
+    w->menu("mnuoutilpref")->trigger();                     // again: stays, with what it had
     EXPECT_EQ(shown(*w), QStringList({"prefer"}));
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -147,39 +149,48 @@ TEST_F(PanelsTest, LongTextsOfTheStatusLineAndTheRejectedLinesStayInsideTheWindo
     dev.accept = 0;
     w->menu("mnugpsdeb")->trigger();
     w->nav.rejetees = 123456788;
-    const std::string good = "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n";
+    const std::string good =
+        "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n";
     dev.reads.push_back({"\r\n" + good.substr(0, good.size() - 4) + "21\r\n", {}, false, "", {}});
     w->MSComm1.readable();
     for (int read = 0; read < 27; ++read) {
         std::string lines;
-        for (int i = 0; i < 100; ++i) lines += good;
+        for (int i = 0; i < 100; ++i)
+            lines += good;
         dev.reads.push_back({lines, {}, false, "", {}});
         w->MSComm1.readable();
     }
-    const QString folder = QString::fromStdString((root / "cartes" / "Bretagne sud" / "Glénan" / "routes").string());
-    w->note("Fichiers OziExplorer (.rte, .wpt, .plt) de " + folder + " : Entrée convertit, Échap ferme la liste.");
+    const QString folder =
+        QString::fromStdString((root / "cartes" / "Bretagne sud" / "Glénan" / "routes").string());
+    w->note("Fichiers OziExplorer (.rte, .wpt, .plt) de " + folder +
+            " : Entrée convertit, Échap ferme la liste.");
     w->show_status();
     w->grab();
 
     auto* rejet = static_cast<app::FitLabel*>(w->findChild<QLabel*>("rejet"));
     auto* status = static_cast<app::FitLabel*>(w->findChild<QLabel*>("statut"));
-    ASSERT_TRUE(rejet->text().startsWith("Lignes rejetées : 123456789 (dernière : somme de contrôle fausse) — "
-                                         "non envoyées au pilote : "))
+    ASSERT_TRUE(rejet->text().startsWith(
+        "Lignes rejetées : 123456789 (dernière : somme de contrôle fausse) — "
+        "non envoyées au pilote : "))
         << rejet->text().toStdString();
     ASSERT_TRUE(status->text().contains(QString::fromStdString(device)));
     for (app::FitLabel* label : {rejet, status, note}) {
         const std::string name = label->objectName().toStdString();
         EXPECT_TRUE(label->isVisible()) << name;
-        EXPECT_TRUE(label->drawn().endsWith(QChar(0x2026))) << name << ": " << label->drawn().toStdString();
+        EXPECT_TRUE(label->drawn().endsWith(QChar(0x2026)))
+            << name << ": " << label->drawn().toStdString();
         EXPECT_TRUE(label->text().startsWith(label->drawn().chopped(1))) << name;
-        const int right = label->room().left() + label->fontMetrics().horizontalAdvance(label->drawn());
+        const int right =
+            label->room().left() + label->fontMetrics().horizontalAdvance(label->drawn());
         EXPECT_LE(right, window_right(*w, label)) << name;
         EXPECT_LE(right, label->width()) << name;
         EXPECT_EQ(label->toolTip(), label->text()) << name; // the whole text on the pointer
     }
     // The rejected lines stay inside the window's client area.
-    const int client_right = rejet->mapFrom(w->centralWidget(), QPoint(w->centralWidget()->width(), 0)).x();
-    EXPECT_LE(rejet->room().left() + rejet->fontMetrics().horizontalAdvance(rejet->drawn()), client_right);
+    const int client_right =
+        rejet->mapFrom(w->centralWidget(), QPoint(w->centralWidget()->width(), 0)).x();
+    EXPECT_LE(rejet->room().left() + rejet->fontMetrics().horizontalAdvance(rejet->drawn()),
+              client_right);
     EXPECT_EQ(w->size(), size); // the window did not grow
 }
 

@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "window_support.h"
 #include "journ.h"
 #include "prefs_panel.h"
 #include "scripted_serial.h"
+#include "window_support.h"
 
 namespace {
 
@@ -40,19 +40,19 @@ TEST_F(PanelTest, TheMenuShowsThePanelWithCom2SelectedOverTheOtherPanels) {
     w->menu("mnuoutilpref")->trigger();
     EXPECT_TRUE(w->control("prefer")->isVisible());
     EXPECT_EQ(qobject_cast<QListWidget*>(w->control("portgps"))->currentRow(), 1);
-    for (const char* c : {"Label10", "Command1", "UpDown1", "Label12", "Command2", "UpDown2",
-                          "Frame2", "Driv", "chemin", "ozichange", "Text1", "cmapchange", "Text3",
-                          "Text4", "portgps", "ok"})
+    for (const char* c :
+         {"Label10", "Command1", "UpDown1", "Label12", "Command2", "UpDown2", "Frame2", "Driv",
+          "chemin", "ozichange", "Text1", "cmapchange", "Text3", "Text4", "portgps", "ok"})
         EXPECT_TRUE(w->control(c)->isVisible()) << c;
     EXPECT_EQ(w->control("UpDown1")->geometry(), QRect(368, 24, 16, 25));
     EXPECT_EQ(w->control("chemin")->geometry(), QRect(16, 40, 169, 66));
 }
 
 TEST_F(PanelTest, OkAtOnceAfterAStartWithPort3GivesPort2AndTheInitialFolders) {
-    write_bytes(root / "journlog.txt", record("30") + std::string(124, 'a') + record("1") +
-                                           std::string(125, 'b') + record("c:\\mes routes") +
-                                           std::string(113, 'c') + record("d:\\cmap") +
-                                           std::string(119, 'd') + std::string("\x02\x00\x03\x00", 4));
+    write_bytes(root / "journlog.txt",
+                record("30") + std::string(124, 'a') + record("1") + std::string(125, 'b') +
+                    record("c:\\mes routes") + std::string(113, 'c') + record("d:\\cmap") +
+                    std::string(119, 'd') + std::string("\x02\x00\x03\x00", 4));
     auto w = open();
     EXPECT_EQ(w->MSComm1.CommPort, 3);
     EXPECT_EQ(w->prefs.ozipath, "c:\\mes routes");
@@ -64,12 +64,18 @@ TEST_F(PanelTest, OkAtOnceAfterAStartWithPort3GivesPort2AndTheInitialFolders) {
     EXPECT_EQ(w->prefs.cmappath, "c:\\cmapecs\\routes");
     const std::string file = read_bytes(root / "journlog.txt");
     ASSERT_EQ(file.size(), 643u);
-    EXPECT_EQ(file.substr(0, 4), std::string("\x02\x00" "30", 4));
-    EXPECT_EQ(file.substr(128, 3), std::string("\x01\x00" "1", 3));
+    EXPECT_EQ(file.substr(0, 4), std::string("\x02\x00"
+                                             "30",
+                                             4));
+    EXPECT_EQ(file.substr(128, 3), std::string("\x01\x00"
+                                               "1",
+                                               3));
     EXPECT_EQ(file.substr(256, 21), std::string("\x13\x00", 2) + "c:\\oziexplorer\\data");
     EXPECT_EQ(file.substr(384, 19), std::string("\x11\x00", 2) + "c:\\cmapecs\\routes");
     EXPECT_EQ(file.substr(512, 4), std::string("\x02\x00\x02\x00", 4));
-    EXPECT_EQ(file.substr(640), std::string("\x01\x00" "0", 3)); // "Tous les émetteurs" off
+    EXPECT_EQ(file.substr(640), std::string("\x01\x00"
+                                            "0",
+                                            3));           // "Tous les émetteurs" off
     EXPECT_EQ(file.substr(277, 10), std::string(10, 'c')); // the old tail of record 3 is left
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -85,7 +91,9 @@ TEST_F(PanelTest, TheTalkerOptionIsShownAppliedOnOkAndKept) {
     EXPECT_FALSE(w->prefs.all_talkers); // applied on OK only
     ok(*w);
     EXPECT_TRUE(w->prefs.all_talkers);
-    EXPECT_EQ(read_bytes(root / "journlog.txt").substr(640), std::string("\x01\x00" "1", 3));
+    EXPECT_EQ(read_bytes(root / "journlog.txt").substr(640), std::string("\x01\x00"
+                                                                         "1",
+                                                                         3));
     // The next start takes it from the file, and the panel shows it.
     w.reset();
     auto again = open();
@@ -132,7 +140,8 @@ TEST_F(PanelTest, IntervalAndOffsetFromTheSpinnersTakeEffectAtOk) {
     w->menu("mnuoutilpref")->trigger();
     auto* up1 = static_cast<app::UpDown*>(w->control("UpDown1"));
     auto* up2 = static_cast<app::UpDown*>(w->control("UpDown2"));
-    for (int i = 0; i < 3; ++i) up1->step(+1);
+    for (int i = 0; i < 3; ++i)
+        up1->step(+1);
     up2->step(+1);
     up2->step(+1);
     EXPECT_EQ(caption(*w, "Command1"), "45");
@@ -144,8 +153,12 @@ TEST_F(PanelTest, IntervalAndOffsetFromTheSpinnersTakeEffectAtOk) {
     EXPECT_EQ(w->prefs.decalage, "2");
     EXPECT_EQ(w->compteur, count); // the journal counter is not touched
     const std::string file = read_bytes(root / "journlog.txt");
-    EXPECT_EQ(file.substr(0, 4), std::string("\x02\x00" "45", 4));
-    EXPECT_EQ(file.substr(128, 3), std::string("\x01\x00" "2", 3));
+    EXPECT_EQ(file.substr(0, 4), std::string("\x02\x00"
+                                             "45",
+                                             4));
+    EXPECT_EQ(file.substr(128, 3), std::string("\x01\x00"
+                                               "2",
+                                               3));
 }
 
 TEST_F(PanelTest, ASettingsFileThatCannotBeWrittenStillAppliesTheValuesAndSaysSo) {
@@ -162,7 +175,8 @@ TEST_F(PanelTest, ASettingsFileThatCannotBeWrittenStillAppliesTheValuesAndSaysSo
 
 TEST_F(PanelTest, AFolderTooLongForItsRecordIsToldAndTheOthersAreSaved) {
     std::filesystem::path deep = root.path();
-    while (deep.string().size() <= 130) deep /= "dossier-de-cartes-marines";
+    while (deep.string().size() <= 130)
+        deep /= "dossier-de-cartes-marines";
     std::filesystem::create_directories(deep);
     auto w = open();
     w->menu("mnuoutilpref")->trigger();
@@ -178,7 +192,8 @@ TEST_F(PanelTest, AFolderTooLongForItsRecordIsToldAndTheOthersAreSaved) {
 
 TEST_F(PanelTest, ANewPortWhileTheLinkIsOpenServesAtTheNextOpening) {
     marivent::testing::ScriptedSerial::State dev;
-    auto w = open({std::make_unique<marivent::testing::ScriptedSerial>(dev), {"/dev/a", "/dev/b", "", ""}});
+    auto w = open(
+        {std::make_unique<marivent::testing::ScriptedSerial>(dev), {"/dev/a", "/dev/b", "", ""}});
     w->menu("mnugpsdeb")->trigger();
     ASSERT_TRUE(w->MSComm1.PortOpen());
     w->menu("mnuoutilpref")->trigger();

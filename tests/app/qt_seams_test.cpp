@@ -36,7 +36,8 @@ TEST(SystemClockTest, LocalTimeOfTheSecondAndTheZoneSeenAgainTheNextSecond) {
     const QByteArray zone = qgetenv("TZ");
     const bool had_zone = qEnvironmentVariableIsSet("TZ");
     auto at = [](const marivent::LocalDateTime& t) {
-        return QDateTime(QDate(t.date.year, t.date.month, t.date.day), QTime(t.hour, t.minute, t.second));
+        return QDateTime(QDate(t.date.year, t.date.month, t.date.day),
+                         QTime(t.hour, t.minute, t.second));
     };
     const marivent::app::SystemClock clock;
     // Called many times in a second, it gives that second's local time, as Qt reads it.
@@ -52,16 +53,20 @@ TEST(SystemClockTest, LocalTimeOfTheSecondAndTheZoneSeenAgainTheNextSecond) {
     tzset();
     const QDateTime utc_shown = [&] {
         const QDateTime start = QDateTime::currentDateTimeUtc();
-        while (QDateTime::currentDateTimeUtc().toSecsSinceEpoch() == start.toSecsSinceEpoch()) {}
+        while (QDateTime::currentDateTimeUtc().toSecsSinceEpoch() == start.toSecsSinceEpoch()) {
+        }
         return at(clock.now());
     }();
     qputenv("TZ", "XXX-5");
     tzset();
     const QDateTime start = QDateTime::currentDateTimeUtc();
-    while (QDateTime::currentDateTimeUtc().toSecsSinceEpoch() == start.toSecsSinceEpoch()) {}
+    while (QDateTime::currentDateTimeUtc().toSecsSinceEpoch() == start.toSecsSinceEpoch()) {
+    }
     const QDateTime plus_five = at(clock.now());
-    if (had_zone) qputenv("TZ", zone);
-    else qunsetenv("TZ");
+    if (had_zone)
+        qputenv("TZ", zone);
+    else
+        qunsetenv("TZ");
     tzset();
     const qint64 gap = utc_shown.secsTo(plus_five);
     EXPECT_GE(gap, 5 * 3600) << utc_shown.toString().toStdString() << " then "

@@ -29,14 +29,17 @@ std::string environment_locale() {
     return all ? all : "";
 }
 
-bool starts_with(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+bool starts_with(const std::string& s, const char* prefix) {
+    return s.rfind(prefix, 0) == 0;
+}
 
 // The short date format the program must take under the test's locale: German and French ones,
 // and French when there are no regional settings or ones nobody knows. Nothing for the others.
 std::optional<std::string> expected_date_format() {
     const std::string env = environment_locale();
     if (starts_with(env, "de_DE")) return "dd.MM.yyyy";
-    if (starts_with(env, "fr_FR") || QLocale::system().language() == QLocale::C) return "dd/MM/yyyy";
+    if (starts_with(env, "fr_FR") || QLocale::system().language() == QLocale::C)
+        return "dd/MM/yyyy";
     return std::nullopt;
 }
 
@@ -47,9 +50,9 @@ struct RegionalTest : ::testing::Test {
     marivent::testing::FrozenClock clock;
     marivent::testing::RecordingViewer viewer;
     std::unique_ptr<app::Journ> open(const std::string& com1 = "") {
-        auto w = std::make_unique<app::Journ>(root.path(),
-                                              app::Services{regional, dialogs, clock, nullptr, &viewer},
-                                              app::posix_serial({com1, "", "", ""}));
+        auto w = std::make_unique<app::Journ>(
+            root.path(), app::Services{regional, dialogs, clock, nullptr, &viewer},
+            app::posix_serial({com1, "", "", ""}));
         w->show();
         return w;
     }
@@ -85,7 +88,8 @@ TEST_F(RegionalTest, TheSpeedAndTheJournalEntryUseTheRegionalSeparatorAndDate) {
                          "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n"
                          "$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*2E\r\n"));
     std::string back;
-    ASSERT_TRUE(wait_for([&] { return (back += gps.receive()).size() >= 2 * 40; })); // after the RMB and the RMC
+    ASSERT_TRUE(wait_for(
+        [&] { return (back += gps.receive()).size() >= 2 * 40; })); // after the RMB and the RMC
     const QString sep(QChar::fromLatin1(regional.decimal_separator()));
     ASSERT_TRUE(marivent::testing::frame_shown(*w));
     EXPECT_EQ(qobject_cast<QLineEdit*>(w->control("vi"))->text(), "5" + sep + "2");
@@ -110,7 +114,8 @@ TEST_F(RegionalTest, TransfersWriteTheSameBytesAsUnderTheCLocale) {
     const fs::path ozi = root / "oziexplorer" / "data";
     const fs::path cmap = root / "Program Files" / "cmapecs" / "routes";
     const fs::path c_side = root / "c-locale";
-    for (const fs::path& d : {ozi, cmap, c_side / "cmap", c_side / "ozi"}) fs::create_directories(d);
+    for (const fs::path& d : {ozi, cmap, c_side / "cmap", c_side / "ozi"})
+        fs::create_directories(d);
     fs::copy_file(marivent::testing::testdata_dir() / "ozi" / "ozi.rte", ozi / "ile.rte");
     fs::copy_file(ozi / "ile.rte", c_side / "ile.rte");
 
@@ -127,10 +132,14 @@ TEST_F(RegionalTest, TransfersWriteTheSameBytesAsUnderTheCLocale) {
     const std::string tool = MARIVENT_CONVERT_TOOL;
     const std::string c = "LC_ALL=C LANG=C ";
     ASSERT_EQ(std::system((c + tool + " ozi2cmap '" + (c_side / "ile.rte").string() + "' -o '" +
-                           (c_side / "cmap").string() + "' >/dev/null").c_str()), 0);
-    ASSERT_EQ(std::system((c + tool + " cmap2ozi '" + (c_side / "cmap" / "ile").string() +
-                           "' --route --waypoints -o '" + (c_side / "ozi").string() + "' >/dev/null")
-                              .c_str()), 0);
+                           (c_side / "cmap").string() + "' >/dev/null")
+                              .c_str()),
+              0);
+    ASSERT_EQ(
+        std::system((c + tool + " cmap2ozi '" + (c_side / "cmap" / "ile").string() +
+                     "' --route --waypoints -o '" + (c_side / "ozi").string() + "' >/dev/null")
+                        .c_str()),
+        0);
 
     const std::string route = read_bytes(cmap / "ile");
     EXPECT_EQ(route, read_bytes(c_side / "cmap" / "ile"));

@@ -36,26 +36,36 @@ struct StartUp {
     std::unique_ptr<Journ> open(const RegionalSettings& regional) {
         auto w = std::make_unique<Journ>(
             root.path(), app::Services{regional, dialogs, clock, nullptr, &viewer, &steady},
-            app::SerialSetup{std::make_unique<marivent::testing::ScriptedSerial>(gps), {"/dev/gps", "", "", ""}});
+            app::SerialSetup{std::make_unique<marivent::testing::ScriptedSerial>(gps),
+                             {"/dev/gps", "", "", ""}});
         w->show();
         w->show_startup_problems(); // as the program does once the window is up
         return w;
     }
 };
 
-QLabel* note(const Journ& w) { return w.findChild<QLabel*>("note"); }
+QLabel* note(const Journ& w) {
+    return w.findChild<QLabel*>("note");
+}
 
 // An entry at the next tick, with valid route data and a fix just taken from the GPS on com1.
 void write_entry(Journ& w, marivent::testing::ScriptedSerial::State& gps) {
     if (!w.MSComm1.PortOpen()) w.menu("mnugpsdeb")->trigger();
     w.nav.gpsmauvais = 0;
-    gps.reads.push_back({"\r\n$GPGGA,143512,4512.345,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*4C\r", {}, false, "", {}});
+    gps.reads.push_back({"\r\n$GPGGA,143512,4512.345,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*4C\r",
+                         {},
+                         false,
+                         "",
+                         {}});
     w.MSComm1.readable();
     w.nav.heuretu = "143512";
     w.nav.hemlat = "N";
     w.nav.hemlon = "E";
-    for (const auto& [box, text] : {std::pair{Box::lat, "4512.345"}, {Box::longit, "00512.345"}, {Box::vi, "5,2"},
-                                    {Box::cap, "54"}, {Box::wpt2, "WPT01"}})
+    for (const auto& [box, text] : {std::pair{Box::lat, "4512.345"},
+                                    {Box::longit, "00512.345"},
+                                    {Box::vi, "5,2"},
+                                    {Box::cap, "54"},
+                                    {Box::wpt2, "WPT01"}})
         w.set_text(box, text);
     w.Timer1_Timer();
 }
@@ -105,7 +115,8 @@ TEST(StartUpDates, AThirdLineInNoFormatIsSaidOnTheStatusLineAndInTheViewerOnly) 
         const std::string& shown = s.viewer.shown[0].text;
         const std::size_t first_end = shown.find("\r\n");
         ASSERT_NE(first_end, std::string::npos);
-        EXPECT_NE(shown.substr(0, first_end).find("troisi\xE8me ligne"), std::string::npos) << shown;
+        EXPECT_NE(shown.substr(0, first_end).find("troisi\xE8me ligne"), std::string::npos)
+            << shown;
         EXPECT_EQ(shown.substr(shown.size() - old.size()), old); // then the file as it is
         EXPECT_EQ(read_bytes(s.root / "journal.txt"), old);      // which is left alone
 
@@ -129,8 +140,8 @@ TEST(StartUpSettings, ARecordNotAppliedIsSaidOnTheStatusLineAnUnreadableFileInAB
     {
         StartUp s;
         // Port 9: no such port; the others apply.
-        const std::string file = record("45") + record("1") + record("c:\\ozi") + record("c:\\cmap") +
-                                 std::string("\x02\x00\x09\x00", 4);
+        const std::string file = record("45") + record("1") + record("c:\\ozi") +
+                                 record("c:\\cmap") + std::string("\x02\x00\x09\x00", 4);
         write_bytes(s.root / "journlog.txt", file);
         auto w = s.open(french);
         EXPECT_TRUE(s.dialogs.messages.empty());
@@ -138,7 +149,8 @@ TEST(StartUpSettings, ARecordNotAppliedIsSaidOnTheStatusLineAnUnreadableFileInAB
         EXPECT_EQ(w->MSComm1.CommPort, 1);
         ASSERT_EQ(w->startup_notices().size(), 1u);
         EXPECT_TRUE(note(*w)->isVisible());
-        EXPECT_TRUE(note(*w)->text().startsWith("Préférences : le port du GPS")) << note(*w)->text().toStdString();
+        EXPECT_TRUE(note(*w)->text().startsWith("Préférences : le port du GPS"))
+            << note(*w)->text().toStdString();
         EXPECT_EQ(read_bytes(s.root / "journlog.txt"), file);
     }
     {

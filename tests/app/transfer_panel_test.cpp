@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QTest>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 #include "demo_gps.h"
 #include "instruments.h"
@@ -27,17 +27,23 @@ struct TransferTest : marivent::testing::WindowFixture {
     void SetUp() override {
         std::filesystem::create_directories(ozi);
         std::filesystem::create_directories(cmap);
-        std::filesystem::copy_file(marivent::testing::testdata_dir() / "ozi" / "ozi.rte", ozi / "ile.rte");
+        std::filesystem::copy_file(marivent::testing::testdata_dir() / "ozi" / "ozi.rte",
+                                   ozi / "ile.rte");
         write_bytes(ozi / "notes.txt", "not listed");
     }
     static QStringList names(app::Journ& w) {
         QStringList out;
         auto* list = qobject_cast<QListWidget*>(w.control("File1"));
-        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
         return out;
     }
-    static void tick(app::Journ& w, const char* box) { qobject_cast<QCheckBox*>(w.control(box))->setChecked(true); }
-    static std::string note(app::Journ& w) { return w.findChild<QLabel*>("note")->text().toStdString(); }
+    static void tick(app::Journ& w, const char* box) {
+        qobject_cast<QCheckBox*>(w.control(box))->setChecked(true);
+    }
+    static std::string note(app::Journ& w) {
+        return w.findChild<QLabel*>("note")->text().toStdString();
+    }
 };
 
 TEST_F(TransferTest, OziToCmapListsTheOziFilesAndWritesTheRouteWithoutExtension) {
@@ -73,7 +79,8 @@ TEST_F(TransferTest, CmapToOziWithBothBoxesWritesTheRouteThenTheWaypoints) {
     EXPECT_FALSE(w->control("Frame1")->isVisible());
     EXPECT_FALSE(w->control("File1")->isVisible());
     ASSERT_TRUE(marivent::testing::frame_shown(*w));
-    EXPECT_NE(qobject_cast<QLineEdit*>(w->control("lat"))->text(), before); // the last latitude read
+    EXPECT_NE(qobject_cast<QLineEdit*>(w->control("lat"))->text(),
+              before); // the last latitude read
 }
 
 TEST_F(TransferTest, NoToTheReplacementLeavesTheRouteAndSkipsTheWaypoints) {
@@ -92,7 +99,8 @@ TEST_F(TransferTest, NoToTheReplacementLeavesTheRouteAndSkipsTheWaypoints) {
     // The second text names the file it would replace: full path, size and date.
     const std::string& detail = dialogs.questions[0].detail;
     EXPECT_NE(detail.find("Fichier : " + (ozi / "ile.rte").string()), std::string::npos) << detail;
-    EXPECT_NE(detail.find("Taille : " + std::to_string(old_route.size()) + " octets"), std::string::npos)
+    EXPECT_NE(detail.find("Taille : " + std::to_string(old_route.size()) + " octets"),
+              std::string::npos)
         << detail;
     EXPECT_NE(detail.find("Modifié le "), std::string::npos) << detail;
     EXPECT_EQ(read_bytes(ozi / "ile.rte"), old_route);
@@ -116,12 +124,13 @@ TEST_F(TransferTest, TheStatusLineSaysWhatWasWrittenAndWhichFolderAListShows) {
     tick(*w, "rout");
     std::filesystem::remove(ozi / "ile.rte");
     w->transfers->File1_Click("ile");
-    EXPECT_EQ(note(*w), "Cmap vers Ozi : ile → ile.rte et ile.wpt dans " + ozi.string() +
-                            " (4 waypoints).");
+    EXPECT_EQ(note(*w),
+              "Cmap vers Ozi : ile → ile.rte et ile.wpt dans " + ozi.string() + " (4 waypoints).");
     write_bytes(ozi / "vide.rte", "");
     w->menu("mnuozicmap")->trigger();
     w->transfers->File1_Click("vide.rte");
-    EXPECT_EQ(note(*w).rfind("Ozi vers Cmap : vide.rte : aucun fichier écrit. ", 0), 0u) << note(*w);
+    EXPECT_EQ(note(*w).rfind("Ozi vers Cmap : vide.rte : aucun fichier écrit. ", 0), 0u)
+        << note(*w);
     EXPECT_FALSE(w->findChild<QLabel*>("note")->isHidden());
 }
 
@@ -130,7 +139,8 @@ TEST(DemoFolders, TheDemonstrationMakesTheFoldersAndARouteThatConvertsAtOnce) {
     marivent::testing::FrenchRegional regional;
     marivent::testing::ScriptedDialogs dialogs;
     marivent::testing::FrozenClock clock;
-    const auto route = marivent::testing::testdata_dir().parent_path().parent_path() / "data" / "glenan.rte";
+    const auto route =
+        marivent::testing::testdata_dir().parent_path().parent_path() / "data" / "glenan.rte";
     const auto made = app::prepare_demo_folders(root.path(), route);
     EXPECT_EQ(made.size(), 3u);
     EXPECT_TRUE(app::prepare_demo_folders(root.path(), route).empty()); // once only
@@ -146,7 +156,8 @@ TEST(DemoFolders, TheDemonstrationMakesTheFoldersAndARouteThatConvertsAtOnce) {
     QTest::keyClick(file1, Qt::Key_Return);
     const auto written = root / "Program Files" / "cmapecs" / "routes" / "glenan";
     EXPECT_GT(std::filesystem::file_size(written), 0u);
-    EXPECT_NE(TransferTest::note(w).find("(3 waypoints)"), std::string::npos) << TransferTest::note(w);
+    EXPECT_NE(TransferTest::note(w).find("(3 waypoints)"), std::string::npos)
+        << TransferTest::note(w);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

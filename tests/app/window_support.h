@@ -7,9 +7,9 @@
 #include <memory>
 
 #include "fakes.h"
+#include "journ.h"
 #include "pty_peer.h"
 #include "scripted_serial.h"
-#include "journ.h"
 
 namespace marivent::testing {
 
@@ -31,7 +31,8 @@ struct WindowFixture : ::testing::Test {
         gps_line.reads.push_back({text, {}, false, "", {}});
         w.MSComm1.readable();
     }
-    std::unique_ptr<app::Journ> open(app::SerialSetup serial = app::posix_serial({"", "", "", ""})) {
+    std::unique_ptr<app::Journ>
+    open(app::SerialSetup serial = app::posix_serial({"", "", "", ""})) {
         auto w = std::make_unique<app::Journ>(root.path(), services(), std::move(serial));
         w->show();
         return w;
@@ -48,7 +49,8 @@ struct WindowFixture : ::testing::Test {
 template <class Done> bool wait_for(Done done) {
     QElapsedTimer t;
     t.start();
-    while (!done() && t.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!done() && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return done();
 }
 

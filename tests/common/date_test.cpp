@@ -49,7 +49,8 @@ TEST(ReadDate, TheFirstFormatThatReadsTheTextGivesTheDate) {
     const auto mdy = *marivent::DateFormat::parse("MM/dd/yyyy");
     EXPECT_EQ(marivent::read_date("07/12/2026", {dmy, mdy}), (Date{2026, 12, 7}));
     EXPECT_EQ(marivent::read_date("07/12/2026", {mdy, dmy}), (Date{2026, 7, 12}));
-    EXPECT_EQ(marivent::read_date("12/25/2026", {dmy, mdy}), (Date{2026, 12, 25})); // only the second
+    EXPECT_EQ(marivent::read_date("12/25/2026", {dmy, mdy}),
+              (Date{2026, 12, 25})); // only the second
     EXPECT_FALSE(marivent::read_date("07/12/2026", {}));
 }
 

@@ -16,11 +16,12 @@ struct Case {
 
 TEST(FormatNumber, SpeedPatternLeavesOutWhatIsNotSignificant) {
     const Case cases[] = {
-        {12.34, "###.#", "12,3"}, {12, "###.#", "12,"},   {0.5, "###.#", ",5"},
-        {0, "###.#", ","},        {5.23, "###.#", "5,2"}, {12.96, "###.#", "13,"},
+        {12.34, "###.#", "12,3"}, {12, "###.#", "12,"},        {0.5, "###.#", ",5"},
+        {0, "###.#", ","},        {5.23, "###.#", "5,2"},      {12.96, "###.#", "13,"},
         {0.04, "###.#", ","},     {1234.5, "###.#", "1234,5"}, // wider than the pattern: whole
     };
-    for (const Case& c : cases) EXPECT_EQ(format_number(c.value, c.pattern, ','), c.french) << c.value;
+    for (const Case& c : cases)
+        EXPECT_EQ(format_number(c.value, c.pattern, ','), c.french) << c.value;
     EXPECT_EQ(format_number(12.34, "###.#", '.'), "12.3");
 }
 

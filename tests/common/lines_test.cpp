@@ -13,7 +13,8 @@ using Lines = std::vector<std::string_view>;
 Lines kept_lines(std::string_view text) {
     Lines lines;
     LineCursor cursor(text, LoneCr::kept);
-    for (std::string_view line; cursor.next(line);) lines.push_back(line);
+    for (std::string_view line; cursor.next(line);)
+        lines.push_back(line);
     return lines;
 }
 

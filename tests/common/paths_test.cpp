@@ -15,7 +15,8 @@ TEST(Root, OptionThenEnvironmentThenPlatformDefault) {
 
 TEST(NativePath, DriveCLiesUnderRoot) {
     EXPECT_EQ(native_path("/r", "c:\\oziexplorer\\data\\"), "/r/oziexplorer/data");
-    EXPECT_EQ(native_path("/r", "C:\\Program Files\\cmapecs\\routes"), "/r/Program Files/cmapecs/routes");
+    EXPECT_EQ(native_path("/r", "C:\\Program Files\\cmapecs\\routes"),
+              "/r/Program Files/cmapecs/routes");
     EXPECT_EQ(native_path("/r", "c:/journal.txt"), "/r/journal.txt");
     EXPECT_EQ(native_path("/r", "c:"), "/r");
 }

@@ -12,11 +12,11 @@ namespace {
 using namespace marivent;
 using namespace marivent::journal;
 using marivent::testing::FrenchRegional;
-using marivent::testing::GermanRegional;
 using marivent::testing::FrozenClock;
+using marivent::testing::GermanRegional;
 using marivent::testing::MapDisplay;
-using marivent::testing::TempRoot;
 using marivent::testing::read_bytes;
+using marivent::testing::TempRoot;
 using marivent::testing::write_bytes;
 
 const std::string header = "Heure        Position        Vi. Cap  Vers\r\n\r\n";
@@ -31,15 +31,22 @@ struct JournalTest : ::testing::Test {
     JournalFile journal{file, regional, clock};
 };
 
-TEST(JournalFormat, HeaderIs42Characters) { EXPECT_EQ(header_line.size(), 42u); }
+TEST(JournalFormat, HeaderIs42Characters) {
+    EXPECT_EQ(header_line.size(), 42u);
+}
 
 TEST(JournalFormat, EntryLineOfTheExample) {
     EXPECT_EQ(entry_line(example), "14:35 N4512.345 E00512.345  5,2 54  WPT01 \r\n");
 }
 
 TEST(JournalFormat, EntryFieldsAreNeitherPaddedNorCut) {
-    EXPECT_EQ(entry_line({"093005.00", "S", "1", "W", "2", ",", "7", ""}), "09:30 S1 W2  , 7   \r\n");
-    EXPECT_EQ(entry_line({}), ": " " " "  " " " "   \r\n"); // before any GPS data
+    EXPECT_EQ(entry_line({"093005.00", "S", "1", "W", "2", ",", "7", ""}),
+              "09:30 S1 W2  , 7   \r\n");
+    EXPECT_EQ(entry_line({}), ": "
+                              " "
+                              "  "
+                              " "
+                              "   \r\n"); // before any GPS data
     EXPECT_EQ(entry_line({"1", "", "", "", "", "", "", ""}).substr(0, 3), "1: ");
     EXPECT_EQ(entry_line({"123", "", "", "", "", "", "", ""}).substr(0, 4), "12:3");
     EXPECT_EQ(entry_line({"143512", "N", "45\xB0", "", "", "", "", "Cap Fr\xE9hel"}),
@@ -75,8 +82,8 @@ TEST_F(JournalTest, FirstEntryOfTheCreationRunGetsASecondDateLine) {
     ASSERT_TRUE(journal.append_entry(example).written);
     clock.time.minute = 40;
     ASSERT_TRUE(journal.append_entry(example).written); // same day: no date line
-    EXPECT_EQ(read_bytes(file), header + "07/12/2026\r\n07/12/2026\r\n" + entry_line(example) +
-                                    entry_line(example));
+    EXPECT_EQ(read_bytes(file),
+              header + "07/12/2026\r\n07/12/2026\r\n" + entry_line(example) + entry_line(example));
 }
 
 TEST_F(JournalTest, ReopenedOnTheCreationDayTheFirstEntryGetsNoDateLine) {
@@ -128,7 +135,8 @@ TEST(JournalThirdLine, ReadsInTheRegionalFormatOrInOneOfTheJournalsFormats) {
     const GermanRegional german;
     for (const RegionalSettings* regional : {static_cast<const RegionalSettings*>(&french),
                                              static_cast<const RegionalSettings*>(&german)}) {
-        for (const char* third : {"07/12/2026", "07.12.2026", "2026-12-07", "7.12.2026", "  07/12/2026 "}) {
+        for (const char* third :
+             {"07/12/2026", "07.12.2026", "2026-12-07", "7.12.2026", "  07/12/2026 "}) {
             TempRoot root;
             FrozenClock clock;
             const std::string old = header + third + "\r\n";
@@ -164,7 +172,8 @@ TEST(JournalThirdLine, TheRegionalFormatComesFirst) {
 }
 
 TEST_F(JournalTest, AThirdLineInNoFormatIsNoticedUntilTheNextEntryDatesTheJournal) {
-    const std::string old = header + "7 d\xE9" "cembre\x01 2026\r\n";
+    const std::string old = header + "7 d\xE9"
+                                     "cembre\x01 2026\r\n";
     write_bytes(file, old);
     const PrepareOutcome out = journal.prepare();
     EXPECT_TRUE(out.usable);
@@ -211,7 +220,7 @@ TEST_F(JournalTest, AJournalThatCannotBeWrittenKeepsItsLinesUntilItCan) {
     EXPECT_FALSE(second.first_failure); // the series is told once
     EXPECT_GT(journal.kept_back_bytes(), 0u);
 
-    std::filesystem::remove(file);              // the disk comes back
+    std::filesystem::remove(file); // the disk comes back
     clock.time.minute = 50;
     const EntryOutcome back = journal.append_entry(example);
     EXPECT_TRUE(back.written);
@@ -230,7 +239,8 @@ long filling_disk(int fd, const void* bytes, std::size_t count) {
         errno = ENOSPC;
         return -1;
     }
-    const long n = ::write(fd, bytes, std::min<std::size_t>(count, static_cast<std::size_t>(budget)));
+    const long n =
+        ::write(fd, bytes, std::min<std::size_t>(count, static_cast<std::size_t>(budget)));
     if (n > 0) budget -= n;
     return n;
 }
@@ -273,7 +283,8 @@ TEST_F(JournalTest, AJournalDeletedBetweenTwoEntriesIsBegunAgainAndToldOnce) {
     EXPECT_EQ(read_bytes(file), header + "08/12/2026\r\n" + entry_line(example));
     const EntryOutcome next = journal.append_entry(example);
     EXPECT_FALSE(next.notice);
-    EXPECT_EQ(read_bytes(file), header + "08/12/2026\r\n" + entry_line(example) + entry_line(example));
+    EXPECT_EQ(read_bytes(file),
+              header + "08/12/2026\r\n" + entry_line(example) + entry_line(example));
     // A journal that comes back the same day gets its date line in the header only.
     std::filesystem::remove(file);
     EXPECT_TRUE(journal.append_entry(example).notice);
@@ -295,7 +306,10 @@ TEST_F(JournalTest, JournecriWritesNothingWhileTheRouteDataIsInvalid) {
     EXPECT_FALSE(journecri(journal, 1, "143512", "N", "E", display));
     EXPECT_EQ(read_bytes(file), before);
 
-    display.boxes = {{Box::lat, "4512.345"}, {Box::longit, "00512.345"}, {Box::vi, "5,2"}, {Box::cap, "54"},
+    display.boxes = {{Box::lat, "4512.345"},
+                     {Box::longit, "00512.345"},
+                     {Box::vi, "5,2"},
+                     {Box::cap, "54"},
                      {Box::wpt2, "WPT01"}};
     const auto written = journecri(journal, 0, "143512", "N", "E", display);
     ASSERT_TRUE(written);

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <poll.h>
 #include <string>
 #include <thread>
-#include <poll.h>
 #include <unistd.h>
 
 #include "link/posix_serial.h"
@@ -26,13 +26,16 @@ TEST(FloodedLink, TheTerminalIsReadAtMost64KiBACall) {
     std::thread peer([&] {
         for (std::size_t written = 0; written < sent.size();) {
             const ssize_t n = ::write(gps.master, sent.data() + written, sent.size() - written);
-            if (n > 0) written += static_cast<std::size_t>(n);
-            else std::this_thread::yield();
+            if (n > 0)
+                written += static_cast<std::size_t>(n);
+            else
+                std::this_thread::yield();
         }
     });
     std::size_t received = 0, largest = 0;
     const auto start = std::chrono::steady_clock::now();
-    while (received < sent.size() && std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+    while (received < sent.size() &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
         pollfd p{device.descriptor(), POLLIN, 0};
         if (::poll(&p, 1, 100) <= 0) continue; // read as the window does: when there is input
         const DeviceInput in = device.read();

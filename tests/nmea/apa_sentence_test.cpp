@@ -11,7 +11,8 @@ TEST(Apa, BodyAndChecksumOfTheExample) {
     const std::string s = apa_sentence("0.66", "L", "052.5", "004");
     const std::string body = "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004";
     unsigned char x = 0;
-    for (char c : body.substr(1)) x ^= static_cast<unsigned char>(c);
+    for (char c : body.substr(1))
+        x ^= static_cast<unsigned char>(c);
     char tail[8];
     std::snprintf(tail, sizeof tail, "*%02X\r\n", x);
     EXPECT_EQ(s, body + tail);

@@ -15,7 +15,8 @@ TEST(Checksum, ExclusiveOrOfTheBodyWhateverItsLength) {
     const std::string text = "GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V\xE9";
     for (std::size_t n = 0; n <= text.size(); ++n) {
         unsigned char x = 0;
-        for (std::size_t k = 0; k < n; ++k) x ^= static_cast<unsigned char>(text[k]);
+        for (std::size_t k = 0; k < n; ++k)
+            x ^= static_cast<unsigned char>(text[k]);
         ASSERT_EQ(checksum_of(std::string_view(text).substr(0, n)), x) << n;
     }
     EXPECT_EQ(checksum_of("$A"), '$' ^ 'A'); // the body as given: no start character skipped

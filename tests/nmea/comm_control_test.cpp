@@ -14,7 +14,8 @@ using marivent::testing::ScriptedSerial;
 
 struct LinkTest : ::testing::Test {
     ScriptedSerial::State dev;
-    CommControl port{std::make_unique<ScriptedSerial>(dev), {"/dev/a", "/dev/b", "/dev/c", "/dev/d"}};
+    CommControl port{std::make_unique<ScriptedSerial>(dev),
+                     {"/dev/a", "/dev/b", "/dev/c", "/dev/d"}};
     MapDisplay display;
     Navigation nav;
     std::vector<int> events;
@@ -76,8 +77,9 @@ TEST_F(LinkTest, ClosingANeverOpenedLinkDoesNothing) {
 
 TEST_F(LinkTest, TwoLinesInOneBurstAreDecodedInOrderOneCharacterPerEvent) {
     mnugpsdeb_Click(port);
-    const std::string burst = "\r\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n"
-                              "$GPGGA,1,2,N,3,E\r";
+    const std::string burst =
+        "\r\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n"
+        "$GPGGA,1,2,N,3,E\r";
     arrive(burst);
     EXPECT_EQ(events.size(), burst.size());
     EXPECT_EQ(nav.gpsmauvais, 0);
@@ -93,7 +95,8 @@ TEST_F(LinkTest, LineEventsAppendTheirWordsAndOnlyThoseThatLoseNothingLeaveTheLi
     arrive("\r\n$GPGGA,1");
     display.boxes[Box::Text2] = "x";
     const std::pair<int, const char*> harmless[] = {
-        {1010, "buffer full"}, {1011, "dbc"}, {5, "EvCd"}, {3, "EvCTS"}, {4, "EvDSR"}, {6, "EvRing"},
+        {1010, "buffer full"}, {1011, "dbc"}, {5, "EvCd"},
+        {3, "EvCTS"},          {4, "EvDSR"},  {6, "EvRing"},
     };
     std::string expected = "x";
     for (const auto& [code, word] : harmless) {
@@ -171,7 +174,8 @@ TEST_F(LinkTest, OutputTheDeviceCannotTakeWaitsInOrderAndOverflowIsSaidOnce) {
 
 TEST_F(LinkTest, TheAutopilotGetsWholeSentencesWhenTheOutputFills) {
     mnugpsdeb_Click(port);
-    const std::string rmb = "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n";
+    const std::string rmb =
+        "$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20\r\n";
     const std::string apa = "$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n";
     arrive("\r\n");
     dev.accept = 11; // the first write takes part of a sentence, then the line is stuck

@@ -61,7 +61,8 @@ std::string signed_line(const std::string& body, bool lower_case = false) {
 TEST(DecoderShortcuts, LineCheckAgreesWithTheRuleOnEveryDamage) {
     // Bodies of every length across the 8- and 16-byte steps, each damaged at every position
     // with each kind of byte the check looks for (and bytes it must let through).
-    const std::string letters = "GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V,A,0123456789";
+    const std::string letters =
+        "GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V,A,0123456789";
     const std::string damage = std::string("\x01\x0a\x0d\x1f\x7f$!*,Z ", 12) + "\x80\xe9\xff";
     long checked = 0, faults = 0;
     for (std::size_t length = 1; length <= 70; ++length) {
@@ -74,8 +75,8 @@ TEST(DecoderShortcuts, LineCheckAgreesWithTheRuleOnEveryDamage) {
                 std::string line = sound;
                 line[at] = d;
                 const LineFault want = reference_fault(line);
-                ASSERT_EQ(line_fault(line), want) << "length " << length << " at " << at
-                                                  << " byte " << int(static_cast<unsigned char>(d));
+                ASSERT_EQ(line_fault(line), want) << "length " << length << " at " << at << " byte "
+                                                  << int(static_cast<unsigned char>(d));
                 ++checked;
                 faults += want != LineFault::none;
             }
@@ -91,12 +92,14 @@ TEST(DecoderShortcuts, LineCheckAgreesWithTheRuleOnEveryDamage) {
 
 TEST(DecoderShortcuts, LineCheckAgreesOnRandomLines) {
     std::mt19937 random(7);
-    const std::string alphabet = std::string("$!*\n\r\x01\x7f\x80,.0123456789ABCDEFabcdefGPRMC", 38);
+    const std::string alphabet =
+        std::string("$!*\n\r\x01\x7f\x80,.0123456789ABCDEFabcdefGPRMC", 38);
     for (int i = 0; i < 200000; ++i) {
         std::string body = "$GP";
         const int length = int(random() % 60);
-        for (int k = 0; k < length; ++k) body += random() % 8 == 0 ? alphabet[random() % alphabet.size()]
-                                                                : char('A' + random() % 26);
+        for (int k = 0; k < length; ++k)
+            body += random() % 8 == 0 ? alphabet[random() % alphabet.size()]
+                                      : char('A' + random() % 26);
         std::string line = signed_line(body);
         if (random() % 2) line[random() % line.size()] = alphabet[random() % alphabet.size()];
         ASSERT_EQ(line_fault(line), reference_fault(line)) << line;
@@ -124,19 +127,51 @@ std::string reference_course(const std::string& text) {
 }
 
 TEST(DecoderShortcuts, SpeedAndCourseAreThoseOfTheirValue) {
-    std::vector<std::string> texts = {
-        "0", "0.0", "000.0", "0.04", "0.05", "0.049999", "0.95", "9.95", "9.949999", "99.95",
-        "6.2", "006.2", "6.25", "6.249", "6.250001", "6.", "359.999999", "359.9999999",
-        "999999999.999999", "999999999.95", "1234567890.5", "123456789", "0000000001.5",
-        ".5", "+6.2", "-6.2", "-0.0", "6.2e1", " 6.2", "6.2.1", "0x1A", "1e400", "nan",
-        "12.3456789", "100.05", "0.000001", "0.0000005"};
+    std::vector<std::string> texts = {"0",
+                                      "0.0",
+                                      "000.0",
+                                      "0.04",
+                                      "0.05",
+                                      "0.049999",
+                                      "0.95",
+                                      "9.95",
+                                      "9.949999",
+                                      "99.95",
+                                      "6.2",
+                                      "006.2",
+                                      "6.25",
+                                      "6.249",
+                                      "6.250001",
+                                      "6.",
+                                      "359.999999",
+                                      "359.9999999",
+                                      "999999999.999999",
+                                      "999999999.95",
+                                      "1234567890.5",
+                                      "123456789",
+                                      "0000000001.5",
+                                      ".5",
+                                      "+6.2",
+                                      "-6.2",
+                                      "-0.0",
+                                      "6.2e1",
+                                      " 6.2",
+                                      "6.2.1",
+                                      "0x1A",
+                                      "1e400",
+                                      "nan",
+                                      "12.3456789",
+                                      "100.05",
+                                      "0.000001",
+                                      "0.0000005"};
     std::mt19937 random(11);
     for (int i = 0; i < 3000; ++i) {
         std::string t = integer_text(random() % 1000000);
         if (random() % 4 != 0) {
             t += '.';
             const int decimals = int(random() % 8);
-            for (int k = 0; k < decimals; ++k) t += char('0' + random() % 10);
+            for (int k = 0; k < decimals; ++k)
+                t += char('0' + random() % 10);
         }
         texts.push_back(t);
     }
@@ -156,10 +191,12 @@ TEST(DecoderShortcuts, FieldsAreCutAtEveryCommaWhateverTheirLengths) {
     for (int trial = 0; trial < 4000; ++trial) {
         std::vector<std::string> f(13);
         const std::size_t longest = trial % 10 == 0 ? 60 : 12;
-        for (std::string& s : f) s = std::string(random() % (longest + 1), char('A' + random() % 26));
+        for (std::string& s : f)
+            s = std::string(random() % (longest + 1), char('A' + random() % 26));
         f[0] = "A"; // the route is valid
         std::string body = "$GPRMB";
-        for (const std::string& s : f) body += "," + s;
+        for (const std::string& s : f)
+            body += "," + s;
         NullDisplay display;
         Navigation nav;
         nav.trame = signed_line(body);
@@ -186,9 +223,11 @@ TEST(DecoderShortcuts, RunsFillTheLineAsCharactersDo) {
         long long written = 0;
         while (written < 3 * static_cast<long long>(trame_limit)) {
             std::string run(random() % 700, ' ');
-            for (char& c : run) c = char('A' + (written++ % 26));
+            for (char& c : run)
+                c = char('A' + (written++ % 26));
             append_to_line(by_run, run);
-            for (char c : run) receive_char(by_char, c, context);
+            for (char c : run)
+                receive_char(by_char, c, context);
             ASSERT_EQ(by_run.trame, by_char.trame);
         }
         EXPECT_LE(by_run.trame.size(), trame_limit);
@@ -232,7 +271,8 @@ TEST(DecoderShortcuts, PilotStreamCutAnywhereGivesTheSameSentences) {
     const std::string want = pilot_by_characters(input);
     ASSERT_EQ(std::count(want.begin(), want.end(), '\n'), 6); // after each RMB and GGA
     for (std::size_t cut = 0; cut <= input.size(); ++cut) {
-        for (std::size_t second : {cut, std::min(input.size(), cut + 1), std::min(input.size(), cut + 67)}) {
+        for (std::size_t second :
+             {cut, std::min(input.size(), cut + 1), std::min(input.size(), cut + 67)}) {
             PilotStream stream(false);
             std::string out;
             stream.feed(std::string_view(input).substr(0, cut), out);
@@ -246,11 +286,15 @@ TEST(DecoderShortcuts, PilotStreamCutAnywhereGivesTheSameSentences) {
 
 TEST(DecoderShortcuts, KeptSentenceFollowsEveryFieldChange) {
     ApaBuilder builder;
-    EXPECT_EQ(builder.sentence("0.66", "L", "052.5", "004"), apa_sentence("0.66", "L", "052.5", "004"));
-    EXPECT_EQ(builder.sentence("0.66", "L", "052.5", "004"), apa_sentence("0.66", "L", "052.5", "004"));
+    EXPECT_EQ(builder.sentence("0.66", "L", "052.5", "004"),
+              apa_sentence("0.66", "L", "052.5", "004"));
+    EXPECT_EQ(builder.sentence("0.66", "L", "052.5", "004"),
+              apa_sentence("0.66", "L", "052.5", "004"));
     // The same characters shifted from one field to the next make another sentence.
-    EXPECT_EQ(builder.sentence("0.6", "6L", "052.5", "004"), apa_sentence("0.6", "6L", "052.5", "004"));
-    EXPECT_EQ(builder.sentence("0.66", "L", "052.5", "005"), apa_sentence("0.66", "L", "052.5", "005"));
+    EXPECT_EQ(builder.sentence("0.6", "6L", "052.5", "004"),
+              apa_sentence("0.6", "6L", "052.5", "004"));
+    EXPECT_EQ(builder.sentence("0.66", "L", "052.5", "005"),
+              apa_sentence("0.66", "L", "052.5", "005"));
     EXPECT_EQ(builder.sentence("", "", "", ""), apa_sentence("", "", "", ""));
 
     // A bearing set outside the decoder (the simulator does) goes out with the next line.

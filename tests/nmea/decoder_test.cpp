@@ -19,7 +19,7 @@ std::string sig(std::string_view sentence) {
 }
 
 class RecordingClock : public ClockSetter {
-public:
+  public:
     std::vector<TimeOfDay> set;
     bool refuse = false;
     Status set_time_of_day(int h, int m, int s) override {
@@ -58,7 +58,7 @@ TEST_F(DecoderTest, AcceptanceWantsDollarSecondAndTalkerGpOrPg) {
     EXPECT_FALSE(line("#ECRMB,A").accepted);
     EXPECT_FALSE(line("").accepted);
     EXPECT_FALSE(line("$G").accepted);
-    EXPECT_TRUE(line("$GP").accepted); // an accepted line without any field
+    EXPECT_TRUE(line("$GP").accepted);            // an accepted line without any field
     EXPECT_EQ(display.text(Box::Text2), "\n$GP"); // every line is shown, accepted or not
     EXPECT_TRUE(nav.trame.empty());
 }
@@ -74,7 +74,7 @@ TEST_F(DecoderTest, ShortAcceptedLinesHaveNoFields) {
         EXPECT_EQ(nav.latitude, "") << l;
     }
     EXPECT_TRUE(line(sig("$GPRMB,")).accepted); // 8 characters: an empty remainder
-    EXPECT_EQ(nav.gpsmauvais, 0);          // the empty status is not "V"
+    EXPECT_EQ(nav.gpsmauvais, 0);               // the empty status is not "V"
 }
 
 TEST_F(DecoderTest, GgaStoresItsFieldsExactlyAndChangesNoDisplayWhileInvalid) {
@@ -203,9 +203,9 @@ TEST(ClockTime, WrapsIntoTheDayAndAppliesFractionsToTheMinutes) {
         const char* offset;
         int h, m, s;
     } cases[] = {
-        {"103015", "2", 12, 30, 15},  {"103015.00", "2", 12, 30, 15}, {"233000", "2", 1, 30, 0},
-        {"003000", "-1", 23, 30, 0},  {"100000", "5.5", 15, 30, 0},   {"100000", "", 10, 0, 0},
-        {"100000", "-12", 22, 0, 0},  {"235959", "0", 23, 59, 59},    {"100000", "-0.75", 9, 15, 0},
+        {"103015", "2", 12, 30, 15}, {"103015.00", "2", 12, 30, 15}, {"233000", "2", 1, 30, 0},
+        {"003000", "-1", 23, 30, 0}, {"100000", "5.5", 15, 30, 0},   {"100000", "", 10, 0, 0},
+        {"100000", "-12", 22, 0, 0}, {"235959", "0", 23, 59, 59},    {"100000", "-0.75", 9, 15, 0},
     };
     for (const Case& c : cases) {
         const auto t = clock_time(c.utc, c.offset);
@@ -236,16 +236,17 @@ TEST(LineCheck, TheChecksumControlCharactersAndJoinedSentencesDecide) {
         LineFault fault;
     } cases[] = {
         {"\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*20", LineFault::none},
-        {"\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*21", LineFault::checksum},
+        {"\n$GPRMB,A,0.66,L,003,004,4917.24,N,12309.57,W,001.3,052.5,000.5,V*21",
+         LineFault::checksum},
         {"\n$GPRMC,,V,,,,,,,,,,N*53", LineFault::none},
         {"\n$GPRMC,,V,,,,,,,,,,N*5a", LineFault::checksum},
-        {"\n$GPRSA,28,A,,*1c", LineFault::none},      // lower-case digits
-        {"\n$IIRSA,28,A,,*b", LineFault::checksum},   // one digit
-        {"\n$GPGGA,1*2*0E", LineFault::checksum},     // a "*" inside a field
-        {"\n$GPRMB,A,1*", LineFault::checksum},       // no digits
-        {"\n$GPRMB,A,1*4F ", LineFault::checksum},    // something after the digits
-        {"\n$GPGGA,1,2,N,3,E", LineFault::none},      // no checksum: older receivers
-        {"$GPGGA,1", LineFault::none},                // no leading line feed
+        {"\n$GPRSA,28,A,,*1c", LineFault::none},    // lower-case digits
+        {"\n$IIRSA,28,A,,*b", LineFault::checksum}, // one digit
+        {"\n$GPGGA,1*2*0E", LineFault::checksum},   // a "*" inside a field
+        {"\n$GPRMB,A,1*", LineFault::checksum},     // no digits
+        {"\n$GPRMB,A,1*4F ", LineFault::checksum},  // something after the digits
+        {"\n$GPGGA,1,2,N,3,E", LineFault::none},    // no checksum: older receivers
+        {"$GPGGA,1", LineFault::none},              // no leading line feed
         {"\n", LineFault::none},
         {"", LineFault::none},
         {"\n$GPRMB,A,\t0.66", LineFault::control_character},
@@ -254,14 +255,15 @@ TEST(LineCheck, TheChecksumControlCharactersAndJoinedSentencesDecide) {
         {std::string_view("\n$GPRMB,A,\0", 11), LineFault::control_character},
         {"\n$GPRMB,A,\x7F", LineFault::control_character},
         {"\n$GPRMB,A,0.02GA,110000.00,4751.9795,N,00355.0143,W,1,09,0.9,3.2,M,49.6,M,,*74",
-         LineFault::checksum},                       // a GGA spliced into an RMB
+         LineFault::checksum}, // a GGA spliced into an RMB
         {"\n$GPRMB,A,0.0$GPGGA,110000.00", LineFault::joined},
         {"\n$GPRMB,A,0.0!AIVDM,1", LineFault::joined},
-        {"\n!AIVDM,1,1,,A,1*0B", LineFault::none},   // another start character, checked alike
+        {"\n!AIVDM,1,1,,A,1*0B", LineFault::none}, // another start character, checked alike
         {"\n!AIVDM,1,1,,A,1*0C", LineFault::checksum},
-        {"\n$GPRMB,\xE9t\xE9", LineFault::none},     // bytes above 127 are text, not control
+        {"\n$GPRMB,\xE9t\xE9", LineFault::none}, // bytes above 127 are text, not control
     };
-    for (const auto& c : cases) EXPECT_EQ(line_fault(c.line), c.fault) << c.line;
+    for (const auto& c : cases)
+        EXPECT_EQ(line_fault(c.line), c.fault) << c.line;
     EXPECT_EQ(line_fault("\n$PGRME,15.0,M,45.0,M,25.0,M*1c"), LineFault::none);
     EXPECT_EQ(line_fault("\n$PGRME,15.0,M,45.0,M,25.0,M*1C"), LineFault::none);
     EXPECT_EQ(line_fault(std::string_view("\n$GP\0A", 6)), LineFault::control_character);
@@ -277,10 +279,10 @@ TEST_F(DecoderTest, ADamagedLineIsShownCountedAndDroppedWithoutSteering) {
     EXPECT_FALSE(r.accepted);
     EXPECT_EQ(r.fault, LineFault::checksum);
     EXPECT_TRUE(r.apa.empty());
-    EXPECT_EQ(sent.size(), 1u);            // no autopilot sentence
-    EXPECT_EQ(nav.wptarrivee, "004");      // nothing stored
+    EXPECT_EQ(sent.size(), 1u);       // no autopilot sentence
+    EXPECT_EQ(nav.wptarrivee, "004"); // nothing stored
     EXPECT_EQ(nav.ecartroute, "0.66");
-    EXPECT_TRUE(clock.set.empty());        // no clock
+    EXPECT_TRUE(clock.set.empty());                      // no clock
     EXPECT_EQ(display.text(Box::Text2), "\n" + spliced); // shown as received
     EXPECT_EQ(nav.rejetees, 1);
     EXPECT_TRUE(nav.trame.empty());
@@ -342,7 +344,8 @@ TEST(ReceivePath, LinesWithoutCarriageReturnsStayBounded) {
     Navigation nav;
     const DecodeContext context{display, ',', "", nullptr, false};
     for (int i = 0; i < 100000; ++i)
-        for (char c : std::string("$GPGGA,1,2,N,3,E\n")) receive_char(nav, c, context);
+        for (char c : std::string("$GPGGA,1,2,N,3,E\n"))
+            receive_char(nav, c, context);
     EXPECT_LE(nav.trame.size(), trame_limit);
     EXPECT_EQ(nav.trame.substr(nav.trame.size() - 17), "$GPGGA,1,2,N,3,E\n");
 }

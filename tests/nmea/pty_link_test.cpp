@@ -8,9 +8,9 @@
 #include <unistd.h>
 
 #include "fakes.h"
-#include "pty_peer.h"
-#include "nmea/gps_link.h"
 #include "link/posix_serial.h"
+#include "nmea/gps_link.h"
+#include "pty_peer.h"
 
 namespace {
 
@@ -34,7 +34,8 @@ struct PtyLink : ::testing::Test {
         ASSERT_FALSE(pty.device.empty());
         port = std::make_unique<CommControl>(std::make_unique<PosixSerialDevice>(),
                                              PortDevices{pty.device, "/nonexistent/tty", "", ""});
-        link = std::make_unique<LinkContext>(LinkContext{*port, nav, {display, ',', "", nullptr, false}, 0, {}});
+        link = std::make_unique<LinkContext>(
+            LinkContext{*port, nav, {display, ',', "", nullptr, false}, 0, {}});
         port->OnComm = [this] { MSComm1_OnComm(*link); };
         port->on_hung_up = [this](const std::string& why) { hung_up = why; };
     }
@@ -88,7 +89,10 @@ TEST_F(PtyLink, AHangUpClosesTheLinkWithoutSpinning) {
     ::close(pty.master); // the receiver is pulled out
     pty.master = -1;
     int reads = 0;
-    run_until([&] { ++reads; return !port->PortOpen(); });
+    run_until([&] {
+        ++reads;
+        return !port->PortOpen();
+    });
     EXPECT_FALSE(port->PortOpen());
     EXPECT_FALSE(hung_up.empty());
     EXPECT_LT(reads, 10);

@@ -19,8 +19,10 @@ using marivent::testing::MapDisplay;
 std::vector<std::string> commas(const std::string& s) {
     std::vector<std::string> out(1);
     for (char c : s) {
-        if (c == ',') out.emplace_back();
-        else out.back() += c;
+        if (c == ',')
+            out.emplace_back();
+        else
+            out.back() += c;
     }
     return out;
 }
@@ -83,7 +85,18 @@ TEST(RealLogs, ArbitraryBytesNeverCrashOrGrowTheBuffer) {
     unsigned x = 12345;
     for (int i = 0; i < 2000000; ++i) {
         x = x * 1103515245u + 12345u;
-        const char pick[] = {'$', 'G', 'P', 'R', 'M', 'B', ',', '\r', '\n', 'V', 'A', '\0',
+        const char pick[] = {'$',
+                             'G',
+                             'P',
+                             'R',
+                             'M',
+                             'B',
+                             ',',
+                             '\r',
+                             '\n',
+                             'V',
+                             'A',
+                             '\0',
                              static_cast<char>(x >> 24)};
         receive_char(nav, pick[(x >> 16) % sizeof pick], context);
         ASSERT_LE(nav.trame.size(), trame_limit);

@@ -19,8 +19,10 @@ using marivent::testing::MapDisplay;
 std::vector<std::string> fields_of(const std::string& line) {
     std::vector<std::string> f(1);
     for (char c : line.substr(0, line.find('*'))) {
-        if (c == ',') f.emplace_back();
-        else f.back() += c;
+        if (c == ',')
+            f.emplace_back();
+        else
+            f.back() += c;
     }
     return f;
 }
@@ -29,8 +31,8 @@ std::vector<std::string> fields_of(const std::string& line) {
 // them RMB, each steering differently, the others GPS and wind sentences, without their line
 // ends. The feed starts its chart program's sentences with "#" where NMEA has "$".
 std::vector<std::string> recorded_lines(std::size_t most) {
-    const std::string bytes =
-        marivent::testing::read_bytes(marivent::testing::testdata_dir() / "nmea" / "stupan.se-10112-tcp.log");
+    const std::string bytes = marivent::testing::read_bytes(marivent::testing::testdata_dir() /
+                                                            "nmea" / "stupan.se-10112-tcp.log");
     std::vector<std::string> lines;
     std::set<std::string> seen;
     std::size_t rmb = 0;
@@ -127,7 +129,8 @@ TEST_F(Splices, PiecesJoinedWithoutAChecksumNeverSteerWithAFieldTheGpsDidNotSend
         for (std::size_t i = 7; i < a.find('*'); ++i)
             for (const std::string& b : lines)
                 for (std::size_t j = 0; j < b.find('*'); ++j) {
-                    const auto r = feed(nav, "\n" + a.substr(0, i) + b.substr(j, b.find('*') - j) + "\r");
+                    const auto r =
+                        feed(nav, "\n" + a.substr(0, i) + b.substr(j, b.find('*') - j) + "\r");
                     ASSERT_TRUE(r);
                     if (r->apa.empty()) continue;
                     ++steered;
@@ -145,8 +148,8 @@ TEST(SteeringChecksum, RmaRmbAndRmcWithoutChecksumAreRejectedOthersAsBefore) {
         nav.trame = "\n" + text;
         return decodenmea(nav, context);
     };
-    for (const char* l : {"$GPRMB,A,0.11,R,003,004,4917.239", "$GPRMC,1,A,,,,,5.0,90.0,", "$GPRMA,A,1",
-                          "$IIRMB,A,1"}) {
+    for (const char* l : {"$GPRMB,A,0.11,R,003,004,4917.239", "$GPRMC,1,A,,,,,5.0,90.0,",
+                          "$GPRMA,A,1", "$IIRMB,A,1"}) {
         EXPECT_EQ(line(l).fault, LineFault::no_checksum) << l;
         EXPECT_EQ(display.text(Box::Text2), "\n" + std::string(l)); // shown as every line
     }
@@ -155,7 +158,8 @@ TEST(SteeringChecksum, RmaRmbAndRmcWithoutChecksumAreRejectedOthersAsBefore) {
     EXPECT_EQ(nav.capwpt, "");
     EXPECT_EQ(fault_text(LineFault::no_checksum), "somme de contrôle absente");
     // GGA and the others stay as old receivers send them; a proprietary sentence is no RMC.
-    for (const char* l : {"$GPGGA,1,2,N,3,E", "$GPGSV,1", "$PGRMC,A"}) EXPECT_TRUE(line(l).accepted) << l;
+    for (const char* l : {"$GPGGA,1,2,N,3,E", "$GPGSV,1", "$PGRMC,A"})
+        EXPECT_TRUE(line(l).accepted) << l;
     EXPECT_EQ(line("$GPRMB,A,0.11,R,003,004,4917.239,N,12309.57,W,001.3,052.5,000.5,A*17").fault,
               LineFault::none);
     EXPECT_EQ(nav.capwpt, "052.5");
@@ -202,13 +206,15 @@ TEST(FloodedLink, WhatTheControlCannotHoldIsLostAndNoLinePiecedAcrossItSteers) {
     // read without a bound): the control keeps 64 KiB and drops the rest, the RMB cut there
     // before its "*" meets the next bytes that arrive, which begin with a line end.
     marivent::testing::ScriptedSerial::State dev;
-    CommControl port{std::make_unique<marivent::testing::ScriptedSerial>(dev), {"/dev/a", "", "", ""}};
+    CommControl port{std::make_unique<marivent::testing::ScriptedSerial>(dev),
+                     {"/dev/a", "", "", ""}};
     MapDisplay display;
     Navigation nav;
     LinkContext link{port, nav, DecodeContext{display, ',', "", nullptr, false}, 0, {}};
     port.OnComm = [&] { MSComm1_OnComm(link); };
     auto rmb = [](int k) {
-        const std::string body = "GPRMB,A,0." + std::to_string(k % 90 + 10) + ",R,003,004,4917.239,N,12309.57,W,001.3," +
+        const std::string body = "GPRMB,A,0." + std::to_string(k % 90 + 10) +
+                                 ",R,003,004,4917.239,N,12309.57,W,001.3," +
                                  std::to_string(100 + k % 800) + ".5,000.5,A";
         char sum[3];
         std::snprintf(sum, sizeof sum, "%02X", nmea_checksum(body));
@@ -236,7 +242,8 @@ TEST(FloodedLink, WhatTheControlCannotHoldIsLostAndNoLinePiecedAcrossItSteers) {
     std::size_t sentences = 0;
     for (std::size_t at = 0; at < dev.written.size(); ++sentences) {
         const std::size_t end = dev.written.find('\n', at) + 1;
-        ASSERT_EQ(sent_by_gps.count(dev.written.substr(at, end - at)), 1u) << dev.written.substr(at, end - at);
+        ASSERT_EQ(sent_by_gps.count(dev.written.substr(at, end - at)), 1u)
+            << dev.written.substr(at, end - at);
         at = end;
     }
     EXPECT_GT(sentences, 800u);

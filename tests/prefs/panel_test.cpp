@@ -13,15 +13,22 @@ TEST(Spinner, StepsTheCaptionWithinItsLimits) {
         int direction;
         const char* expected;
     } cases[] = {
-        {interval_spinner, "30", +1, "35"}, {interval_spinner, "30", -1, "25"},
-        {interval_spinner, "120", +1, "120"}, {interval_spinner, "5", -1, "5"},
-        {interval_spinner, "32", +1, "35"}, {interval_spinner, "32", -1, "30"}, // back on the grid
-        {interval_spinner, "500", -1, "115"}, {interval_spinner, "abc", +1, "10"},
-        {offset_spinner, "0", -1, "-1"},     {offset_spinner, "12", +1, "12"},
-        {offset_spinner, "-12", -1, "-12"},  {offset_spinner, "-3", +1, "-2"},
+        {interval_spinner, "30", +1, "35"},
+        {interval_spinner, "30", -1, "25"},
+        {interval_spinner, "120", +1, "120"},
+        {interval_spinner, "5", -1, "5"},
+        {interval_spinner, "32", +1, "35"},
+        {interval_spinner, "32", -1, "30"}, // back on the grid
+        {interval_spinner, "500", -1, "115"},
+        {interval_spinner, "abc", +1, "10"},
+        {offset_spinner, "0", -1, "-1"},
+        {offset_spinner, "12", +1, "12"},
+        {offset_spinner, "-12", -1, "-12"},
+        {offset_spinner, "-3", +1, "-2"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(step_caption(c.s, c.caption, c.direction), c.expected) << c.caption << " " << c.direction;
+        EXPECT_EQ(step_caption(c.s, c.caption, c.direction), c.expected)
+            << c.caption << " " << c.direction;
 }
 
 TEST(PanelOk, TakesNumbersFromTheCaptionsAndThePortFromTheLine) {

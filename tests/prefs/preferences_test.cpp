@@ -10,8 +10,8 @@ namespace {
 
 using namespace marivent;
 using namespace marivent::prefs;
-using marivent::testing::TempRoot;
 using marivent::testing::read_bytes;
+using marivent::testing::TempRoot;
 using marivent::testing::write_bytes;
 
 TEST(LoadSettings, FirstRunCreatesAnEmptyFileAndTakesTheDefaults) {
@@ -33,7 +33,8 @@ TEST(LoadSettings, FirstRunCreatesAnEmptyFileAndTakesTheDefaults) {
 TEST(LoadSettings, SavedPanelReadsBack) {
     TempRoot root;
     const auto file = root / "journlog.txt";
-    EXPECT_TRUE(save_settings(file, {"30", "0", "c:\\oziexplorer\\data", "c:\\cmapecs\\routes", 2}).empty());
+    EXPECT_TRUE(save_settings(file, {"30", "0", "c:\\oziexplorer\\data", "c:\\cmapecs\\routes", 2})
+                    .empty());
     Preferences p;
     load_settings(file, p);
     EXPECT_EQ(p.intervalle, 30);
@@ -49,7 +50,7 @@ TEST(LoadSettings, NumbersComeFromTheTextByTheValueRule) {
     save_settings(file, {"abc", "-3", "o", "c", 3});
     Preferences p;
     load_settings(file, p);
-    EXPECT_EQ(p.intervalle, 0);  // no leading number
+    EXPECT_EQ(p.intervalle, 0);   // no leading number
     EXPECT_EQ(p.command1, "abc"); // the caption shows the text
     EXPECT_EQ(p.decalage, "-3");
     EXPECT_EQ(p.command2, "-3");
@@ -58,7 +59,9 @@ TEST(LoadSettings, NumbersComeFromTheTextByTheValueRule) {
 TEST(LoadSettings, AFileCutShortAppliesNoDefault) {
     TempRoot root;
     const auto file = root / "journlog.txt";
-    write_bytes(file, std::string("\x02\x00" "10", 4));
+    write_bytes(file, std::string("\x02\x00"
+                                  "10",
+                                  4));
     Preferences p;
     p.port = 1;
     load_settings(file, p);
@@ -97,7 +100,8 @@ TEST(LoadSettings, AnUnusableFileGivesTheDefaultsAndSaysSo) {
 
 TEST(SaveSettings, FailureIsReportedAndTheOldFileIsUntouched) {
     TempRoot root;
-    EXPECT_FALSE(save_settings(root / "missing" / "journlog.txt", {"30", "0", "o", "c", 2}).empty());
+    EXPECT_FALSE(
+        save_settings(root / "missing" / "journlog.txt", {"30", "0", "o", "c", 2}).empty());
 
     const auto file = root / "journlog.txt";
     write_bytes(file, "old");
@@ -113,7 +117,10 @@ TEST(SaveSettings, LeavesNoTemporaryFileBehind) {
     const auto file = root / "journlog.txt";
     save_settings(file, {"30", "0", "o", "c", 2});
     int entries = 0;
-    for (const auto& e : std::filesystem::directory_iterator(root.path())) { (void)e; ++entries; }
+    for (const auto& e : std::filesystem::directory_iterator(root.path())) {
+        (void)e;
+        ++entries;
+    }
     EXPECT_EQ(entries, 1);
 }
 

@@ -15,26 +15,35 @@ std::string text_record(std::string_view text, std::size_t pad_to = record_lengt
     return r;
 }
 
-const SettingsToWrite panel_defaults{"30", "0", "c:\\oziexplorer\\data", "c:\\cmapecs\\routes", 2, false};
+const SettingsToWrite panel_defaults{"30", "0",  "c:\\oziexplorer\\data", "c:\\cmapecs\\routes",
+                                     2,    false};
 
 TEST(SettingsWrite, OkOnANewFileGivesTheSixRecordsByteForByte) {
     const PatchedSettings out = patch_settings("", panel_defaults);
     EXPECT_TRUE(out.problems.empty());
     ASSERT_EQ(out.bytes.size(), 643u);
-    EXPECT_EQ(out.bytes.substr(0, 4), std::string("\x02\x00" "30", 4));
-    EXPECT_EQ(out.bytes.substr(128, 3), std::string("\x01\x00" "0", 3));
+    EXPECT_EQ(out.bytes.substr(0, 4), std::string("\x02\x00"
+                                                  "30",
+                                                  4));
+    EXPECT_EQ(out.bytes.substr(128, 3), std::string("\x01\x00"
+                                                    "0",
+                                                    3));
     EXPECT_EQ(out.bytes.substr(256, 21), std::string("\x13\x00", 2) + "c:\\oziexplorer\\data");
     EXPECT_EQ(out.bytes.substr(384, 19), std::string("\x11\x00", 2) + "c:\\cmapecs\\routes");
     EXPECT_EQ(out.bytes.substr(512, 4), std::string("\x02\x00\x02\x00", 4));
     EXPECT_EQ(out.bytes.substr(516, 124), std::string(124, '\0'));
-    EXPECT_EQ(out.bytes.substr(640), std::string("\x01\x00" "0", 3)); // "Tous les émetteurs" off
+    EXPECT_EQ(out.bytes.substr(640), std::string("\x01\x00"
+                                                 "0",
+                                                 3)); // "Tous les émetteurs" off
 }
 
 TEST(SettingsRead, TheSixthRecordIsTheTalkerOptionAndOldFilesMeanOff) {
     SettingsToWrite on = panel_defaults;
     on.all_talkers = true;
     const std::string six = patch_settings("", on).bytes;
-    EXPECT_EQ(six.substr(640), std::string("\x01\x00" "1", 3));
+    EXPECT_EQ(six.substr(640), std::string("\x01\x00"
+                                           "1",
+                                           3));
     EXPECT_EQ(parse_settings(six).all_talkers, true);
     EXPECT_EQ(parse_settings(patch_settings(six, panel_defaults).bytes).all_talkers, false);
     // A file of the five records (as every earlier version wrote it) has no option: off.
@@ -62,7 +71,8 @@ TEST(SettingsRead, TheWrittenFileReadsBack) {
 }
 
 TEST(SettingsWrite, InPlaceNeverShortensAndAShorterTextReadsExactly) {
-    std::string old = patch_settings("", {"30", "0", "c:\\a\\very\\long\\folder\\name", "x", 1, true}).bytes;
+    std::string old =
+        patch_settings("", {"30", "0", "c:\\a\\very\\long\\folder\\name", "x", 1, true}).bytes;
     old += std::string(300, 'Z'); // a longer file, with a seventh record and more
     const PatchedSettings out = patch_settings(old, {"30", "0", "c:\\b", "x", 4, true});
     ASSERT_EQ(out.bytes.size(), old.size());
@@ -76,7 +86,8 @@ TEST(SettingsWrite, InPlaceNeverShortensAndAShorterTextReadsExactly) {
 }
 
 TEST(SettingsWrite, TextsAbove127KeepTheirBytes) {
-    const std::string folder = "c:\\donn\xE9" "es\\\x80\x81\xFF";
+    const std::string folder = "c:\\donn\xE9"
+                               "es\\\x80\x81\xFF";
     const SettingsRecords r = parse_settings(patch_settings("", {"30", "0", folder, "y", 1}).bytes);
     EXPECT_EQ(r.text[2], folder);
 }
@@ -98,7 +109,8 @@ TEST(SettingsWrite, ACaptionOver126IsRefusedAndNeverSpillsIntoTheNextRecord) {
     EXPECT_EQ(parse_settings(patch_settings(old, {"30", "0", fits, "c", 1}).bytes).text[2], fits);
 
     // On a new file the refused record is an empty text, the others in their places.
-    const SettingsRecords fresh = parse_settings(patch_settings("", {"30", "0", long_folder, "c", 1}).bytes);
+    const SettingsRecords fresh =
+        parse_settings(patch_settings("", {"30", "0", long_folder, "c", 1}).bytes);
     EXPECT_EQ(fresh.text[2], "");
     EXPECT_EQ(fresh.text[3], "c");
 }
@@ -122,7 +134,9 @@ TEST(SettingsRead, AFileCutShortAppliesTheRecordsPresent) {
 
 TEST(SettingsRead, BadRecordsAreNotAppliedTheOthersAre) {
     // Record 2 claims 126 bytes but the file ends 3 bytes in.
-    std::string cut = text_record("20") + std::string("\x7E\x00" "ab", 4);
+    std::string cut = text_record("20") + std::string("\x7E\x00"
+                                                      "ab",
+                                                      4);
     SettingsRecords r = parse_settings(cut);
     EXPECT_EQ(r.text[0], "20");
     EXPECT_FALSE(r.text[1]);

@@ -8,7 +8,8 @@ using namespace marivent::seatalk;
 
 TEST(CaptureFields, FourCharactersRightAligned) {
     std::string file;
-    for (int b : {0, 6, 32, 132, 255}) file += byte_field(static_cast<unsigned char>(b));
+    for (int b : {0, 6, 32, 132, 255})
+        file += byte_field(static_cast<unsigned char>(b));
     EXPECT_EQ(file, "   0   6  32 132 255");
     EXPECT_EQ(text_field("A"), "   A");
 }

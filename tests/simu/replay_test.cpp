@@ -22,7 +22,8 @@ TEST(SimulationLines, EndingsAreStrippedAndAtMost500LinesAreTaken) {
     EXPECT_EQ(simulation_lines("a\r\n\r\nb\r\n"), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_TRUE(simulation_lines("").empty());
     std::string many;
-    for (int i = 0; i < 600; ++i) many += "$GPGGA," + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 600; ++i)
+        many += "$GPGGA," + std::to_string(i) + "\r\n";
     const auto lines = simulation_lines(many);
     ASSERT_EQ(lines.size(), 500u);
     EXPECT_EQ(lines.back(), "$GPGGA,499");
@@ -35,7 +36,8 @@ TEST(Replay, OneCharacterPerPutThenCrAndLfAsTwoPuts) {
     EXPECT_EQ(all_puts(Replay({})), "");
     Replay r({"ab"});
     EXPECT_EQ(r.bi(), "ab");
-    while (r.next()) {}
+    while (r.next()) {
+    }
     EXPECT_TRUE(r.done());
 }
 

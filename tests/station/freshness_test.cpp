@@ -9,7 +9,8 @@ using namespace marivent::station;
 TEST(Freshness, EachGroupAgesByTheSentenceThatBringsIt) {
     Freshness f;
     f.opened(1000);
-    for (Boxes g : {Boxes::position, Boxes::route, Boxes::xte}) EXPECT_FALSE(f.old(g, 99'000));
+    for (Boxes g : {Boxes::position, Boxes::route, Boxes::xte})
+        EXPECT_FALSE(f.old(g, 99'000));
     f.line(true, false, false, 2000); // a GGA while the route is not valid: nothing shown
     EXPECT_FALSE(f.position_shown());
     f.line(false, true, false, 2000); // an RMB with status V: only the cross-track error
@@ -24,7 +25,8 @@ TEST(Freshness, EachGroupAgesByTheSentenceThatBringsIt) {
     EXPECT_FALSE(f.old(Boxes::raw, 8999)); // any line is a raw line
     EXPECT_TRUE(f.old(Boxes::raw, 9000));
     f.closed();
-    for (Boxes g : {Boxes::position, Boxes::route, Boxes::xte, Boxes::raw}) EXPECT_TRUE(f.old(g, 4000));
+    for (Boxes g : {Boxes::position, Boxes::route, Boxes::xte, Boxes::raw})
+        EXPECT_TRUE(f.old(g, 4000));
     EXPECT_FALSE(f.next_change(4000));
 }
 
@@ -52,9 +54,9 @@ TEST(Freshness, TheNextChangeIsTheFirstValueToAgeOrTheNextStepOfTheSilence) {
     EXPECT_EQ(f.next_change(0), 5000); // the silence begins
     f.line(true, false, true, 1000);
     f.line(false, true, true, 2500);
-    EXPECT_EQ(f.next_change(3000), 6000);  // the position ages first
-    EXPECT_EQ(f.next_change(6000), 7000);  // the silence, said by the second
-    EXPECT_EQ(f.next_change(7000), 7500);  // the route and the cross-track error age
+    EXPECT_EQ(f.next_change(3000), 6000); // the position ages first
+    EXPECT_EQ(f.next_change(6000), 7000); // the silence, said by the second
+    EXPECT_EQ(f.next_change(7000), 7500); // the route and the cross-track error age
     EXPECT_EQ(f.next_change(7500), 8000);
     EXPECT_EQ(f.next_change(8200), 9000);
     EXPECT_EQ(f.next_change(60'000), 61'000);

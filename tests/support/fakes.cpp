@@ -44,7 +44,8 @@ void ScriptedDialogs::message(std::string_view text, std::string_view title) {
     messages.push_back({std::string(text), std::string(title), {}});
 }
 
-bool ScriptedDialogs::ask_yes_no(std::string_view text, std::string_view title, std::string_view detail) {
+bool ScriptedDialogs::ask_yes_no(std::string_view text, std::string_view title,
+                                 std::string_view detail) {
     questions.push_back({std::string(text), std::string(title), std::string(detail)});
     if (answers.empty()) return false;
     const bool a = answers.front();
@@ -58,7 +59,8 @@ std::string MapDisplay::text(Box box) const {
 }
 
 TempRoot::TempRoot() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "marivent-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "marivent-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) std::abort();
     path_ = pattern;
 }

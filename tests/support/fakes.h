@@ -12,7 +12,7 @@ namespace marivent::testing {
 
 // French regional settings: dd/MM/yyyy and ",".
 class FrenchRegional : public RegionalSettings {
-public:
+  public:
     std::string short_date(const Date& d) const override;
     std::optional<Date> parse_short_date(std::string_view text) const override;
     char decimal_separator() const override { return ','; }
@@ -20,7 +20,7 @@ public:
 
 // German regional settings: dd.MM.yyyy and ",".
 class GermanRegional : public RegionalSettings {
-public:
+  public:
     std::string short_date(const Date& d) const override;
     std::optional<Date> parse_short_date(std::string_view text) const override;
     char decimal_separator() const override { return ','; }
@@ -28,21 +28,21 @@ public:
 
 // A clock that says what the test sets.
 class FrozenClock : public Clock {
-public:
+  public:
     LocalDateTime time{{2026, 12, 7}, 14, 35, 0};
     LocalDateTime now() const override { return time; }
 };
 
 // A steady clock that moves only when the test moves it.
 class ManualSteadyClock : public SteadyClock {
-public:
+  public:
     long long ms = 0;
     long long milliseconds() const override { return ms; }
 };
 
 // Records every box; answers questions from a script (No when it runs out).
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         std::string text, title, detail;
     };
@@ -50,12 +50,13 @@ public:
     std::vector<Shown> questions;
     std::deque<bool> answers;
     void message(std::string_view text, std::string_view title) override;
-    bool ask_yes_no(std::string_view text, std::string_view title, std::string_view detail) override;
+    bool ask_yes_no(std::string_view text, std::string_view title,
+                    std::string_view detail) override;
 };
 
 // The display boxes as a map of box name to text.
 class MapDisplay : public Display {
-public:
+  public:
     std::map<Box, std::string> boxes;
     long speed_colour = -1;
     void set_text(Box box, std::string_view text) override { boxes[box] = text; }
@@ -65,7 +66,7 @@ public:
 
 // Records what a viewer was asked to show.
 class RecordingViewer : public TextViewer {
-public:
+  public:
     struct Shown {
         std::string title, text;
     };
@@ -77,7 +78,7 @@ public:
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempRoot {
-public:
+  public:
     TempRoot();
     ~TempRoot();
     TempRoot(const TempRoot&) = delete;
@@ -85,7 +86,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -30,12 +30,13 @@ inline std::string drain(int fd) {
     std::string out;
     char buf[4096];
     ssize_t n;
-    while ((n = ::recv(fd, buf, sizeof buf, 0)) > 0) out.append(buf, static_cast<std::size_t>(n));
+    while ((n = ::recv(fd, buf, sizeof buf, 0)) > 0)
+        out.append(buf, static_cast<std::size_t>(n));
     return out;
 }
 
 class TcpServer {
-public:
+  public:
     explicit TcpServer(int port = 0) { listen_on(port); }
     ~TcpServer() { stop(); }
     TcpServer(const TcpServer&) = delete;
@@ -72,12 +73,12 @@ public:
         listener_ = -1;
     }
 
-private:
+  private:
     int listener_ = -1, client_ = -1, port_ = 0;
 };
 
 class UdpSocket {
-public:
+  public:
     UdpSocket() {
         fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         const sockaddr_in a = loopback(0);
@@ -89,12 +90,12 @@ public:
     int port() const { return bound_port(fd_); }
     bool send_to(int port, const std::string& s) const {
         const sockaddr_in a = loopback(port);
-        return ::sendto(fd_, s.data(), s.size(), 0, reinterpret_cast<const sockaddr*>(&a), sizeof a) ==
-               static_cast<ssize_t>(s.size());
+        return ::sendto(fd_, s.data(), s.size(), 0, reinterpret_cast<const sockaddr*>(&a),
+                        sizeof a) == static_cast<ssize_t>(s.size());
     }
     std::string receive() const { return drain(fd_); }
 
-private:
+  private:
     int fd_ = -1;
 };
 

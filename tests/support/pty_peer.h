@@ -31,7 +31,8 @@ struct GpsSide {
         std::string out;
         char buf[4096];
         ssize_t n;
-        while ((n = ::read(master, buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
+        while ((n = ::read(master, buf, sizeof buf)) > 0)
+            out.append(buf, static_cast<std::size_t>(n));
         return out;
     }
 };

@@ -8,7 +8,7 @@
 namespace marivent::testing {
 
 class ScriptedSerial : public nmea::SerialDevice {
-public:
+  public:
     struct State {
         bool open = false;
         std::string path;
@@ -20,7 +20,8 @@ public:
         std::string refuse;                     // non-empty: open fails with this reason
     };
     explicit ScriptedSerial(State& s) : s_(s) {}
-    Status open(const std::string& path, const nmea::LineSettings& settings, char replace) override {
+    Status open(const std::string& path, const nmea::LineSettings& settings,
+                char replace) override {
         if (!s_.refuse.empty()) return failure(s_.refuse);
         s_.open = true;
         s_.path = path;
@@ -44,7 +45,7 @@ public:
         return n;
     }
 
-private:
+  private:
     State& s_;
 };
 

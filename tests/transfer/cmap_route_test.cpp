@@ -13,18 +13,22 @@ namespace {
 // Builds route files piece by piece from the byte layout, independently of the writer.
 std::string b(std::initializer_list<int> bytes) {
     std::string out;
-    for (int v : bytes) out += static_cast<char>(v);
+    for (int v : bytes)
+        out += static_cast<char>(v);
     return out;
 }
 std::string u32(std::uint32_t v) {
     return b({static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
               static_cast<int>((v >> 16) & 0xFF), static_cast<int>(v >> 24)});
 }
-std::string text(const std::string& t) { return u32(static_cast<std::uint32_t>(t.size())) + t; }
+std::string text(const std::string& t) {
+    return u32(static_cast<std::uint32_t>(t.size())) + t;
+}
 
 const std::string signature = b({58, 1, 1, 0, 0, 7, 0, 0, 0}) + "CMROUTE" + b({2, 91, 6, 0, 0, 0});
 
-std::string waypoint_object(const std::string& name, const std::string& lat, const std::string& lon) {
+std::string waypoint_object(const std::string& name, const std::string& lat,
+                            const std::string& lon) {
     return b({2, 91, 9, 0, 0, 0}) + "TWayPoint" + u32(1) + text(name) + text(lat) + text(lon) +
            u32(50) + u32(1) + u32(0) + "]";
 }
@@ -40,16 +44,19 @@ std::string route_file(const std::string& name, std::uint32_t first, std::uint32
                        const std::vector<std::pair<std::uint32_t, std::uint32_t>>& legs) {
     std::string out = signature + "TRoute" + u32(1) + text(name) + u32(2) + u32(first) + u32(last) +
                       u32(static_cast<std::uint32_t>(wps.size()));
-    for (const auto& w : wps) out += waypoint_object(w.name, w.lat, w.lon);
+    for (const auto& w : wps)
+        out += waypoint_object(w.name, w.lat, w.lon);
     out += u32(static_cast<std::uint32_t>(legs.size()));
-    for (const auto& [s, e] : legs) out += leg_object(s, e);
+    for (const auto& [s, e] : legs)
+        out += leg_object(s, e);
     return out + "]";
 }
 
 const std::vector<Wp> abc = {{"A", " 43 05.12N", "  5 30.00W"},
                              {"B", " 33 15.00S", "151 12.00E"},
                              {"C", "  0 00.00S", "  0 00.00W"}};
-const WaypointTable abc_rows = {{1, "A", 43.0853333, -5.5}, {2, "B", -33.25, 151.2}, {3, "C", 0, 0}};
+const WaypointTable abc_rows = {
+    {1, "A", 43.0853333, -5.5}, {2, "B", -33.25, 151.2}, {3, "C", 0, 0}};
 
 TEST(CmapCoordinateText, Examples) {
     struct Case {
@@ -93,7 +100,8 @@ TEST(CmapWrite, ThreeWaypointsAndTheirLegs) {
     EXPECT_EQ(w->substr(43, 12), u32(0) + u32(2) + u32(3));
     EXPECT_EQ(w->size(), 52 + 3 + 3 * 65 + 4 + 2 * 55 + 1u);
     // A 14-character name keeps its blanks; a track point's empty name has length 0.
-    const Result<std::string> named = cmap_route_file("t", {{0, "ABC           ", 1, 1}, {0, "", 2, 2}});
+    const Result<std::string> named =
+        cmap_route_file("t", {{0, "ABC           ", 1, 1}, {0, "", 2, 2}});
     ASSERT_TRUE(named) << named.why();
     EXPECT_NE(named->find(text("ABC           ") + text("  1 00.00N")), std::string::npos);
     EXPECT_NE(named->find(u32(1) + text("") + text("  2 00.00N")), std::string::npos);
@@ -114,8 +122,7 @@ TEST(CmapRead, FileOrderWhenStoredInOrder) {
     EXPECT_TRUE(r.warning.empty());
     EXPECT_EQ(r.route_name, "ile");
     ASSERT_EQ(r.waypoint_lines.size(), 3u);
-    EXPECT_EQ(r.waypoint_lines[0],
-              build_waypoint_line(1, "A", "43.085333", "-05.500000"));
+    EXPECT_EQ(r.waypoint_lines[0], build_waypoint_line(1, "A", "43.085333", "-05.500000"));
     EXPECT_EQ(r.waypoint_lines[1], build_waypoint_line(2, "B", "-33.250000", "151.200000"));
     EXPECT_EQ(r.waypoint_lines[2], build_waypoint_line(3, "C", "00.000000", "00.000000"));
     EXPECT_EQ(r.last_latitude_text, "  0 00.00S");
@@ -133,14 +140,16 @@ TEST(CmapRead, LegsGiveTheRouteOrder) {
         {"first leg found wins", 1, 0, {{1, 2}, {1, 0}, {2, 0}}, {"B", "C", "A"}},
     };
     for (const auto& c : cases) {
-        const Result<CmapRead> read = read_cmap_route(route_file("r", c.first, c.last, abc, c.legs));
+        const Result<CmapRead> read =
+            read_cmap_route(route_file("r", c.first, c.last, abc, c.legs));
         ASSERT_TRUE(read) << c.legend << ": " << read.why();
         const CmapRead& r = *read;
         EXPECT_TRUE(r.warning.empty()) << c.legend;
         ASSERT_EQ(r.waypoints.size(), 3u);
         for (std::size_t p = 0; p < 3; ++p) {
             EXPECT_EQ(r.waypoints[p].name, c.order[p]) << c.legend;
-            EXPECT_EQ(r.waypoint_lines[p].substr(0, 6), "   " + std::to_string(p + 1) + "," + c.order[p])
+            EXPECT_EQ(r.waypoint_lines[p].substr(0, 6),
+                      "   " + std::to_string(p + 1) + "," + c.order[p])
                 << c.legend;
         }
         EXPECT_EQ(r.last_latitude_text, "  0 00.00S") << c.legend; // C is last in the file
@@ -154,12 +163,9 @@ TEST(CmapRead, BrokenLegsKeepFileOrder) {
         std::uint32_t first;
         std::vector<std::pair<std::uint32_t, std::uint32_t>> legs;
     } cases[] = {
-        {"no leg from 0", 2, {{2, 0}, {1, 2}}},
-        {"circle", 2, {{2, 0}, {0, 2}}},
-        {"end out of range", 2, {{2, 7}, {0, 1}}},
-        {"first out of range", 3, {{2, 0}, {0, 1}}},
-        {"huge first", 0xFFFFFFFF, {{2, 0}, {0, 1}}},
-        {"no legs at all", 1, {}},
+        {"no leg from 0", 2, {{2, 0}, {1, 2}}},       {"circle", 2, {{2, 0}, {0, 2}}},
+        {"end out of range", 2, {{2, 7}, {0, 1}}},    {"first out of range", 3, {{2, 0}, {0, 1}}},
+        {"huge first", 0xFFFFFFFF, {{2, 0}, {0, 1}}}, {"no legs at all", 1, {}},
     };
     for (const auto& c : cases) {
         const Result<CmapRead> read = read_cmap_route(route_file("r", c.first, 2, abc, c.legs));
@@ -236,7 +242,6 @@ TEST(CmapRead, NotARoute) {
         const Result<CmapRead> r = read_cmap_route(c);
         EXPECT_FALSE(r.why().empty()) << c.size();
         EXPECT_FALSE(r.ok()) << c.size(); // no route, so no waypoints
-
     }
 }
 

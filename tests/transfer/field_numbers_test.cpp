@@ -42,8 +42,10 @@ double reference_coordinate_value(std::string_view text) {
 std::string reference_stored_name(std::string_view name) {
     std::string out(name.substr(0, name_width));
     for (char& c : out) {
-        if (c == ',') c = '\xD1';
-        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+        if (c == ',')
+            c = '\xD1';
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = ' ';
     }
     out.resize(name_width, ' ');
     return out;
@@ -106,8 +108,8 @@ OziRead reference_waypoints(std::string_view bytes) {
         auto field = [&](std::size_t k) {
             return first + k < fields.size() ? fields[first + k] : std::string_view();
         };
-        Waypoint w{numeric_value(field(0)), reference_read_name(field(1)),
-                   numeric_value(field(2)), numeric_value(field(3))};
+        Waypoint w{numeric_value(field(0)), reference_read_name(field(1)), numeric_value(field(2)),
+                   numeric_value(field(3))};
         if (w.latitude == 0.0 && w.longitude == 0.0) continue;
         if (out.rows.size() == max_waypoints) return OziRead{{}, true};
         out.rows.push_back(w);
@@ -122,13 +124,15 @@ OziRead reference_track(std::string_view bytes) {
         if (lines[i].find_first_not_of(" \t") == std::string_view::npos) continue;
         if (out.rows.size() == max_waypoints) return OziRead{{}, true};
         const auto fields = reference_fields(lines[i]);
-        out.rows.push_back({0, "", numeric_value(fields[0]),
-                            fields.size() > 1 ? numeric_value(fields[1]) : 0.0});
+        out.rows.push_back(
+            {0, "", numeric_value(fields[0]), fields.size() > 1 ? numeric_value(fields[1]) : 0.0});
     }
     return out;
 }
 
-std::uint64_t bits(double v) { return std::bit_cast<std::uint64_t>(v); }
+std::uint64_t bits(double v) {
+    return std::bit_cast<std::uint64_t>(v);
+}
 
 void expect_same_rows(const OziRead& a, const OziRead& b, const std::string& text) {
     ASSERT_EQ(a.too_many, b.too_many) << text;
@@ -144,16 +148,24 @@ void expect_same_rows(const OziRead& a, const OziRead& b, const std::string& tex
 // Values where rounding is decided: around the ties of 6 and 2 decimals, the whole-degree and
 // 1000 carries, signed zeros, the smallest values and those no pattern takes.
 std::vector<double> values_to_try() {
-    std::vector<double> v = {0.0, -0.0, 5e-7, -5e-7, 4.999999e-7, -4.999999e-7, 0.0000015, 0.125,
-                             0.015, 1.005, 59.995, -179.9999995, 179.9999996, 999.9999995,
-                             -999.99999949, 1000, -1000, 1e-300, 5e-324, 1e20, -1e300,
-                             std::numeric_limits<double>::quiet_NaN(), HUGE_VAL, -HUGE_VAL};
+    std::vector<double> v = {0.0,           -0.0,
+                             5e-7,          -5e-7,
+                             4.999999e-7,   -4.999999e-7,
+                             0.0000015,     0.125,
+                             0.015,         1.005,
+                             59.995,        -179.9999995,
+                             179.9999996,   999.9999995,
+                             -999.99999949, 1000,
+                             -1000,         1e-300,
+                             5e-324,        1e20,
+                             -1e300,        std::numeric_limits<double>::quiet_NaN(),
+                             HUGE_VAL,      -HUGE_VAL};
     std::mt19937_64 rng(20261207);
     std::uniform_real_distribution<double> globe(-180, 180), wide(-1500, 1500);
     for (int i = 0; i < 60000; ++i) {
         const double k = std::round(globe(rng) * 1e6);
         const double nudge = static_cast<double>(static_cast<int>(rng() % 5) - 2) * 1e-9;
-        v.push_back((k + 0.5) / 1e6 + nudge);               // ties at 6 decimals
+        v.push_back((k + 0.5) / 1e6 + nudge); // ties at 6 decimals
         const double degrees = static_cast<double>(rng() % 181);
         const double minutes = (static_cast<double>(rng() % 6000) + 0.5) / 100;
         v.push_back((rng() & 1 ? 1 : -1) * (degrees + minutes / 60)); // ties of the minutes
@@ -185,10 +197,10 @@ TEST(FieldNumbers, CoordinateTextAsComposedBefore) {
 }
 
 TEST(FieldNumbers, CoordinateValueAsReadBefore) {
-    std::vector<std::string> texts = {
-        "",           "N",          "  0 00.00S", "180 00.00E",  " 43 05.12N", "9 5 05.12",
-        " 43 05.1 N", "-43 05.12N", " 43 -5.12S", "043 05.12W",  " 43 05.12",  " 43 05.12NN",
-        " 4  05.12N", "1 3 05.12N"};
+    std::vector<std::string> texts = {"",           "N",          "  0 00.00S", "180 00.00E",
+                                      " 43 05.12N", "9 5 05.12",  " 43 05.1 N", "-43 05.12N",
+                                      " 43 -5.12S", "043 05.12W", " 43 05.12",  " 43 05.12NN",
+                                      " 4  05.12N", "1 3 05.12N"};
     std::mt19937_64 rng(3);
     const std::string alphabet = " 0123456789.-+eNSEW";
     for (const double v : values_to_try()) {
@@ -207,7 +219,8 @@ TEST(FieldNumbers, WaypointLineAsPutTogetherBefore) {
     std::uniform_real_distribution<double> degrees(-1500, 1500);
     for (int i = 0; i < 20000; ++i) {
         std::string name;
-        for (std::size_t n = rng() % 20; n > 0; --n) name += static_cast<char>(rng() % 256);
+        for (std::size_t n = rng() % 20; n > 0; --n)
+            name += static_cast<char>(rng() % 256);
         const int numbers[] = {static_cast<int>(rng() % 10000),
                                static_cast<int>(rng() % 30000) - 15000,
                                std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
@@ -222,21 +235,43 @@ TEST(FieldNumbers, WaypointLineAsPutTogetherBefore) {
 }
 
 TEST(FieldNumbers, FieldValueIsNumericValueBitForBit) {
-    std::vector<std::string> texts = {
-        "", " ", "-", "+", ".", "-.", "+.5", "5.", "-0", "-0.000", " \t\n-12.5x", "\r5", "1e5",
-        "1e", "1E-3,", "123456789012345", "1234567890123456", "0000000000000001.5", "1e400",
-        "-1e-400", "99999999999999999999999", " -60.000000", "  5", "05.12"};
+    std::vector<std::string> texts = {"",
+                                      " ",
+                                      "-",
+                                      "+",
+                                      ".",
+                                      "-.",
+                                      "+.5",
+                                      "5.",
+                                      "-0",
+                                      "-0.000",
+                                      " \t\n-12.5x",
+                                      "\r5",
+                                      "1e5",
+                                      "1e",
+                                      "1E-3,",
+                                      "123456789012345",
+                                      "1234567890123456",
+                                      "0000000000000001.5",
+                                      "1e400",
+                                      "-1e-400",
+                                      "99999999999999999999999",
+                                      " -60.000000",
+                                      "  5",
+                                      "05.12"};
     std::mt19937_64 rng(7);
     std::uniform_real_distribution<double> coordinate(-200, 200);
     const std::string alphabet = " \t\n\r+-.0123456789eE,xS";
     for (int i = 0; i < 60000; ++i) {
         std::string random;
-        for (std::size_t n = rng() % 18; n > 0; --n) random += alphabet[rng() % alphabet.size()];
+        for (std::size_t n = rng() % 18; n > 0; --n)
+            random += alphabet[rng() % alphabet.size()];
         texts.push_back(random);
         texts.push_back(std::string(rng() % 3, ' ') +
                         fixed_text(coordinate(rng), static_cast<int>(rng() % 12)));
     }
-    for (const auto& t : texts) ASSERT_EQ(bits(field_value(t)), bits(numeric_value(t))) << t;
+    for (const auto& t : texts)
+        ASSERT_EQ(bits(field_value(t)), bits(numeric_value(t))) << t;
 }
 
 TEST(FieldNumbers, WaypointAndTrackFilesReadAsLineByLine) {
@@ -250,17 +285,26 @@ TEST(FieldNumbers, WaypointAndTrackFilesReadAsLineByLine) {
             std::string name;
             for (std::size_t n = rng() % 18; n > 0; --n)
                 name += static_cast<char>(32 + rng() % 224);
-            const std::string coordinates = fixed_text(lat(rng), static_cast<int>(rng() % 8)) +
-                                            "," + fixed_text(lon(rng), 6);
+            const std::string coordinates =
+                fixed_text(lat(rng), static_cast<int>(rng() % 8)) + "," + fixed_text(lon(rng), 6);
             switch (rng() % 8) {
-            case 0: text += "R,  1,Cmap1           ,,255"; break;
-            case 1: text += rng() % 2 ? "" : "  \t"; break;
+            case 0:
+                text += "R,  1,Cmap1           ,,255";
+                break;
+            case 1:
+                text += rng() % 2 ? "" : "  \t";
+                break;
             case 2:
                 text += "W,  1,  2," + integer_text(line) + "," + name + "," + coordinates;
                 break;
-            case 3: text += integer_text(line) + "," + name; break;
-            case 4: text += coordinates + ",0,-777"; break;
-            default: text += integer_text(line) + "," + name + "," + coordinates + ",37109.72606";
+            case 3:
+                text += integer_text(line) + "," + name;
+                break;
+            case 4:
+                text += coordinates + ",0,-777";
+                break;
+            default:
+                text += integer_text(line) + "," + name + "," + coordinates + ",37109.72606";
             }
             text += one_ending ? endings[file % 5] : endings[rng() % 6];
         }
@@ -272,7 +316,8 @@ TEST(FieldNumbers, WaypointAndTrackFilesReadAsLineByLine) {
 
 std::uint64_t fnv1a(std::string_view bytes) {
     std::uint64_t h = 14695981039346656037ULL;
-    for (const unsigned char c : bytes) h = (h ^ c) * 1099511628211ULL;
+    for (const unsigned char c : bytes)
+        h = (h ^ c) * 1099511628211ULL;
     return h;
 }
 

@@ -45,7 +45,8 @@ std::vector<Point> read_unicsv(const std::string& text) {
     while (std::getline(in, line)) {
         std::vector<std::string> f;
         std::stringstream fields(line);
-        for (std::string x; std::getline(fields, x, ',');) f.push_back(x);
+        for (std::string x; std::getline(fields, x, ',');)
+            f.push_back(x);
         if (f.size() < 4) continue;
         std::string name = f[3];
         if (name.size() >= 2 && name.front() == '"') name = name.substr(1, name.size() - 2);
@@ -68,7 +69,7 @@ std::vector<Point> sample_points(int n) {
 }
 
 class GpsbabelPeer : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!fs::exists(gpsbabel)) GTEST_SKIP() << "gpsbabel is not installed";
     }
@@ -77,7 +78,8 @@ protected:
 
 TEST_F(GpsbabelPeer, ReadsWhatWeWrite) {
     WaypointTable rows;
-    for (const auto& p : sample_points(61)) rows.push_back({0, p.name, p.lat, p.lon});
+    for (const auto& p : sample_points(61))
+        rows.push_back({0, p.name, p.lat, p.lon});
     const Result<CmapRead> read = read_cmap_route(*cmap_route_file("peer", rows));
     ASSERT_TRUE(read) << read.why();
     const CmapRead& route = *read;
@@ -90,8 +92,8 @@ TEST_F(GpsbabelPeer, ReadsWhatWeWrite) {
     for (const auto& c : cases) {
         const fs::path in = dir / c.file;
         const fs::path out = dir / "out.csv";
-        ASSERT_TRUE(run_gpsbabel(std::string(c.args) + " " + in.string() + " -o unicsv -F " +
-                                 out.string()))
+        ASSERT_TRUE(
+            run_gpsbabel(std::string(c.args) + " " + in.string() + " -o unicsv -F " + out.string()))
             << c.file;
         const auto theirs = read_unicsv(read_bytes(out));
         const OziRead ours = read_ozi_waypoints(read_bytes(in));
@@ -118,11 +120,14 @@ TEST_F(GpsbabelPeer, WeReadWhatItWrites) {
           << "</name></" << tag << ">\n";
         return s.str();
     };
-    for (const auto& p : points) gpx += pt("wpt", p);
+    for (const auto& p : points)
+        gpx += pt("wpt", p);
     gpx += "<rte><name>R</name>\n";
-    for (const auto& p : points) gpx += pt("rtept", p);
+    for (const auto& p : points)
+        gpx += pt("rtept", p);
     gpx += "</rte>\n<trk><name>T</name><trkseg>\n";
-    for (const auto& p : points) gpx += pt("trkpt", p);
+    for (const auto& p : points)
+        gpx += pt("trkpt", p);
     gpx += "</trkseg></trk>\n</gpx>\n";
     write_bytes(dir / "in.gpx", gpx);
 

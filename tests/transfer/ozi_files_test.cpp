@@ -55,7 +55,8 @@ TEST(OziRouteFile, ThirtyAndThirtyOneWaypoints) {
             expected.push_back(prefix + wl[g - 1].substr(1));
             if (g % 30 == 0) expected.push_back(record(++route));
         }
-        for (int k = route + 1; k <= 100; ++k) expected.push_back(record(k));
+        for (int k = route + 1; k <= 100; ++k)
+            expected.push_back(record(k));
         EXPECT_EQ(lines, expected) << n;
     }
 }
@@ -164,7 +165,8 @@ TEST(OziRead, TableLimit) {
         EXPECT_EQ(read_ozi_waypoints(wpt).too_many, n > 1024) << n;
         EXPECT_EQ(read_ozi_waypoints(wpt).rows.size(), n > 1024 ? 0u : 1024u) << n;
         std::string plt = "h\r\nh\r\nh\r\nh\r\nh\r\n3\r\n";
-        for (int i = 0; i < n; ++i) plt += "1.0,2.0,0,0,0,,\r\n";
+        for (int i = 0; i < n; ++i)
+            plt += "1.0,2.0,0,0,0,,\r\n";
         EXPECT_EQ(read_ozi_track(plt).too_many, n > 1024) << n;
     }
 }

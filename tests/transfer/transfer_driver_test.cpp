@@ -1,6 +1,6 @@
 #include <csignal>
-#include <sys/resource.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <deque>
 #include <functional>
@@ -75,7 +75,7 @@ TEST(OziToCmap, RouteWaypointAndTrackFilesGiveTheRouteName) {
         fs::copy_file(testdata_dir() / "ozi" /
                           (std::string(name) == "ile.rte"   ? "ozi.rte"
                            : std::string(name) == "ile.wpt" ? "ozi.wpt"
-                                                             : "ozi1.plt"),
+                                                            : "ozi1.plt"),
                       s.ozi / name);
         const Outcome out = s.click(1, s.ozi / name);
         EXPECT_EQ(out.end, Outcome::End::done) << name;
@@ -144,11 +144,23 @@ TEST(CmapToOzi, ReplacementRuleForEachFile) {
         bool rte_written, wpt_written;
         Outcome::End end;
     } cases[] = {
-        {"No to the route leaves out the waypoints", "old", nullptr, {false}, 1, false, false,
+        {"No to the route leaves out the waypoints",
+         "old",
+         nullptr,
+         {false},
+         1,
+         false,
+         false,
          Outcome::End::declined},
         {"Yes to the route", "old", nullptr, {true}, 1, true, true, Outcome::End::done},
         {"empty route file, no question", "", nullptr, {}, 0, true, true, Outcome::End::done},
-        {"No to the waypoints keeps the route", nullptr, "old", {false}, 1, true, false,
+        {"No to the waypoints keeps the route",
+         nullptr,
+         "old",
+         {false},
+         1,
+         true,
+         false,
          Outcome::End::declined},
         {"Yes to both", "old", "old", {true, true}, 2, true, true, Outcome::End::done},
     };
@@ -207,7 +219,8 @@ TEST(TransferFailures, MessageAndNoOutput) {
         std::function<fs::path(Station&)> prepare; // gives the clicked file
         const char* expected_words;
     } cases[] = {
-        {"missing source", 1, [](Station& s) { return s.ozi / "absent.rte"; }, "Impossible de lire"},
+        {"missing source", 1, [](Station& s) { return s.ozi / "absent.rte"; },
+         "Impossible de lire"},
         {"empty Ozi file", 1,
          [](Station& s) {
              write_bytes(s.ozi / "ile.wpt", "");
@@ -216,8 +229,9 @@ TEST(TransferFailures, MessageAndNoOutput) {
          "aucun waypoint"},
         {"track without points", 1,
          [](Station& s) {
-             write_bytes(s.ozi / "ile.plt", "OziExplorer Track Point File Version 2.1\r\nWGS 84\r\n"
-                                            "Altitude is in Feet\r\nReserved 3\r\n0,2,255,T\r\n0\r\n");
+             write_bytes(s.ozi / "ile.plt",
+                         "OziExplorer Track Point File Version 2.1\r\nWGS 84\r\n"
+                         "Altitude is in Feet\r\nReserved 3\r\n0,2,255,T\r\n0\r\n");
              return s.ozi / "ile.plt";
          },
          "aucun point de trace"},

@@ -5,8 +5,8 @@
 namespace marivent::transfer {
 namespace {
 
-const std::string fixed_tail = "37109.72606,  0, 1, 3,         0,  16777215," +
-                               std::string(40, ' ') + ", 0, 0";
+const std::string fixed_tail =
+    "37109.72606,  0, 1, 3,         0,  16777215," + std::string(40, ' ') + ", 0, 0";
 
 TEST(WaypointLine, ColumnsOfTheTemplate) {
     struct Case {
@@ -20,7 +20,9 @@ TEST(WaypointLine, ColumnsOfTheTemplate) {
         {7, "A NAME LONGER THAN 14", "00.000000", "-180.000000",
          "   7,A NAME LONGER ,  00.000000,-180.000000,"},
         // A comma is stored as character 209; a line break inside a name as a blank.
-        {12, "A,B\r\nC", "01.000000", "02.000000", "  12,A\xD1" "B  C        ,  01.000000,  02.000000,"},
+        {12, "A,B\r\nC", "01.000000", "02.000000",
+         "  12,A\xD1"
+         "B  C        ,  01.000000,  02.000000,"},
         {3, "", "10.000000", "10.000000", "   3,              ,  10.000000,  10.000000,"},
     };
     for (const auto& c : cases) {
@@ -32,11 +34,12 @@ TEST(WaypointLine, ColumnsOfTheTemplate) {
 
 TEST(WaypointLine, DegreesTextHasSixDecimalsAndTwoIntegerDigits) {
     const std::pair<double, const char*> cases[] = {
-        {5.5, "05.500000"},     {-33.25, "-33.250000"}, {151.2, "151.200000"},
-        {0.0, "00.000000"},     {-0.0000004, "00.000000"}, {-179.9999996, "-180.000000"},
+        {5.5, "05.500000"},        {-33.25, "-33.250000"},    {151.2, "151.200000"},
+        {0.0, "00.000000"},        {-0.0000004, "00.000000"}, {-179.9999996, "-180.000000"},
         {43.0853333, "43.085333"}, {-5.5, "-05.500000"},
     };
-    for (const auto& [v, text] : cases) EXPECT_EQ(degrees_text(v), text) << v;
+    for (const auto& [v, text] : cases)
+        EXPECT_EQ(degrees_text(v), text) << v;
 }
 
 TEST(WaypointLine, NamesInOziFields) {
@@ -44,8 +47,11 @@ TEST(WaypointLine, NamesInOziFields) {
     EXPECT_EQ(fixed_name("ABCDEFGHIJKLMNOPQ"), "ABCDEFGHIJKLMN");
     EXPECT_EQ(name_from_ozi(name_to_ozi("Cap, la pointe")), "Cap, la pointe");
     // Stored: the first 14 characters, a comma as character 209; read: blank-filled to 14.
-    EXPECT_EQ(name_to_ozi("A,B\r\nC LONGER THAN 14"), "A\xD1" "B  C LONGER ");
-    EXPECT_EQ(name_from_ozi("A\xD1" "B"), "A,B           ");
+    EXPECT_EQ(name_to_ozi("A,B\r\nC LONGER THAN 14"), "A\xD1"
+                                                      "B  C LONGER ");
+    EXPECT_EQ(name_from_ozi("A\xD1"
+                            "B"),
+              "A,B           ");
 }
 
 } // namespace
