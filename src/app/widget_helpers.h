@@ -6,6 +6,7 @@
 #include <QShortcut>
 #include <QString>
 
+#include "common/date.h"
 #include "layout.h"
 
 namespace marivent::app {
@@ -23,6 +24,16 @@ inline QString colour_sheet(const char* kind, long colour) {
         .arg(colour & 0xFF)
         .arg((colour >> 8) & 0xFF)
         .arg((colour >> 16) & 0xFF);
+}
+
+// The title of the window and of its message boxes.
+inline constexpr const char* program_title = "Journal de bord";
+
+// A local time as the status line says it: 14:35, or 14:35:07 with the seconds.
+inline QString clock_text(const LocalDateTime& t, bool seconds) {
+    QString text = QString("%1:%2").arg(t.hour, 2, 10, QChar('0')).arg(t.minute, 2, 10, QChar('0'));
+    if (seconds) text += QString(":%1").arg(t.second, 2, 10, QChar('0'));
+    return text;
 }
 
 // From the keyboard: Enter in the list acts on its current item, as a click would.
