@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "common/seams.h"
+#include "nmea/line_check.h"
 #include "nmea/navigation.h"
 
 namespace marivent::nmea {
@@ -29,26 +30,6 @@ struct DecodeContext {
 // GNSS talkers of today's receivers (GN, GA, GL, GB, BD, GQ, GI) and for an RMB of any talker
 // (a chart program's EC, a multiplexer's II).
 bool taken_as_gp(std::string_view talker, std::string_view type, bool all_talkers);
-
-// Why a received line is not decoded: it may have been damaged on the wire (line noise, an
-// overflowing buffer that joined two sentences), and its fields must never steer the autopilot.
-enum class LineFault {
-    none,
-    control_character, // a control character other than the leading line feed
-    joined,            // a "$" or "!" after the second character: parts of two sentences
-    checksum,          // a "*" not followed by exactly the two hexadecimal digits of the checksum
-    no_checksum,       // an RMA, RMB or RMC without checksum: these steer, NMEA 0183 requires it
-    input_lost,        // input was lost while the line was received: pieces of several sentences
-};
-
-// Checks a line as it stands in `trame` (its leading line feed, then the sentence). A line that
-// holds a "*" passes only when the text after its last "*" is two hexadecimal digits (either case)
-// equal to the exclusive or of the characters between the leading "$" and that "*", and no other
-// "*" is in the line. A line without "*" (older receivers send none) passes these checks.
-LineFault line_fault(std::string_view line);
-
-// The fault in French (UTF-8), for the user.
-std::string_view fault_text(LineFault fault);
 
 struct DecodeResult {
     bool accepted = false;

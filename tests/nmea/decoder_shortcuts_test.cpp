@@ -77,14 +77,19 @@ TEST(DecoderShortcuts, LineCheckAgreesWithTheRuleOnEveryDamage) {
                 const LineFault want = reference_fault(line);
                 ASSERT_EQ(line_fault(line), want) << "length " << length << " at " << at << " byte "
                                                   << int(static_cast<unsigned char>(d));
+                // The path without SSE2 and the library's own byte-by-byte rule agree too.
+                ASSERT_EQ(line_fault_swar(line), want) << "length " << length << " at " << at;
+                ASSERT_EQ(line_fault_reference(line), want) << "length " << length << " at " << at;
                 ++checked;
                 faults += want != LineFault::none;
             }
         }
         // Without its leading line feed, with a digit of the checksum gone, with a third one.
         for (const std::string& line : {sound.substr(1), sound.substr(0, sound.size() - 1),
-                                        sound + "0", sound + "*", std::string("\n$*") + sound})
+                                        sound + "0", sound + "*", std::string("\n$*") + sound}) {
             ASSERT_EQ(line_fault(line), reference_fault(line)) << line;
+            ASSERT_EQ(line_fault_swar(line), reference_fault(line)) << line;
+        }
     }
     EXPECT_GT(checked, 30000);
     EXPECT_GT(faults, checked / 2); // most damage is caught, not merely agreed on
@@ -103,6 +108,7 @@ TEST(DecoderShortcuts, LineCheckAgreesOnRandomLines) {
         std::string line = signed_line(body);
         if (random() % 2) line[random() % line.size()] = alphabet[random() % alphabet.size()];
         ASSERT_EQ(line_fault(line), reference_fault(line)) << line;
+        ASSERT_EQ(line_fault_swar(line), reference_fault(line)) << line;
     }
 }
 
