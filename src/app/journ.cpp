@@ -41,14 +41,6 @@ namespace marivent::app {
 
 namespace {
 
-// What a text box shows of its text: control characters (the line feed that starts every GPS
-// line, CR LF at the end of the autopilot sentence) are not drawn.
-QString shown_text(std::string_view bytes) {
-    QString s = from_cp1252(bytes);
-    s.removeIf([](QChar c) { return c.unicode() < 0x20; });
-    return s;
-}
-
 // One frame of the screen, the most a box waits to show a change.
 int frame_interval_ms() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -286,48 +278,6 @@ void Journ::show_startup_problems() {
     for (const std::string& p : startup_problems_)
         text += (text.empty() ? "" : "\n") + p;
     services_.dialogs.message(text, program_title);
-}
-
-void Journ::set_text(Box box, std::string_view text) {
-    BoxView& b = view(box);
-    if (b.text == text) return; // shown already, or at the next frame
-    b.text.assign(text);
-    if (!b.stale) {
-        b.stale = true;
-        stale_.push_back(&b);
-    }
-    request_frame();
-}
-
-std::string Journ::text(Box box) const {
-    return view(box).text;
-}
-
-void Journ::set_speed_colour(long colour) {
-    speed_colour_ = colour;
-    if (colour != shown_speed_colour_) request_frame();
-}
-
-void Journ::request_frame() {
-    if (!display_frame.isActive()) display_frame.start();
-}
-
-void Journ::show_frame() {
-    // What changed since the last frame, each box once with the last text it was given.
-    for (BoxView* b : stale_) {
-        if (!b->stale) continue;
-        b->stale = false;
-        b->edit->setText(shown_text(b->text));
-        b->edit->setCursorPosition(0);
-    }
-    stale_.clear();
-    if (speed_colour_ != shown_speed_colour_) {
-        shown_speed_colour_ = speed_colour_;
-        const QString sheet = vi_sheet();
-        QWidget* vi = controls_.at("vi");
-        if (vi->styleSheet() != sheet)
-            vi->setStyleSheet(sheet); // restyling costs: only on a change
-    }
 }
 
 QWidget* Journ::control(const QString& name) const {

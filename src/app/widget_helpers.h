@@ -8,6 +8,7 @@
 
 #include "common/date.h"
 #include "layout.h"
+#include "qt_seams.h"
 
 namespace marivent::app {
 
@@ -24,6 +25,14 @@ inline QString colour_sheet(const char* kind, long colour) {
         .arg(colour & 0xFF)
         .arg((colour >> 8) & 0xFF)
         .arg((colour >> 16) & 0xFF);
+}
+
+// What a text box shows of its text: control characters (the line feed that starts every GPS
+// line, CR LF at the end of the autopilot sentence) are not drawn.
+inline QString shown_text(std::string_view bytes) {
+    QString s = from_cp1252(bytes);
+    s.removeIf([](QChar c) { return c.unicode() < 0x20; });
+    return s;
 }
 
 // The title of the window and of its message boxes.
