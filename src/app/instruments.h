@@ -6,16 +6,15 @@
 #include <fstream>
 #include <memory>
 
+#include "panel_host.h"
 #include "simu/replay.h"
 
 namespace marivent::app {
 
-class Journ;
-
 class Instruments : public QObject {
     Q_OBJECT
   public:
-    explicit Instruments(Journ& window);
+    Instruments(QObject* parent, PanelHost host);
 
     void mnusimu_Click();
     void simuf_Click();
@@ -30,12 +29,13 @@ class Instruments : public QObject {
 
     bool replaying() const { return replay_ && !replay_->done(); }
     bool capturing() const { return capture_file_.is_open(); }
+    int seatalk = 0; // 1 while the port is open for a capture
 
   private:
     void replay_slice();
     bool port_free(const char* what);
 
-    Journ& w_;
+    PanelHost w_;
     std::unique_ptr<simu::Replay> replay_;
     QTimer slice_;
     std::ofstream capture_file_; // `fe` during a capture

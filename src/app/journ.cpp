@@ -241,9 +241,10 @@ void Journ::Form_Load() {
     qobject_cast<QPushButton*>(controls_.at("Command1"))->setText(from_cp1252(prefs.command1));
     qobject_cast<QPushButton*>(controls_.at("Command2"))->setText(from_cp1252(prefs.command2));
     MSComm1.CommPort = prefs.port;
-    preferences = new PrefsPanel(*this);
-    instruments = new Instruments(*this);
-    transfers = new TransferPanel(*this);
+    const PanelHost host{*this, *this, services_.dialogs, root, prefs, MSComm1, nav};
+    preferences = new PrefsPanel(this, host);
+    instruments = new Instruments(this, host);
+    transfers = new TransferPanel(this, host);
     keys();
 
     // 4.-5.
@@ -288,6 +289,10 @@ QWidget* Journ::control(const QString& name) const {
 QAction* Journ::menu(const QString& name) const {
     const auto it = menus_.find(name);
     return it == menus_.end() ? nullptr : it->second;
+}
+
+void Journ::cancel_preferences() {
+    preferences->cancel();
 }
 
 void Journ::mnuquitter_Click() {

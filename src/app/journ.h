@@ -16,6 +16,7 @@
 #include "link/comm_control.h"
 #include "nmea/decoder.h"
 #include "nmea/navigation.h"
+#include "panel_host.h"
 #include "prefs/preferences.h"
 #include "station/freshness.h"
 #include "station/link_life.h"
@@ -43,7 +44,7 @@ struct SerialSetup {
 };
 SerialSetup posix_serial(const nmea::PortDevices& devices);
 
-class Journ : public QMainWindow, public Display {
+class Journ : public QMainWindow, public Display, public WindowSide {
     Q_OBJECT
   public:
     // Creates the window and runs the start-up sequence; the caller shows it.
@@ -56,14 +57,15 @@ class Journ : public QMainWindow, public Display {
     std::string text(Box box) const override;
     void set_speed_colour(long colour) override;
 
-    QWidget* control(const QString& name) const;
-    void register_control(const QString& name, QWidget* w) { controls_[name] = w; }
+    QWidget* control(const QString& name) const override;
+    void register_control(const QString& name, QWidget* w) override { controls_[name] = w; }
     // A French message to the user, in a box titled like the window.
-    void tell(const std::string& text);
+    void tell(const std::string& text) override;
     // What the last command did, what a list shows, or what the start-up dealt with, on the line
     // above the status line (empty: nothing).
-    void note(const QString& text);
-    QAction* menu(const QString& name) const;
+    void note(const QString& text) override;
+    QAction* menu(const QString& name) const override;
+    void cancel_preferences() override;
 
     // Problems met at start-up that the user must know of, in French; shown in a box once the
     // window is up (show_startup_problems).
@@ -89,7 +91,6 @@ class Journ : public QMainWindow, public Display {
     class PrefsPanel* preferences = nullptr;  // the panel `prefer` and its handlers
     class Instruments* instruments = nullptr; // the simulator and the SeaTalk capture
     class TransferPanel* transfers = nullptr; // the route and waypoint transfer
-    int ozicm = -1;                           // transfer direction: 1 Ozi to C-Map, 0 back
     Dialogs& dialogs() { return services_.dialogs; }
 
     const std::filesystem::path root;
@@ -105,7 +106,6 @@ class Journ : public QMainWindow, public Display {
 
     // Module-level and window-level values.
     double compteur = 0;
-    int seatalk = 0;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -147,11 +147,12 @@ void Journ::resume_status() {
 }
 
 void Journ::MSComm1_OnComm() {
-    if (seatalk == 1 && MSComm1.CommEvent == nmea::comm::er_rx_parity) instruments->parity_seen();
+    if (instruments->seatalk == 1 && MSComm1.CommEvent == nmea::comm::er_rx_parity)
+        instruments->parity_seen();
     nmea::LinkContext link{MSComm1, nav,
                            nmea::DecodeContext{*this, decimal_separator_, prefs.decalage,
                                                services_.clock_setter, prefs.all_talkers},
-                           seatalk, [this] { instruments->capture(); }};
+                           instruments->seatalk, [this] { instruments->capture(); }};
     const std::optional<nmea::DecodeResult> result = nmea::MSComm1_OnComm(link);
     if (result) {
         note_talkers(*result);

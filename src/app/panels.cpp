@@ -4,12 +4,11 @@
 #include <algorithm>
 #include <string_view>
 
-#include "journ.h"
-#include "prefs_panel.h"
+#include "panel_host.h"
 
 namespace marivent::app {
 
-void show_panels(Journ& w, std::initializer_list<const char*> shown) {
+void show_panels(WindowSide& w, std::initializer_list<const char*> shown) {
     for (const std::string_view name : {"prefer", "Frame1", "File1", "File2"}) {
         QWidget* panel =
             w.control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
@@ -17,7 +16,7 @@ void show_panels(Journ& w, std::initializer_list<const char*> shown) {
             std::any_of(shown.begin(), shown.end(), [name](const char* n) { return name == n; });
         if (named || panel->isHidden()) continue;
         if (name == "prefer") {
-            w.preferences->cancel();
+            w.cancel_preferences();
             continue;
         }
         panel->hide();

@@ -6,11 +6,11 @@
 
 namespace marivent::app {
 
-class Journ;
+class WindowSide;
 
 // Puts away the ones shown that are not named, the preferences as Escape does (nothing applied)
 // and a list with its line on the status line; then shows the named ones, each over the one
 // before.
-void show_panels(Journ& w, std::initializer_list<const char*> shown);
+void show_panels(WindowSide& w, std::initializer_list<const char*> shown);
 
 } // namespace marivent::app

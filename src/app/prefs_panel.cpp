@@ -13,10 +13,12 @@
 #include <algorithm>
 
 #include "common/paths.h"
-#include "journ.h"
 #include "layout.h"
+#include "link/comm_control.h"
+#include "panel_host.h"
 #include "panels.h"
 #include "prefs/panel.h"
+#include "prefs/preferences.h"
 #include "qt_seams.h"
 #include "widget_helpers.h"
 
@@ -71,17 +73,17 @@ std::vector<Place> places(const std::filesystem::path& root) {
     return out;
 }
 
-PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
-    QWidget* prefer = w_.control("prefer");
-    QWidget* frame2 = w_.control("Frame2");
-    auto* command1 = qobject_cast<QPushButton*>(w_.control("Command1"));
-    auto* command2 = qobject_cast<QPushButton*>(w_.control("Command2"));
+PrefsPanel::PrefsPanel(QObject* parent, PanelHost host) : QObject(parent), w_(host) {
+    QWidget* prefer = w_.window.control("prefer");
+    QWidget* frame2 = w_.window.control("Frame2");
+    auto* command1 = qobject_cast<QPushButton*>(w_.window.control("Command1"));
+    auto* command2 = qobject_cast<QPushButton*>(w_.window.control("Command2"));
 
     const auto spinner = [&](const char* name, QPushButton* buddy, prefs::Spinner s, QRect r) {
         auto* u = new UpDown(prefer, buddy, s.min, s.max, s.step);
         u->setObjectName(name);
         u->setGeometry(r);
-        w_.register_control(name, u);
+        w_.window.register_control(name, u);
         // From the keyboard: the arrow keys on the button step its spinner.
         for (const auto& [key, direction] :
              {std::pair{Qt::Key_Up, +1}, std::pair{Qt::Key_Down, -1}}) {
@@ -99,13 +101,13 @@ PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
     places_ = places(w_.root);
     for (const Place& p : places_)
         Driv->addItem(p.label);
-    w_.register_control("Driv", Driv);
+    w_.window.register_control("Driv", Driv);
     connect(Driv, &QComboBox::activated, this, &PrefsPanel::Driv_Change);
 
     chemin = new QListWidget(frame2);
     chemin->setObjectName("chemin");
     chemin->setGeometry(twip_rect(240, 600, 2535, 990));
-    w_.register_control("chemin", chemin);
+    w_.window.register_control("chemin", chemin);
     const auto open_item = [this](QListWidgetItem* item) {
         if (!item) return;
         const QString target = item->data(Qt::UserRole).toString();
@@ -116,25 +118,25 @@ PrefsPanel::PrefsPanel(Journ& window) : QObject(&window), w_(window) {
     open(w_.root);
 
     // The port list says which device each line stands for.
-    auto* ports = qobject_cast<QListWidget*>(w_.control("portgps"));
+    auto* ports = qobject_cast<QListWidget*>(w_.window.control("portgps"));
     for (int k = 0; k < ports->count(); ++k)
-        ports->item(k)->setToolTip(QString::fromStdString(w_.MSComm1.device_of(k + 1)));
+        ports->item(k)->setToolTip(QString::fromStdString(w_.port.device_of(k + 1)));
 
-    connect(qobject_cast<QRadioButton*>(w_.control("ozichange")), &QRadioButton::clicked, this,
-            &PrefsPanel::ozichange_Click);
-    connect(qobject_cast<QRadioButton*>(w_.control("cmapchange")), &QRadioButton::clicked, this,
-            &PrefsPanel::cmapchange_Click);
-    connect(qobject_cast<QPushButton*>(w_.control("ok")), &QPushButton::clicked, this,
+    connect(qobject_cast<QRadioButton*>(w_.window.control("ozichange")), &QRadioButton::clicked,
+            this, &PrefsPanel::ozichange_Click);
+    connect(qobject_cast<QRadioButton*>(w_.window.control("cmapchange")), &QRadioButton::clicked,
+            this, &PrefsPanel::cmapchange_Click);
+    connect(qobject_cast<QPushButton*>(w_.window.control("ok")), &QPushButton::clicked, this,
             &PrefsPanel::ok_Click);
 
     // The tags beside the folders and the port list are never read: Tab passes them by.
     for (const char* tag : {"Text1", "Text3", "Text4"})
-        w_.control(tag)->setFocusPolicy(Qt::NoFocus);
+        w_.window.control(tag)->setFocusPolicy(Qt::NoFocus);
     // Tab goes through the panel in reading order, to OK.
     const char* order[] = {"Command1",  "Command2",   "Driv",    "chemin",
                            "ozichange", "cmapchange", "portgps", "ok"};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(w_.control(order[i]), w_.control(order[i + 1]));
+        QWidget::setTabOrder(w_.window.control(order[i]), w_.window.control(order[i + 1]));
 }
 
 void PrefsPanel::open(const std::filesystem::path& folder) {
@@ -164,19 +166,19 @@ void PrefsPanel::open(const std::filesystem::path& folder) {
 }
 
 void PrefsPanel::mnuoutilpref_Click() {
-    qobject_cast<QListWidget*>(w_.control("portgps"))->setCurrentRow(1);
-    qobject_cast<QCheckBox*>(w_.control("tousemet"))->setChecked(w_.prefs.all_talkers);
-    if (w_.control("prefer")->isHidden()) {
+    qobject_cast<QListWidget*>(w_.window.control("portgps"))->setCurrentRow(1);
+    qobject_cast<QCheckBox*>(w_.window.control("tousemet"))->setChecked(w_.prefs.all_talkers);
+    if (w_.window.control("prefer")->isHidden()) {
         shown_captions_.clear();
         for (const char* name : {"Command1", "Command2", "ozichange", "cmapchange"}) {
-            auto* b = qobject_cast<QAbstractButton*>(w_.control(name));
+            auto* b = qobject_cast<QAbstractButton*>(w_.window.control(name));
             shown_captions_.emplace_back(b, b->text());
         }
     }
-    show_panels(w_, {"prefer"});   // any list put away; over the simulator button
-    w_.control("Label7")->raise(); // which stand above it, as the window's own lines
-    w_.control("Text2")->raise();
-    w_.control("Command1")->setFocus();
+    show_panels(w_.window, {"prefer"});   // any list put away; over the simulator button
+    w_.window.control("Label7")->raise(); // which stand above it, as the window's own lines
+    w_.window.control("Text2")->raise();
+    w_.window.control("Command1")->setFocus();
 }
 
 void PrefsPanel::Driv_Change(int index) {
@@ -190,50 +192,53 @@ void PrefsPanel::folder_to(QRadioButton* button) {
         path.chop(1);
     button->setText(path);
     if (from_cp1252(to_cp1252(path)) != path)
-        w_.tell("Le chemin " + path.toStdString() +
-                " contient des caractères que le fichier des préférences ne peut pas garder ; ils "
-                "seront remplacés par « ? ».");
+        w_.window.tell(
+            "Le chemin " + path.toStdString() +
+            " contient des caractères que le fichier des préférences ne peut pas garder ; ils "
+            "seront remplacés par « ? ».");
 }
 
 void PrefsPanel::ozichange_Click() {
-    folder_to(qobject_cast<QRadioButton*>(w_.control("ozichange")));
+    folder_to(qobject_cast<QRadioButton*>(w_.window.control("ozichange")));
 }
 void PrefsPanel::cmapchange_Click() {
-    folder_to(qobject_cast<QRadioButton*>(w_.control("cmapchange")));
+    folder_to(qobject_cast<QRadioButton*>(w_.window.control("cmapchange")));
 }
 
 void PrefsPanel::cancel() {
-    w_.control("prefer")->hide();
+    w_.window.control("prefer")->hide();
     for (const auto& [button, caption] : shown_captions_)
         button->setText(caption);
 }
 
 void PrefsPanel::ok_Click() {
     const auto caption = [&](const char* name) {
-        return to_cp1252(qobject_cast<QAbstractButton*>(w_.control(name))->text());
+        return to_cp1252(qobject_cast<QAbstractButton*>(w_.window.control(name))->text());
     };
-    w_.control("prefer")->hide();
-    auto* ports = qobject_cast<QListWidget*>(w_.control("portgps"));
-    const prefs::PanelCaptions panel{caption("Command1"),
-                                     caption("Command2"),
-                                     caption("ozichange"),
-                                     caption("cmapchange"),
-                                     std::max(0, ports->currentRow()),
-                                     qobject_cast<QCheckBox*>(w_.control("tousemet"))->isChecked()};
-    const int old_port = w_.MSComm1.CommPort;
+    w_.window.control("prefer")->hide();
+    auto* ports = qobject_cast<QListWidget*>(w_.window.control("portgps"));
+    const prefs::PanelCaptions panel{
+        caption("Command1"),
+        caption("Command2"),
+        caption("ozichange"),
+        caption("cmapchange"),
+        std::max(0, ports->currentRow()),
+        qobject_cast<QCheckBox*>(w_.window.control("tousemet"))->isChecked()};
+    const int old_port = w_.port.CommPort;
     const prefs::SettingsToWrite saved = prefs::apply_ok(panel, w_.prefs);
-    w_.MSComm1.CommPort = saved.port;
-    if (w_.MSComm1.PortOpen() && saved.port != old_port)
-        w_.tell(QString("Le port com%1 (%2) servira à la prochaine ouverture de la liaison ; la "
-                        "liaison en cours reste sur com%3.")
-                    .arg(saved.port)
-                    .arg(QString::fromStdString(w_.MSComm1.device_of(saved.port)))
-                    .arg(old_port)
-                    .toStdString());
+    w_.port.CommPort = saved.port;
+    if (w_.port.PortOpen() && saved.port != old_port)
+        w_.window.tell(
+            QString("Le port com%1 (%2) servira à la prochaine ouverture de la liaison ; la "
+                    "liaison en cours reste sur com%3.")
+                .arg(saved.port)
+                .arg(QString::fromStdString(w_.port.device_of(saved.port)))
+                .arg(old_port)
+                .toStdString());
     std::vector<std::string> problems =
         prefs::save_settings(w_.root / std::string(settings_file_name), saved);
     for (const std::string& p : problems)
-        w_.tell(p);
+        w_.window.tell(p);
 }
 
 } // namespace marivent::app

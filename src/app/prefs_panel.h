@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "panel_host.h"
+
 class QAbstractButton;
 class QComboBox;
 class QListWidget;
@@ -14,8 +16,6 @@ class QPushButton;
 class QRadioButton;
 
 namespace marivent::app {
-
-class Journ;
 
 // Two arrows that step the number on the caption of their button.
 class UpDown : public QWidget {
@@ -40,7 +40,7 @@ std::vector<Place> places(const std::filesystem::path& root);
 class PrefsPanel : public QObject {
     Q_OBJECT
   public:
-    explicit PrefsPanel(Journ& window);
+    PrefsPanel(QObject* parent, PanelHost host);
 
     void mnuoutilpref_Click();
     void Driv_Change(int index);
@@ -58,7 +58,7 @@ class PrefsPanel : public QObject {
   private:
     void folder_to(QRadioButton* button);
 
-    Journ& w_;
+    PanelHost w_;
     QComboBox* Driv;
     QListWidget* chemin;
     std::filesystem::path folder_;

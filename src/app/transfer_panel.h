@@ -5,14 +5,14 @@
 #include <QString>
 #include <filesystem>
 
-namespace marivent::app {
+#include "panel_host.h"
 
-class Journ;
+namespace marivent::app {
 
 class TransferPanel : public QObject {
     Q_OBJECT
   public:
-    explicit TransferPanel(Journ& window);
+    TransferPanel(QObject* parent, PanelHost host);
 
     void mnuozicmap_Click();
     void mnulirewpts_Click();
@@ -21,12 +21,13 @@ class TransferPanel : public QObject {
     void File1_Click(const QString& name);
 
     const std::filesystem::path& folder() const { return folder_; }
+    int ozicm = -1; // the direction of the list shown: 1 Ozi to C-Map, 0 back
 
   private:
     // Points File1 at a folder and lists its files that match the pattern.
     void list(const std::filesystem::path& folder, const QStringList& patterns, bool no_extension);
 
-    Journ& w_;
+    PanelHost w_;
     std::filesystem::path folder_;
     QStringList patterns_;
     bool no_extension_ = false;

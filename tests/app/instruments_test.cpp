@@ -39,7 +39,7 @@ TEST_F(InstrumentsTest, TheMenusStaySwitchedOffButTheHandlersAreWired) {
     EXPECT_FALSE(w->menu("mnusimu")->isEnabled());
     EXPECT_FALSE(w->menu("mnuseat")->isEnabled());
     w->menu("mnuseaouvr")->trigger(); // what switching the menu on would give
-    EXPECT_EQ(w->seatalk, 1);
+    EXPECT_EQ(w->instruments->seatalk, 1);
     EXPECT_TRUE(dev.open);
 }
 
@@ -55,7 +55,7 @@ TEST_F(InstrumentsTest, CapturedBytesGiveFourCharactersEachAndDecodeToHex) {
     EXPECT_EQ(read_bytes(root / "seafile.txt"), "   0   6  32 132 255"); // flushed as it comes
     EXPECT_TRUE(w->nav.trame.empty()); // nothing reached the GPS decoder
     w->instruments->mnuseatferm_Click();
-    EXPECT_EQ(w->seatalk, 0);
+    EXPECT_EQ(w->instruments->seatalk, 0);
     EXPECT_FALSE(dev.open);
 
     w->instruments->mnuseatxt_Click();
@@ -120,7 +120,7 @@ TEST_F(InstrumentsTest, NeitherStartsWhileTheGpsLinkHoldsThePort) {
     w->instruments->mnuseaouvr_Click();
     w->instruments->mnusimu_Click();
     EXPECT_EQ(dialogs.messages.size(), 2u);
-    EXPECT_NE(w->seatalk, 1);
+    EXPECT_NE(w->instruments->seatalk, 1);
     EXPECT_FALSE(w->control("simuf")->isVisible()); // the simulation did not start
     EXPECT_TRUE(dev.open);
     EXPECT_EQ(dev.settings.parity, 'n'); // the running link is left alone

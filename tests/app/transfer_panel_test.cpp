@@ -53,7 +53,7 @@ TEST_F(TransferTest, OziToCmapListsTheOziFilesAndWritesTheRouteWithoutExtension)
     EXPECT_TRUE(w->control("File1")->isVisible());
     EXPECT_FALSE(w->control("Frame1")->isVisible());
     EXPECT_EQ(names(*w), QStringList({"ile.rte", "marques.wpt"}));
-    EXPECT_EQ(w->ozicm, 1);
+    EXPECT_EQ(w->transfers->ozicm, 1);
     w->transfers->File1_Click("ile.rte");
     EXPECT_TRUE(std::filesystem::exists(cmap / "ile"));
     EXPECT_GT(std::filesystem::file_size(cmap / "ile"), 0u);
@@ -69,7 +69,7 @@ TEST_F(TransferTest, CmapToOziWithBothBoxesWritesTheRouteThenTheWaypoints) {
     w->menu("mnulirewpts")->trigger();
     EXPECT_TRUE(w->control("Frame1")->isVisible());
     EXPECT_EQ(names(*w), QStringList({"ile"})); // files without an extension only
-    EXPECT_EQ(w->ozicm, 0);
+    EXPECT_EQ(w->transfers->ozicm, 0);
     tick(*w, "waypoin");
     tick(*w, "rout");
     const QString before = qobject_cast<QLineEdit*>(w->control("lat"))->text();
