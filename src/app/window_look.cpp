@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QProxyStyle>
@@ -191,10 +192,19 @@ class WindowStyle : public QProxyStyle {
 
 } // namespace
 
+bool load_window_font() {
+    bool loaded = true;
+    for (const char* face :
+         {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Italic.ttf"})
+        loaded = QFontDatabase::addApplicationFont(face) >= 0 && loaded;
+    return loaded;
+}
+
 void set_window_look() {
     QApplication::setStyle(new WindowStyle);
+    load_window_font(); // the same window on every machine
     QFont font = QApplication::font();
-    // Families with Arial's advance widths (Liberation Sans is the Debian one); a pixel size, so
+    // Families with Arial's advance widths (Liberation Sans, ours); a pixel size, so
     // the captions keep their widths against the boxes whatever the screen's dpi setting.
     font.setFamilies({"Liberation Sans", "Arimo", "Arial", "Helvetica"});
     font.setStyleHint(QFont::SansSerif);

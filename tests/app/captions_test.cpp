@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 
 #include "journ.h"
 #include "layout.h"
+#include "window_look.h"
 #include "window_support.h"
 
 namespace {
@@ -124,6 +126,19 @@ std::string describe(const char* name, const Room& r) {
 // Text boxes whose first text was wider than the box in the original program too; the box shows
 // the text's start until the GPS values overwrite it.
 const std::set<std::string_view> wider_than_their_box = {"cap", "vmg"};
+
+// The font comes with the program: both faces load from it, and the window's font is that family
+// at 11 pixels, whatever the machine has installed.
+TEST_F(CaptionTest, TheWindowsFontComesWithTheProgram) {
+    EXPECT_TRUE(app::load_window_font());
+    auto w = open();
+    const QFontInfo shown(w->font());
+    EXPECT_EQ(shown.family(), "Liberation Sans");
+    EXPECT_EQ(shown.pixelSize(), 11);
+    QFont italic = w->font();
+    italic.setItalic(true);
+    EXPECT_TRUE(QFontInfo(italic).italic());
+}
 
 TEST_F(CaptionTest, EveryCaptionAndFirstTextFitsItsBox) {
     auto w = open();

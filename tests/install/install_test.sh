@@ -53,6 +53,25 @@ for m in marivent marivent-pilot marivent-convert; do
     [ -z "$warnings" ] || { echo "$warnings"; fail "groff warns on $m.1"; }
   fi
 done
+# The pages are found under any locale: the same pages in the default section, which man finds
+# under C.UTF-8.
+for m in marivent marivent-pilot marivent-convert; do
+  cmp -s "$p/share/man/fr/man1/$m.1.gz" "$p/share/man/man1/$m.1.gz" || fail "$m.1 not in the default section"
+  if command -v man > /dev/null; then
+    found=$(LC_ALL=C.UTF-8 LANG=C.UTF-8 LANGUAGE= man -M "$p/share/man" -w "$m" 2>/dev/null) ||
+      fail "man does not find $m under C.UTF-8"
+    [ "$found" = "$p/share/man/man1/$m.1.gz" ] || fail "man under C.UTF-8 finds $found"
+  fi
+done
+# The licence, in the metainfo and in the machine-readable copyright file.
+grep -q '<project_license>GPL-3.0-or-later</project_license>' \
+  "$p/share/metainfo/fr.marivent.Marivent.metainfo.xml" || fail "metainfo licence"
+grep -q 'The names between at signs are filled in by CMake' \
+  "$p/share/metainfo/fr.marivent.Marivent.metainfo.xml" || fail "metainfo comment emptied"
+head -1 "$p/share/doc/marivent/copyright" |
+  grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "copyright is not machine-readable"
+grep -q '^License: GPL-3.0+$' "$p/share/doc/marivent/copyright" || fail "copyright licence"
 grep -q '^Icon=fr.marivent.Marivent$' "$p/share/applications/fr.marivent.Marivent.desktop" || fail "desktop icon"
 grep -q '<launchable type="desktop-id">fr.marivent.Marivent.desktop</launchable>' \
   "$p/share/metainfo/fr.marivent.Marivent.metainfo.xml" || fail "metainfo launchable"

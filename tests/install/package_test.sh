@@ -36,6 +36,18 @@ for b in marivent marivent-pilot marivent-convert; do
 done
 ok
 
+# Hardened as Debian builds its programs: read-only relocations bound at start-up, the stack
+# protector.
+for b in marivent marivent-pilot marivent-convert; do
+  readelf -lW "$work/root/usr/bin/$b" > "$work/elf.txt"
+  grep -q GNU_RELRO "$work/elf.txt" || fail "$b has no RELRO"
+  readelf -dW "$work/root/usr/bin/$b" > "$work/elf.txt"
+  grep -q BIND_NOW "$work/elf.txt" || fail "$b is not bound at start-up"
+  readelf -W --dyn-syms "$work/root/usr/bin/$b" > "$work/elf.txt"
+  grep -q __stack_chk_fail "$work/elf.txt" || fail "$b has no stack protector"
+done
+ok
+
 # The control fields.
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = marivent ] || fail "Package"
