@@ -21,6 +21,7 @@ struct Win32SerialDevice::Io {
     HANDLE read_event = nullptr; // for reads, which end at once (ReadIntervalTimeout MAXDWORD)
     OVERLAPPED wait{};
     DWORD wait_mask = 0;
+    DWORD events = 0; // the events asked of the port (SetCommMask)
     bool wait_pending = false;
     OVERLAPPED writing{};
     std::string write_buffer; // the bytes of the write in progress, held until it ends
@@ -39,6 +40,23 @@ void signal_ended(Win32SerialDevice::Io& io) {
     if ((io.wait_pending && is_done(io.wait)) || (io.write_pending && is_done(io.writing)) ||
         !io.lost.empty())
         ::SetEvent(io.event);
+}
+
+// What the wait waits for: input and line errors, and the modem lines where the port has them.
+constexpr DWORD line_events = EV_RXCHAR | EV_ERR | EV_BREAK;
+constexpr DWORD modem_events = EV_CTS | EV_DSR | EV_RLSD | EV_RING;
+
+// A port without the modem lines (wine's on a pseudo-terminal) refuses to wait for them, or ends
+// the wait with an error, then the same for the line errors: it is asked for fewer events, down
+// to input alone (ClearCommError still tells the errors at each read). False when it waits for
+// input alone already.
+bool wait_for_fewer(Win32SerialDevice::Io& io) {
+    const DWORD fewer = io.events == (line_events | modem_events) ? line_events
+                        : io.events == line_events                ? EV_RXCHAR
+                                                                  : 0;
+    if (fewer == 0 || !::SetCommMask(io.port, fewer)) return false;
+    io.events = fewer;
+    return true;
 }
 
 bool supported_baud(int baud) {
@@ -187,9 +205,8 @@ Status Win32SerialDevice::open(const std::string& path, const LineSettings& s,
     // A read takes what waits and returns at once; a write has no time limit.
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;
-    const DWORD mask = EV_RXCHAR | EV_ERR | EV_BREAK | EV_CTS | EV_DSR | EV_RLSD | EV_RING;
     if (!::SetCommState(port, &dcb) || !::SetCommTimeouts(port, &timeouts) ||
-        !::SetCommMask(port, mask)) {
+        !::SetCommMask(port, line_events | modem_events)) {
         const DWORD e = ::GetLastError();
         ::CloseHandle(port);
         return failure(e == ERROR_INVALID_PARAMETER ? path + " refuse les réglages de ligne"
@@ -205,6 +222,7 @@ Status Win32SerialDevice::open(const std::string& path, const LineSettings& s,
     io.parity = parity;
     io.parity_replace = parity_replace;
     io.has_modem = ::GetCommModemStatus(port, &io.modem) != 0;
+    io.events = line_events | modem_events;
     io.wait_pending = io.write_pending = false;
     io.lost.clear();
     // The first wait is started by the first read, which comes at once.
@@ -240,9 +258,15 @@ DeviceInput Win32SerialDevice::read() {
     };
     if (!io.lost.empty()) return hang_up(0);
     DWORD n = 0;
+    DWORD errors_before = 0; // cleared while looking at a failed wait
     if (io.wait_pending && is_done(io.wait)) {
         io.wait_pending = false;
-        if (!::GetOverlappedResult(io.port, &io.wait, &n, FALSE)) return hang_up(::GetLastError());
+        if (!::GetOverlappedResult(io.port, &io.wait, &n, FALSE)) {
+            // A wait that failed on a port that still answers is one it cannot make.
+            const DWORD e = ::GetLastError();
+            if (!::ClearCommError(io.port, &errors_before, nullptr) || !wait_for_fewer(io))
+                return hang_up(e);
+        }
     }
     if (io.write_pending && is_done(io.writing)) {
         io.write_pending = false;
@@ -250,13 +274,18 @@ DeviceInput Win32SerialDevice::read() {
             return hang_up(::GetLastError());
     }
 
+    // What waits is asked first and read exactly: a read then never waits, whatever the driver
+    // makes of the timeouts.
     DWORD errors = 0;
-    if (!::ClearCommError(io.port, &errors, nullptr)) return hang_up(::GetLastError());
+    COMSTAT status{};
+    if (!::ClearCommError(io.port, &errors, &status)) return hang_up(::GetLastError());
+    const std::size_t waiting = status.cbInQue;
     char buf[4096];
-    for (std::size_t taken = 0; taken < read_limit;) {
+    while (in.data.size() < std::min(waiting, read_limit)) {
         OVERLAPPED o{};
         o.hEvent = io.read_event;
-        const DWORD want = static_cast<DWORD>(std::min(sizeof buf, read_limit - taken));
+        const DWORD want = static_cast<DWORD>(
+            std::min(sizeof buf, std::min(waiting, read_limit) - in.data.size()));
         DWORD got = 0;
         if (!::ReadFile(io.port, buf, want, &got, &o)) {
             const DWORD e = ::GetLastError();
@@ -265,9 +294,9 @@ DeviceInput Win32SerialDevice::read() {
         }
         if (got == 0) break;
         in.data.append(buf, got);
-        taken += got;
     }
-    add_comm_errors(errors, io.parity ? io.parity_replace : 0, in);
+    if (waiting > in.data.size()) ::SetEvent(io.event); // the rest at the next read
+    add_comm_errors(errors | errors_before, io.parity ? io.parity_replace : 0, in);
     if (io.has_modem) {
         DWORD lines = 0;
         if (::GetCommModemStatus(io.port, &lines)) {
@@ -280,12 +309,17 @@ DeviceInput Win32SerialDevice::read() {
     if (!io.wait_pending) {
         io.wait = OVERLAPPED{};
         io.wait.hEvent = io.event;
-        if (::WaitCommEvent(io.port, &io.wait_mask, &io.wait)) {
-            ::SetEvent(io.event);
-        } else if (::GetLastError() == ERROR_IO_PENDING) {
-            io.wait_pending = true;
-        } else {
-            return hang_up(::GetLastError());
+        for (;;) {
+            if (::WaitCommEvent(io.port, &io.wait_mask, &io.wait)) {
+                ::SetEvent(io.event);
+                break;
+            }
+            const DWORD e = ::GetLastError();
+            if (e == ERROR_IO_PENDING) {
+                io.wait_pending = true;
+                break;
+            }
+            if (e != ERROR_NOT_SUPPORTED || !wait_for_fewer(io)) return hang_up(e);
         }
     }
     signal_ended(io);
