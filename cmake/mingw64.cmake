@@ -12,7 +12,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Packages also outside the root: a Qt for Windows given by CMAKE_PREFIX_PATH.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 # The compiler's run-time linked in, so a program runs with no DLL beside it (under wine too).
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 find_program(MARIVENT_WINE NAMES wine64 wine PATHS /usr/lib/wine)
