@@ -8,6 +8,9 @@
 #endif
 
 #include "common/file_io.h"
+#ifdef _WIN32
+#include "common/win32_error.h"
+#endif
 
 namespace marivent::app {
 
@@ -19,8 +22,13 @@ Status SystemClockSetter::set_time_of_day(int hour, int minute, int second) {
     t.wMinute = static_cast<WORD>(minute);
     t.wSecond = static_cast<WORD>(second);
     t.wMilliseconds = 0;
+    // SetLocalTime takes the privilege itself when the account holds it; none is asked for.
     if (SetLocalTime(&t)) return {};
-    return failure("droits insuffisants");
+    const DWORD e = GetLastError();
+    if (e == ERROR_PRIVILEGE_NOT_HELD || e == ERROR_ACCESS_DENIED)
+        return failure("droits insuffisants (il faut le droit « Modifier l'heure système » de "
+                       "Windows)");
+    return failure(win32_error_text(e));
 #else
     const std::time_t now = std::time(nullptr);
     std::tm local{};

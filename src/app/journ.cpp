@@ -18,6 +18,9 @@
 #include <QSocketNotifier>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#ifdef Q_OS_WIN
+#include <QWinEventNotifier>
+#endif
 #include <cstdio>
 #include <functional>
 
@@ -100,7 +103,12 @@ Journ::Journ(std::filesystem::path root_folder, Services services, SerialSetup s
     show_status();
 }
 
-Journ::~Journ() = default;
+Journ::~Journ() {
+#ifdef Q_OS_WIN
+    // It stops waiting before the device, a member, closes the event it waits on.
+    delete port_event_;
+#endif
+}
 
 void Journ::build_controls() {
     auto* client = new QWidget(this);

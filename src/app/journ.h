@@ -25,6 +25,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QSocketNotifier;
+class QWinEventNotifier;
 
 namespace marivent::app {
 
@@ -144,6 +145,7 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     std::vector<std::string> startup_notices_;
     QSocketNotifier* port_readable_ = nullptr;
     QSocketNotifier* port_writable_ = nullptr;
+    QWinEventNotifier* port_event_ = nullptr; // Windows: the device's event in place of both
     void link_hung_up(const std::string& why);
     void link_opened();
     void link_closed();

@@ -7,6 +7,9 @@
 #include <QLayout>
 #include <QSocketNotifier>
 #include <QTimer>
+#ifdef Q_OS_WIN
+#include <QWinEventNotifier>
+#endif
 #include <cstdio>
 
 #include "common/cp1252.h"
@@ -209,6 +212,26 @@ long long Journ::steady_ms() const {
     return since_start_.isValid() ? since_start_.elapsed() : 0;
 }
 
+#ifdef Q_OS_WIN
+void Journ::watch_port() {
+    // No descriptor there: the device's event is set when input, a line event, the end of a write
+    // or a hang-up waits, and each setting offers both input and output.
+    void* const handle = MSComm1.PortOpen() ? MSComm1.wait_handle() : nullptr;
+    if (port_event_ && port_event_->handle() != handle) {
+        // Possibly inside its own signal: deleted once the signal is over.
+        port_event_->setEnabled(false);
+        port_event_->deleteLater();
+        port_event_ = nullptr;
+    }
+    if (handle && !port_event_) {
+        port_event_ = new QWinEventNotifier(handle, this);
+        connect(port_event_, &QWinEventNotifier::activated, this, [this] {
+            MSComm1.readable();
+            MSComm1.writable();
+        });
+    }
+}
+#else
 void Journ::watch_port() {
     const int fd = MSComm1.descriptor();
     const bool open = MSComm1.PortOpen() && fd >= 0;
@@ -226,5 +249,6 @@ void Journ::watch_port() {
     }
     if (port_writable_) port_writable_->setEnabled(MSComm1.output_waiting());
 }
+#endif
 
 } // namespace marivent::app

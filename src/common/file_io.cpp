@@ -42,33 +42,6 @@ WriteCall set_write_call(WriteCall call) {
     return before;
 }
 
-std::string error_text(int error_number) {
-    switch (error_number) {
-    case EACCES:
-    case EPERM:
-        return "accès refusé";
-    case ENOENT:
-        return "dossier ou fichier introuvable";
-    case ENOTDIR:
-        return "un élément du chemin n'est pas un dossier";
-    case EISDIR:
-        return "c'est un dossier, pas un fichier";
-    case EROFS:
-        return "support en lecture seule";
-    case ENOSPC:
-        return "disque plein";
-    case EDQUOT:
-        return "quota de disque dépassé";
-    case EIO:
-        return "erreur d'entrée-sortie du disque";
-    case EBUSY:
-    case ETXTBSY:
-        return "fichier occupé";
-    default:
-        return std::strerror(error_number);
-    }
-}
-
 Result<std::string> read_file(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return system_failure(errno);

@@ -24,4 +24,8 @@ std::filesystem::path native_path(const std::filesystem::path& root, std::string
 // A native path as UTF-8 text, for messages.
 std::string display_path(const std::filesystem::path& path);
 
+// The path a UTF-8 text names. On Windows a path is UTF-16, and a plain string would be read in
+// the C library's locale rather than as UTF-8.
+std::filesystem::path path_from_utf8(std::string_view text);
+
 } // namespace marivent

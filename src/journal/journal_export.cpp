@@ -277,8 +277,9 @@ bool JournalRead::looks_like_journal() const {
 
 JournalRead read_journal(std::string_view bytes, const ReadOptions& options) {
     JournalRead out;
-    const long offset =
-        std::isfinite(options.offset_hours) ? std::lround(options.offset_hours * 60) : 0;
+    // 64 bits: a long has 32 on Windows, too few for an offset of years given by mistake.
+    const long long offset =
+        std::isfinite(options.offset_hours) ? std::llround(options.offset_hours * 60) : 0;
     std::optional<Date> local_date; // the latest date line's
     int number = 0;
     LineCursor cursor(bytes, LoneCr::kept);
@@ -300,9 +301,10 @@ JournalRead read_journal(std::string_view bytes, const ReadOptions& options) {
                 // The local time of day, UTC time plus the offset, may lie on the day before or
                 // after the UTC time's: the date line is the local day, so the UTC date is the
                 // other way.
-                const long local = *line.minute + offset;
-                const long shift = local >= 0 ? local / minutes_per_day
-                                              : -((minutes_per_day - 1 - local) / minutes_per_day);
+                const long long local = *line.minute + offset;
+                const long long shift = local >= 0
+                                            ? local / minutes_per_day
+                                            : -((minutes_per_day - 1 - local) / minutes_per_day);
                 line.date = add_days(*local_date, static_cast<int>(-shift));
             }
             out.lines.push_back(std::move(line));

@@ -45,6 +45,9 @@ class CommControl {
     const std::string& device_of(int port) const;
     const PortDevices& devices() const { return devices_; }
     int descriptor() const { return device_->descriptor(); }
+    // Windows: the event to wait on in place of the descriptor (SerialDevice::wait_handle); when
+    // it is set, the loop calls readable() then writable().
+    void* wait_handle() const { return device_->wait_handle(); }
     bool output_waiting() const { return !output_.empty(); }
 
     // OnComm, raised on the caller's thread from `readable()`.

@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 #include <netdb.h>
 #include <netinet/tcp.h>
@@ -14,35 +13,6 @@
 namespace marivent::nmea {
 
 namespace {
-
-constexpr std::string_view tcp_prefix = "tcp://", udp_prefix = "udp://";
-
-// "HOST:PORT", "[v6]:PORT" or ":PORT" into its host and port.
-bool split_host_port(std::string_view text, std::string& host, int& port) {
-    std::string_view port_text;
-    if (!text.empty() && text.front() == '[') {
-        const std::size_t close = text.find(']');
-        if (close == std::string_view::npos || close + 1 >= text.size() || text[close + 1] != ':')
-            return false;
-        host = std::string(text.substr(1, close - 1));
-        port_text = text.substr(close + 2);
-    } else {
-        const std::size_t colon = text.rfind(':');
-        if (colon == std::string_view::npos) return false;
-        host = std::string(text.substr(0, colon));
-        port_text = text.substr(colon + 1);
-    }
-    if (port_text.empty()) return false;
-    const auto [end, error] =
-        std::from_chars(port_text.data(), port_text.data() + port_text.size(), port);
-    return error == std::errc() && end == port_text.data() + port_text.size() && port >= 1 &&
-           port <= 65535;
-}
-
-std::string where(const std::string& host, int port) {
-    return (host.find(':') != std::string::npos ? "[" + host + "]" : host) + ":" +
-           integer_text(port);
-}
 
 std::string net_error(int e, const std::string& place) {
     switch (e) {
@@ -75,44 +45,12 @@ Result<addrinfo*> resolve(const std::string& host, int port, int type) {
     const int r =
         ::getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &found);
     if (r != 0 || !found)
-        return failure(r == EAI_SYSTEM ? net_error(errno, where(host, port))
+        return failure(r == EAI_SYSTEM ? net_error(errno, net_place(host, port))
                                        : "l'hôte « " + host + " » est introuvable");
     return found;
 }
 
 } // namespace
-
-bool is_network(std::string_view device) {
-    return device.substr(0, tcp_prefix.size()) == tcp_prefix ||
-           device.substr(0, udp_prefix.size()) == udp_prefix;
-}
-
-Result<NetAddress> parse_net_address(std::string_view device) {
-    NetAddress a;
-    const std::string text(device);
-    if (device.substr(0, tcp_prefix.size()) == tcp_prefix) {
-        a.kind = NetAddress::Kind::tcp;
-        if (!split_host_port(device.substr(tcp_prefix.size()), a.host, a.port) || a.host.empty())
-            return failure("« " + text + " » n'est pas une adresse tcp://HÔTE:PORT");
-        return a;
-    }
-    if (device.substr(0, udp_prefix.size()) == udp_prefix) {
-        a.kind = NetAddress::Kind::udp;
-        std::string_view rest = device.substr(udp_prefix.size());
-        const std::size_t arrow = rest.find('>');
-        std::string listen_host;
-        bool ok = split_host_port(rest.substr(0, arrow), listen_host, a.port);
-        if (ok && arrow != std::string_view::npos)
-            ok = split_host_port(rest.substr(arrow + 1), a.reply_host, a.reply_port) &&
-                 !a.reply_host.empty();
-        if (!ok)
-            return failure("« " + text +
-                           " » n'est pas une adresse udp://:PORT ou udp://:PORT>HÔTE:PORT");
-        a.host = listen_host;
-        return a;
-    }
-    return failure("« " + text + " » n'est pas une adresse réseau");
-}
 
 NetDevice::~NetDevice() {
     close();
@@ -146,7 +84,8 @@ Status NetDevice::open(const std::string& path, const LineSettings&, char) {
     }
     ::freeaddrinfo(found);
     if (fd < 0)
-        return failure(net_error(error, (tcp ? "" : "UDP ") + where(address_.host, address_.port)));
+        return failure(
+            net_error(error, (tcp ? "" : "UDP ") + net_place(address_.host, address_.port)));
 
     if (tcp) {
         // A server that dies without closing is found within a couple of minutes.
@@ -207,9 +146,9 @@ DeviceInput NetDevice::read() {
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
         if (!tcp) break; // an empty datagram, or an error the next datagram does not share
         in.hung_up = true;
-        in.why = n == 0
-                     ? "le serveur " + where(address_.host, address_.port) + " a fermé la connexion"
-                     : net_error(errno, where(address_.host, address_.port));
+        in.why = n == 0 ? "le serveur " + net_place(address_.host, address_.port) +
+                              " a fermé la connexion"
+                        : net_error(errno, net_place(address_.host, address_.port));
         close();
         break;
     }
@@ -232,7 +171,7 @@ Result<std::size_t> NetDevice::write(std::string_view bytes) {
         // Still connecting, or the socket's buffer is full: the rest waits in the output queue.
         if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ENOTCONN) return std::size_t{0};
         if (address_.kind == NetAddress::Kind::udp) return bytes.size(); // a datagram lost
-        return failure(net_error(errno, where(address_.host, address_.port)));
+        return failure(net_error(errno, net_place(address_.host, address_.port)));
     }
 }
 

@@ -1,12 +1,22 @@
 #include "link/port_device.h"
 
 #include "link/net_device.h"
+#ifdef _WIN32
+#include "link/win32_serial.h"
+#else
 #include "link/posix_serial.h"
+#endif
 
 namespace marivent::nmea {
 
+#ifdef _WIN32
+using SystemSerialDevice = Win32SerialDevice;
+#else
+using SystemSerialDevice = PosixSerialDevice;
+#endif
+
 PortDevice::PortDevice()
-    : serial_(std::make_unique<PosixSerialDevice>()), network_(std::make_unique<NetDevice>()),
+    : serial_(std::make_unique<SystemSerialDevice>()), network_(std::make_unique<NetDevice>()),
       current_(serial_.get()) {}
 
 PortDevice::~PortDevice() = default;

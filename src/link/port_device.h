@@ -1,5 +1,6 @@
 // The device under the serial control, the one place that chooses it: a network source for
-// "tcp://" and "udp://" names, this system's serial port otherwise (termios: posix_serial.h).
+// "tcp://" and "udp://" names, this system's serial port otherwise (termios: posix_serial.h; the
+// Win32 communications API: win32_serial.h).
 #pragma once
 #include <memory>
 #include <optional>
@@ -20,6 +21,7 @@ class PortDevice : public SerialDevice {
     void close() override { current_->close(); }
     bool is_open() const override { return current_->is_open(); }
     int descriptor() const override { return current_->descriptor(); }
+    void* wait_handle() const override { return current_->wait_handle(); }
     DeviceInput read() override { return current_->read(); }
     Result<std::size_t> write(std::string_view bytes) override { return current_->write(bytes); }
 

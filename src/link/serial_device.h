@@ -53,6 +53,10 @@ class SerialDevice {
     virtual bool is_open() const = 0;
     // The descriptor an event loop watches, or -1.
     virtual int descriptor() const = 0;
+    // On Windows, where a port has no descriptor to watch: an event (a HANDLE) that is set when
+    // input, a line event, the end of a write or a hang-up waits. The event loop waits on it
+    // (QWinEventNotifier), then calls read() and offers the output again. nullptr elsewhere.
+    virtual void* wait_handle() const { return nullptr; }
     // Everything waiting now, without blocking.
     virtual DeviceInput read() = 0;
     // Writes what it can at once, without blocking: the count written, or why not.

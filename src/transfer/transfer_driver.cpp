@@ -20,7 +20,7 @@ namespace {
 // The file name without its last four characters (the extension with its point, as the list
 // shows only .rte, .wpt and .plt files), counted in characters of the UTF-8 name.
 std::string name_without_extension(const fs::path& file) {
-    std::string name = file.filename().string();
+    std::string name = display_path(file.filename());
     for (int k = 0; k < 4 && !name.empty(); ++k) {
         while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80)
             name.pop_back();
@@ -30,7 +30,7 @@ std::string name_without_extension(const fs::path& file) {
 }
 
 fs::path beside(const fs::path& folder, const std::string& name) {
-    return folder / name;
+    return folder / path_from_utf8(name);
 }
 
 class Run {
@@ -166,10 +166,10 @@ fs::path cmap_output(const Conversion& c) {
     return beside(c.cmap_folder, name_without_extension(c.source));
 }
 fs::path ozi_route_output(const Conversion& c) {
-    return beside(c.ozi_folder, c.source.filename().string() + ".rte");
+    return beside(c.ozi_folder, display_path(c.source.filename()) + ".rte");
 }
 fs::path ozi_waypoint_output(const Conversion& c) {
-    return beside(c.ozi_folder, c.source.filename().string() + ".wpt");
+    return beside(c.ozi_folder, display_path(c.source.filename()) + ".wpt");
 }
 
 std::string file_detail(const fs::path& path) {
@@ -177,10 +177,16 @@ std::string file_detail(const fs::path& path) {
     std::string text = "Fichier : " + display_path(path);
     const auto size = fs::file_size(path, ec);
     if (!ec) text += "\nTaille : " + integer_text(static_cast<long long>(size)) + " octets";
+#ifdef _WIN32
+    struct _stat64 st {};
+    tm t{};
+    if (::_wstat64(path.c_str(), &st) == 0 && ::localtime_s(&t, &st.st_mtime) == 0) {
+#else
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
         tm t{};
         ::localtime_r(&st.st_mtime, &t);
+#endif
         auto two = [](int v) { return (v < 10 ? "0" : "") + integer_text(v); };
         text += "\nModifié le " + two(t.tm_mday) + "/" + two(t.tm_mon + 1) + "/" +
                 integer_text(t.tm_year + 1900) + " à " + two(t.tm_hour) + ":" + two(t.tm_min);

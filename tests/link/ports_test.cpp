@@ -24,8 +24,13 @@ TEST(PortDevices, OptionThenVariableThenDefault) {
     });
     EXPECT_EQ(d[0], "/dev/pts/7");
     EXPECT_EQ(d[1], "/dev/ttyUSB0");
+#ifdef _WIN32
+    EXPECT_EQ(d[2], "COM3");
+    EXPECT_EQ(d[3], "COM4");
+#else
     EXPECT_EQ(d[2], "/dev/ttyS2");
     EXPECT_EQ(d[3], "/dev/ttyS3");
+#endif
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "fakes.h"
 #include "prefs/preferences.h"
@@ -105,8 +107,16 @@ TEST(SaveSettings, FailureIsReportedAndTheOldFileIsUntouched) {
 
     const auto file = root / "journlog.txt";
     write_bytes(file, "old");
+#ifdef _WIN32
+    // The read-only attribute; no account writes past it.
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+    {
+#else
     ::chmod(file.c_str(), 0444);
     if (::geteuid() != 0) { // root may write anywhere
+#endif
         EXPECT_FALSE(save_settings(file, {"30", "0", "o", "c", 2}).empty());
         EXPECT_EQ(read_bytes(file), "old");
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <unistd.h>
 
@@ -59,10 +60,22 @@ std::string MapDisplay::text(Box box) const {
 }
 
 TempRoot::TempRoot() {
+#ifdef _WIN32
+    // No mkdtemp: a new name until one is free (create_directory fails on an existing one).
+    std::random_device seed;
+    std::error_code ec;
+    for (int tries = 0; tries < 100; ++tries) {
+        const auto name = "marivent-test-" + std::to_string(seed());
+        path_ = std::filesystem::temp_directory_path() / name;
+        if (std::filesystem::create_directory(path_, ec)) return;
+    }
+    std::abort();
+#else
     std::string pattern =
         (std::filesystem::temp_directory_path() / "marivent-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) std::abort();
     path_ = pattern;
+#endif
 }
 
 TempRoot::~TempRoot() {

@@ -1,6 +1,12 @@
 #include <csignal>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <cerrno>
+
+#include "common/file_io.h"
+#else
 #include <sys/resource.h>
+#endif
 
 #include <deque>
 #include <functional>
@@ -315,6 +321,15 @@ TEST(TransferFailures, FailedReplacementKeepsTheOldFile) {
     // Files may not grow past 16 bytes while the conversion writes (binds root too, unlike
     // permissions): the new route cannot be written whole.
     s.dialogs.answers = {true};
+#ifdef _WIN32
+    // No file size limit there: every write fails, as on a full disk.
+    const WriteCall before = set_write_call([](int, const void*, std::size_t) -> long {
+        errno = ENOSPC;
+        return -1;
+    });
+    const Outcome out = s.click(0, route, true, true);
+    set_write_call(before);
+#else
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old_limit{};
     ::getrlimit(RLIMIT_FSIZE, &old_limit);
@@ -323,6 +338,7 @@ TEST(TransferFailures, FailedReplacementKeepsTheOldFile) {
     ::setrlimit(RLIMIT_FSIZE, &small);
     const Outcome out = s.click(0, route, true, true);
     ::setrlimit(RLIMIT_FSIZE, &old_limit);
+#endif
     EXPECT_EQ(out.end, Outcome::End::failed);
     EXPECT_EQ(s.dialogs.questions.size(), 1u);
     EXPECT_EQ(read_bytes(s.ozi / "ile.rte"), "old");
@@ -331,17 +347,18 @@ TEST(TransferFailures, FailedReplacementKeepsTheOldFile) {
     EXPECT_NE(s.dialogs.messages[0].text.find("n'a pas été écrit"), std::string::npos);
 }
 
+// The names are UTF-8 (u8): a path of plain chars is read in the locale's code page on Windows.
 TEST(TransferPaths, FolderTextsUnderRoot) {
     Station s;
-    fs::copy_file(testdata_dir() / "ozi" / "ozi.rte", s.ozi / "Île.rte");
+    fs::copy_file(testdata_dir() / "ozi" / "ozi.rte", s.ozi / u8"Île.rte");
     Click c;
     c.ozicm = 1;
-    c.file = s.ozi / "Île.rte";
+    c.file = s.ozi / u8"Île.rte";
     c.root = s.root.path();
     c.cmappath = "C:/Program Files\\cmapecs\\\\routes\\"; // any case, both separators, doubled
     const Outcome out = convert(conversion_of(c), s.dialogs);
-    ASSERT_EQ(out.written, std::vector<fs::path>{s.cmap / "Île"});
-    const Result<CmapRead> ile = read_cmap_route(read_bytes(s.cmap / "Île"));
+    ASSERT_EQ(out.written, std::vector<fs::path>{s.cmap / u8"Île"});
+    const Result<CmapRead> ile = read_cmap_route(read_bytes(s.cmap / u8"Île"));
     ASSERT_TRUE(ile) << ile.why();
     EXPECT_EQ(ile->route_name, "\xCEle"); // Windows-1252
     c.cmappath.clear();
