@@ -14,16 +14,19 @@ target=x86_64-w64-mingw32
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
-# Each step's duration, on standard error.
+# Each step's duration, on standard error, and kept for the stamp file.
 step_start=0
+timings=""
 step() {
   step_name=$1
   step_start=$(date +%s)
   echo "== $step_name" >&2
 }
 step_done() {
-  local s=$(($(date +%s) - step_start))
-  printf '== %s: %d min %02d s\n' "$step_name" $((s / 60)) $((s % 60)) >&2
+  local s=$(($(date +%s) - step_start)) line
+  line=$(printf '%s: %d min %02d s' "$step_name" $((s / 60)) $((s % 60)))
+  echo "== $line" >&2
+  timings+="$line"$'\n'
 }
 
 # The host's packages: the cross compiler, the host Qt whose tools the cross build runs, wine to
@@ -36,7 +39,7 @@ packages=(
   dpkg-dev                          # dpkg-source, for apt-get source
   wine64 wine xvfb xauth            # runs the Windows programs here
   nsis zip                          # the installer and the archive
-  fonts-dejavu-core                 # a font folder for Qt's offscreen platform under wine
+  fonts-dejavu-core fonts-liberation2  # fonts for Qt's offscreen platform under wine and shipped
 )
 step "packages"
 missing=()
@@ -55,8 +58,14 @@ for tool in $target-gcc-posix $target-g++-posix $target-windres; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done
 
-# The host Qt and the source must be the same Qt version: the cross build runs the host's moc.
+# The host Qt and the source must be the same Qt version: the cross build runs the host's moc,
+# rcc and uic, and Qt's CMake files of both must agree.
 host_qt=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+host_tools=$(dpkg-query -W -f='${Version}' qt6-base-dev-tools)
+if [ "$host_tools" != "$host_qt" ]; then
+  echo "qt6-base-dev $host_qt and qt6-base-dev-tools $host_tools differ" >&2
+  exit 1
+fi
 host_qt_upstream=${host_qt%%+*}
 host_qt_upstream=${host_qt_upstream%%-*}
 gtest_version=$(dpkg-query -W -f='${Version}' googletest)
@@ -184,10 +193,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# The run-time DLLs the programs need beside them: the C++ library, libgcc and winpthread.
-set(MARIVENT_MINGW_RUNTIME_DIRS
-  "$(dirname "$($target-g++-posix -print-file-name=libstdc++-6.dll)")"
-  "$(dirname "$($target-gcc-posix -print-file-name=libwinpthread-1.dll)")")
 EOF
 
 # Qt: shared libraries, the modules the window and its tests use and nothing else. The Debian
@@ -209,11 +214,11 @@ cmake -G Ninja -S "$qt_src" -B "$qt_build" \
   -DFEATURE_gui=ON -DFEATURE_widgets=ON -DFEATURE_testlib=ON \
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_xml=OFF -DFEATURE_dbus=OFF \
   -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_opengl=OFF -DINPUT_opengl=no \
-  -DFEATURE_vulkan=OFF -DFEATURE_icu=OFF -DFEATURE_sql=OFF \
+  -DFEATURE_vulkan=OFF -DFEATURE_icu=OFF \
   -DFEATURE_tabletevent=OFF -DFEATURE_directwrite3=OFF \
   -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
   -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
-  -DFEATURE_system_doubleconversion=OFF -DFEATURE_system_md4c=OFF \
+  -DFEATURE_system_doubleconversion=OFF -DFEATURE_system_textmarkdownreader=OFF \
   >"$qt_build/configure.log" 2>&1 || { tail -n 40 "$qt_build/configure.log" >&2; exit 1; }
 step_done
 
@@ -225,6 +230,11 @@ step_done
 step "install Qt"
 cmake --install "$qt_build" >"$qt_build/install.log" 2>&1 ||
   { tail -n 40 "$qt_build/install.log" >&2; exit 1; }
+# Qt's licences and Debian's copyright file of the source, which go with Qt's DLLs.
+mkdir -p "$prefix/share/doc/qtbase"
+cp -r "$qt_src/LICENSES" "$prefix/share/doc/qtbase/"
+cp "$qt_src/debian/copyright" "$prefix/share/doc/qtbase/copyright"
+echo "qt6-base $src_version" >"$prefix/share/doc/qtbase/source-package"
 step_done
 
 # GoogleTest and gmock, static, into the same prefix: qt.toolchain.cmake puts the prefix on the
@@ -243,6 +253,9 @@ cmake --build "$gtest_build" --parallel "$jobs" >>"$gtest_build.log" 2>&1 &&
 rm -rf "$gtest_build"
 step_done
 
+mkdir -p "$prefix/logs"
+cp "$qt_build/configure.log" "$prefix/logs/qtbase-configure.log"
+mv "$gtest_build.log" "$prefix/logs/googletest.log"
 [ "${KEEP_BUILD:-0}" = 1 ] || rm -rf "$qt_build"
 total=$(($(date +%s) - started))
 cat >"$stamp" <<EOF
@@ -250,7 +263,8 @@ qtbase source: qt6-base $src_version (Debian $codename)
 host Qt: $host_qt
 googletest: $gtest_version
 compiler: $($target-g++-posix --version | head -n1)
-built in: $((total / 60)) min $((total % 60)) s
+built in: $((total / 60)) min $((total % 60)) s, on $(nproc) processors with $jobs jobs
+$timings
 EOF
 printf '== Qt for Windows built in %d min %02d s: %s\n' $((total / 60)) $((total % 60)) "$prefix" >&2
 echo "$prefix"

@@ -50,7 +50,9 @@ stage=$build/$name
 
 step "folder $stage"
 rm -rf "$stage"
-cmake --install "$build" --prefix "$stage" --strip >/dev/null
+cmake --install "$build" --prefix "$stage" >/dev/null
+# Symbols out of the programs and of every DLL (libstdc++-6.dll: 23 MB with them, 2 MB without).
+find "$stage" -type f \( -iname '*.exe' -o -iname '*.dll' \) -exec $target-strip --strip-unneeded {} +
 # Windows's own DLLs are those the cross compiler has an import library of (libkernel32.a, ...),
 # and the API sets (api-ms-win-*); any other DLL a program or plugin imports must be in the folder.
 missing=0
