@@ -4,7 +4,8 @@
 ; It installs the folder into Program Files\Marivent, a Start menu shortcut and the entry of the
 ; installed programs; the uninstaller removes those files, folders and entries only, so what the
 ; user put in the folder stays (the journal and the settings live elsewhere, under ROOT).
-Unicode true
+; A 64-bit installer, as the programs are: it also runs where no 32-bit program can (wine64 alone).
+Target amd64-unicode
 !include "MUI2.nsh"
 !include "x64.nsh"
 
