@@ -2,6 +2,7 @@
 # make test: install what is missing, build, run every test.
 # make install [PREFIX=/usr/local] [DESTDIR=...]: the programs, menu entry, icon and manual pages.
 # make package: the Debian package build/marivent_VERSION_ARCH.deb.
+# make windows: the programs for 64-bit Windows, build-windows/marivent-VERSION-windows.zip.
 BUILD ?= build
 JOBS ?= 2
 # make run starts on the demonstration GPS; make run ARGS="--com 1=/dev/ttyUSB0" for a receiver.
@@ -12,7 +13,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DMARIVENT_WERROR=ON
 endif
 
-.PHONY: all deps build test run install package clean fuzz test-sanitize bench
+.PHONY: all deps build test run install package clean fuzz test-sanitize bench windows
 
 all: build
 
@@ -67,6 +68,15 @@ bench:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS) --target all benchmarks
 	python3 bench/bench.py --build $(BUILD) $(BENCH_ARGS)
+
+# The programs for 64-bit Windows (mingw-w64), from Debian's packages and sources only: Qt and
+# GoogleTest for Windows built once into ~/.cache/marivent (a quarter of an hour on two cores), then
+# build-windows built with them, its folder marivent-VERSION-windows with the DLLs and plugins the
+# programs load, the zip of it and, with NSIS, the installer marivent-VERSION-setup.exe. Each step
+# says how long it took. scripts/wine-run.sh runs a program of it here.
+WINDOWS_BUILD ?= build-windows
+windows:
+	@JOBS=$(JOBS) CMAKE_FLAGS="$(CMAKE_FLAGS)" scripts/make-windows.sh $(WINDOWS_BUILD)
 
 clean:
 	rm -rf $(BUILD)
