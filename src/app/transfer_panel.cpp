@@ -40,10 +40,10 @@ void TransferPanel::list(const std::filesystem::path& folder, const QStringList&
     no_extension_ = no_extension;
     auto* file1 = qobject_cast<QListWidget*>(w_.window.control("File1"));
     file1->clear();
-    const QDir dir(QString::fromStdString(folder.string()));
+    const QDir dir(from_utf8(display_path(folder)));
     if (!dir.exists()) {
         w_.window.note(QString("Le dossier %1 n'existe pas.").arg(from_utf8(display_path(folder))));
-        w_.window.tell("Le dossier " + folder.string() +
+        w_.window.tell("Le dossier " + display_path(folder) +
                        " n'existe pas : choisissez-le dans Outils > Préférences.");
         return;
     }
