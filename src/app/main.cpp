@@ -140,8 +140,9 @@ int main(int argc, char* argv[]) {
     const DriveCProbes drive_c = system_drive_c();
     const RootChoice root_choice = choose_root(
         root_text, root_variable.c_str(),
-        path_from_utf8(
-            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation).toStdString()),
+        path_from_utf8(QDir::toNativeSeparators(
+                           QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
+                           .toStdString()),
         &drive_c);
 #else
     const RootChoice root_choice = choose_root(

@@ -88,7 +88,7 @@ void TransferPanel::File1_Click(const QString& name) {
     w_.window.control("Frame1")->hide();
     transfer::Click click;
     click.ozicm = ozicm;
-    click.file = folder_ / name.toStdString();
+    click.file = folder_ / path_from_utf8(name.toStdString());
     click.root = w_.root;
     click.ozipath = w_.prefs.ozipath;
     click.cmappath = w_.prefs.cmappath;

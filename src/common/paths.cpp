@@ -48,7 +48,9 @@ RootChoice choose_root(const std::optional<std::string>& option, const char* env
     return {drive_c->folder, RootOrigin::drive_c};
 }
 
-std::optional<std::string> prepare_root(const RootChoice& choice) {
+std::optional<std::string>
+prepare_root(const RootChoice& choice,
+             const std::function<Status(const std::filesystem::path&)>& writable) {
     std::error_code error;
     if (!std::filesystem::is_directory(choice.folder, error)) {
         std::filesystem::create_directories(choice.folder, error);
@@ -57,8 +59,8 @@ std::optional<std::string> prepare_root(const RootChoice& choice) {
                    error_text(error) +
                    ") : le journal et les préférences ne peuvent pas y être enregistrés.";
     }
-    if (const Status writable = folder_writable(choice.folder); !writable)
-        return folder_of(choice) + " n'est pas accessible en écriture (" + writable.why() +
+    if (const Status written = writable(choice.folder); !written)
+        return folder_of(choice) + " n'est pas accessible en écriture (" + written.why() +
                ") : les préférences ne peuvent pas y être enregistrées.";
     return std::nullopt;
 }

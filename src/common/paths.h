@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_io.h"
+
 namespace marivent {
 
 inline constexpr std::string_view journal_file_name = "journal.txt";   // "c:\journal.txt"
@@ -54,9 +56,12 @@ RootChoice choose_root(const std::optional<std::string>& option, const char* env
                        const DriveCProbes* drive_c = nullptr);
 
 // Creates ROOT when missing. A French problem for the start-up's messages when it cannot be
-// created or written, naming where it came from: the journal and settings files then say what
-// they could not do, and a folder the user named is kept rather than replaced.
-std::optional<std::string> prepare_root(const RootChoice& choice);
+// created or written (`writable`: folder_writable, or a test's), naming where it came from: the
+// journal and settings files then say what they could not do, and a folder the user named is
+// kept rather than replaced.
+std::optional<std::string>
+prepare_root(const RootChoice& choice,
+             const std::function<Status(const std::filesystem::path&)>& writable = folder_writable);
 
 // A French line for the status line at start-up naming the folder of the journal and settings
 // when it is not the one a user of the older program looks in (C:\ on Windows); nothing when it

@@ -148,21 +148,32 @@ TEST(PrepareRoot, AFolderThatCannotBeMadeIsToldWithWhereItCameFrom) {
     EXPECT_EQ(data->rfind("Le dossier de données " + shown + " n'existe", 0), 0u) << *data;
 }
 
+TEST(PrepareRoot, AFolderThatCannotBeWrittenIsToldAndKept) {
+    TempRoot root;
+    const auto refused = [](const std::filesystem::path&) -> Status {
+        return failure("accès refusé");
+    };
+    const RootChoice named{root.path(), RootOrigin::option};
+    EXPECT_EQ(prepare_root(named, refused),
+              "Le dossier " + display_path(root.path()) +
+                  " (option --root) n'est pas accessible en écriture (accès refusé) : les "
+                  "préférences ne peuvent pas y être enregistrées.");
+    EXPECT_EQ(prepare_root({root.path(), RootOrigin::drive_c}, refused)
+                  ->rfind("Le dossier " + display_path(root.path()) + " n'est pas", 0),
+              0u);
+}
+
 #ifndef _WIN32
-TEST(PrepareRoot, AFolderWithoutTheRightToWriteIsToldAndKept) {
+TEST(FolderWritable, TheRightsOfTheFolderDecide) {
     TempRoot root;
     const std::filesystem::path bord = root / "bord";
     std::filesystem::create_directory(bord);
     ::chmod(bord.c_str(), 0555);
-    if (folder_writable(bord)) { // the superuser writes anywhere
-        ::chmod(bord.c_str(), 0755);
-        GTEST_SKIP() << "the rights do not hold for this user";
-    }
-    EXPECT_EQ(prepare_root({bord, RootOrigin::option}),
-              "Le dossier " + bord.string() +
-                  " (option --root) n'est pas accessible en écriture (accès refusé) : les "
-                  "préférences ne peuvent pas y être enregistrées.");
+    const Status written = folder_writable(bord);
     ::chmod(bord.c_str(), 0755);
+    if (written) GTEST_SKIP() << "the superuser writes in any folder";
+    EXPECT_EQ(written.why(), "accès refusé");
+    EXPECT_TRUE(std::filesystem::is_empty(bord));
 }
 
 TEST(NativePath, DriveCLiesUnderRoot) {
