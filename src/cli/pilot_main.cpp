@@ -29,7 +29,11 @@ constexpr const char* usage =
     "--tous-emetteurs : prend aussi les phrases des récepteurs GNSS d'aujourd'hui (GN, GA, GL,\n"
     "GB, BD, GQ, GI) comme celles d'un GPS (GP), et la phrase RMB de tout émetteur (EC, II...).\n"
     "\n"
+#ifdef _WIN32
+    "Exemple : marivent-pilot < trace.nmea > COM2\n";
+#else
     "Exemple : marivent-pilot < trace.nmea > /dev/ttyUSB1\n";
+#endif
 
 } // namespace
 
