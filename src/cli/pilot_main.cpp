@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "common/number_text.h"
+#include "console.h"
 #include "nmea/pilot_stream.h"
 
 namespace {
@@ -38,6 +39,7 @@ constexpr const char* usage =
 } // namespace
 
 int main(int argc, char** argv) {
+    marivent::cli::bytes_as_they_are();
     bool all_talkers = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
