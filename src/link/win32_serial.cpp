@@ -27,6 +27,9 @@ struct Win32SerialDevice::Io {
     std::string write_buffer; // the bytes of the write in progress, held until it ends
     bool write_pending = false;
     std::string lost; // a failed write's reason, told as a hang-up by the next read
+    // A port that cannot wait for input (wine's on a pseudo-terminal ends every wait at once)
+    // is looked at every poll_ms instead: a timer sets the event, so the loop still only waits.
+    HANDLE poll_timer = nullptr;
 };
 
 namespace {
@@ -57,6 +60,19 @@ bool wait_for_fewer(Win32SerialDevice::Io& io) {
     if (fewer == 0 || !::SetCommMask(io.port, fewer)) return false;
     io.events = fewer;
     return true;
+}
+
+constexpr DWORD poll_ms = 20;
+
+void CALLBACK set_event(void* event, BOOLEAN) {
+    ::SetEvent(static_cast<HANDLE>(event));
+}
+
+// From now on the port is looked at every poll_ms: no more waits.
+bool start_polling(Win32SerialDevice::Io& io) {
+    if (io.poll_timer) return true;
+    return ::CreateTimerQueueTimer(&io.poll_timer, nullptr, set_event, io.event, poll_ms, poll_ms,
+                                   WT_EXECUTEDEFAULT) != 0;
 }
 
 bool supported_baud(int baud) {
@@ -239,6 +255,11 @@ void Win32SerialDevice::close() {
     if (io.wait_pending) ::GetOverlappedResult(io.port, &io.wait, &n, TRUE);
     if (io.write_pending) ::GetOverlappedResult(io.port, &io.writing, &n, TRUE);
     io.wait_pending = io.write_pending = false;
+    if (io.poll_timer) {
+        // Waits for a callback under way, so none sets the event after this.
+        ::DeleteTimerQueueTimer(nullptr, io.poll_timer, INVALID_HANDLE_VALUE);
+        io.poll_timer = nullptr;
+    }
     ::CloseHandle(io.port);
     io.port = INVALID_HANDLE_VALUE;
     ::ResetEvent(io.event);
@@ -262,9 +283,12 @@ DeviceInput Win32SerialDevice::read() {
     if (io.wait_pending && is_done(io.wait)) {
         io.wait_pending = false;
         if (!::GetOverlappedResult(io.port, &io.wait, &n, FALSE)) {
-            // A wait that failed on a port that still answers is one it cannot make.
+            // A wait that failed on a port that still answers is one it cannot make: fewer
+            // events are asked, and when input alone cannot be waited for, the port is looked
+            // at on a timer.
             const DWORD e = ::GetLastError();
-            if (!::ClearCommError(io.port, &errors_before, nullptr) || !wait_for_fewer(io))
+            if (!::ClearCommError(io.port, &errors_before, nullptr) ||
+                (!wait_for_fewer(io) && !start_polling(io)))
                 return hang_up(e);
         }
     }
@@ -306,7 +330,7 @@ DeviceInput Win32SerialDevice::read() {
     }
 
     // The next wait; one that ends at once (events since the last) comes back through the event.
-    if (!io.wait_pending) {
+    if (!io.wait_pending && !io.poll_timer) {
         io.wait = OVERLAPPED{};
         io.wait.hEvent = io.event;
         for (;;) {
@@ -319,7 +343,11 @@ DeviceInput Win32SerialDevice::read() {
                 io.wait_pending = true;
                 break;
             }
-            if (e != ERROR_NOT_SUPPORTED || !wait_for_fewer(io)) return hang_up(e);
+            if (e != ERROR_NOT_SUPPORTED) return hang_up(e);
+            if (!wait_for_fewer(io)) {
+                if (!start_polling(io)) return hang_up(e);
+                break;
+            }
         }
     }
     signal_ended(io);

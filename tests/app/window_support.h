@@ -8,8 +8,19 @@
 
 #include "fakes.h"
 #include "journ.h"
-#include "pty_peer.h"
+#ifndef _WIN32
+#include "pty_peer.h" // a pseudo-terminal GPS: POSIX only
+#endif
 #include "scripted_serial.h"
+
+// These tests find the default chart folders "c:\\..." below their temporary ROOT, as on Linux; on
+// Windows those folders are the real drive C: (the rule is tested in paths_test), where a test
+// must not write.
+#ifdef _WIN32
+#define SKIP_WHERE_C_IS_THE_REAL_DRIVE() GTEST_SKIP() << "c:\\ is the real drive on Windows"
+#else
+#define SKIP_WHERE_C_IS_THE_REAL_DRIVE() static_cast<void>(0)
+#endif
 
 namespace marivent::testing {
 
@@ -37,12 +48,14 @@ struct WindowFixture : ::testing::Test {
         w->show();
         return w;
     }
+#ifndef _WIN32
     // The window on the pseudo-terminal GPS `gps`, the link opened as Gps > Debut would.
     std::unique_ptr<app::Journ> open_linked(const GpsSide& gps) {
         auto w = open(app::posix_serial({gps.device, "", "", ""}));
         w->menu("mnugpsdeb")->trigger();
         return w;
     }
+#endif
 };
 
 // Runs the event loop until `done` or five seconds have passed.

@@ -1,9 +1,12 @@
 // A Windows program for win32_serial_wine_test.py: opens a COM port through the window's device
 // at the settings given, sends a text, then waits on the device's event, as the window does, for
-// a line, and prints what came and the events the device told, one a line:
-//   win32_port_probe COM5 4800,n,8,1 TEXT
-// Exit status 0 when a line came, 1 on a hang-up or after 10 s, 2 when the port cannot be opened.
+// LINES lines (1 unless given), and prints each that came and the events the device told, one a
+// line:
+//   win32_port_probe COM5 4800,n,8,1 TEXT [LINES]
+// Exit status 0 when the lines came, 1 on a hang-up or after 10 s, 2 when the port cannot be
+// opened.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <windows.h>
 
@@ -13,7 +16,8 @@
 
 int main(int argc, char** argv) {
     using namespace marivent::nmea;
-    if (argc != 4) return 2;
+    if (argc != 4 && argc != 5) return 2;
+    int lines = argc == 5 ? std::atoi(argv[4]) : 1;
     const auto settings = parse_line_settings(argv[2]);
     if (!settings) return 2;
     Win32SerialDevice port;
@@ -44,10 +48,12 @@ int main(int argc, char** argv) {
             std::printf("raccroché : %s\n", got.why.c_str());
             return 1;
         }
-        if (const auto end = in.find('\n'); end != std::string::npos && out.empty()) {
+        for (auto end = in.find('\n'); end != std::string::npos && out.empty();
+             end = in.find('\n')) {
             std::printf("reçu : %s\n", in.substr(0, end + 1).c_str());
             std::fflush(stdout);
-            return 0;
+            in.erase(0, end + 1);
+            if (--lines == 0) return 0;
         }
     }
     std::printf("rien reçu\n");

@@ -42,7 +42,7 @@ try:
         os.remove(link)
     os.symlink(os.ttyname(slave), link)
 
-    run = subprocess.Popen([wine, probe, "COM5", "4800,n,8,1", apa.decode()], env=env,
+    run = subprocess.Popen([wine, probe, "COM5", "4800,n,8,1", apa.decode(), "3"], env=env,
                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
     got = b""
     end = time.time() + 30
@@ -55,12 +55,16 @@ try:
     check(speed[4] == termios.B4800 and speed[5] == termios.B4800, "the line is at 4800 baud")
     check(speed[2] & termios.CSIZE == termios.CS8 and not speed[2] & termios.PARENB
           and not speed[2] & termios.CSTOPB, "8 data bits, no parity, 1 stop bit")
-    os.write(master, rmc)
+    # Three lines, apart as a GPS sends them: each must come, not only the first (wine's port on
+    # a pseudo-terminal ends every wait for input, which once was taken for a hang-up).
+    for _ in range(3):
+        os.write(master, rmc)
+        time.sleep(0.4)
     out, _ = run.communicate(timeout=30)
     text = out.decode("utf-8", "replace")
-    check(run.returncode == 0, "the probe ends on the line it read (status %d)" % run.returncode)
-    check("reçu : " + rmc.decode().rstrip("\r\n") in text,
-          "the line read is the one sent: %r" % text)
+    check(run.returncode == 0, "the probe ends on the lines it read (status %d)" % run.returncode)
+    check(text.count("reçu : " + rmc.decode().rstrip("\r\n")) == 3,
+          "the three lines read are the ones sent: %r" % text)
 
     refused = subprocess.run([wine, probe, "COM9", "4800,n,8,1", "x"], env=env,
                              capture_output=True, timeout=60)
