@@ -17,6 +17,7 @@ struct Preferences;
 namespace marivent::nmea {
 class CommControl;
 struct Navigation;
+struct StartDevices;
 } // namespace marivent::nmea
 
 namespace marivent::app {
@@ -45,6 +46,7 @@ struct PanelHost {
     prefs::Preferences& prefs;
     nmea::CommControl& port; // the GPS port, shared with the simulator and the capture
     nmea::Navigation& nav;
+    const nmea::StartDevices& start_devices; // the ports' devices before the preferences
 };
 
 } // namespace marivent::app
