@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "common/seams.h"
 #include "journal/journal_file.h"
 #include "link/comm_control.h"
+#include "link/port_list.h"
 #include "nmea/decoder.h"
 #include "nmea/navigation.h"
 #include "panel_host.h"
@@ -44,6 +46,10 @@ struct SerialSetup {
     std::unique_ptr<nmea::SerialDevice> device;
     nmea::PortDevices devices;
     std::array<bool, 4> given{};
+    // The machine's serial ports, which the preferences offer for each port line.
+    std::function<std::vector<nmea::SerialPortName>()> list_ports = [] {
+        return nmea::list_serial_ports();
+    };
 };
 SerialSetup posix_serial(const nmea::PortDevices& devices);
 // The program's own: the ports as --com and MARIVENT_COMk leave them, the preferences over the
@@ -128,6 +134,7 @@ class Journ : public QMainWindow, public Display, public WindowSide {
 
     Services services_;
     nmea::StartDevices start_devices_; // the ports' devices before the preferences
+    std::function<std::vector<nmea::SerialPortName>()> list_ports_;
     std::map<QString, QWidget*> controls_;
     std::map<QString, QAction*> menus_;
     // A text box: the exact text it holds, which text() returns at once, and whether its widget

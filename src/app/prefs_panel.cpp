@@ -196,7 +196,7 @@ void PrefsPanel::list_ports() {
     // the default of the line shown (show_device); each port's exact bytes are its value.
     appareil->clear();
     appareil->addItem(QString(), QByteArray());
-    for (const nmea::SerialPortName& port : nmea::list_serial_ports())
+    for (const nmea::SerialPortName& port : w_.serial_ports())
         appareil->addItem(from_utf8(nmea::port_label(port)),
                           QByteArray::fromStdString(port.device));
 }
