@@ -125,9 +125,9 @@ PrefsPanel::PrefsPanel(QObject* parent, PanelHost host) : QObject(parent), w_(ho
     auto* ports = qobject_cast<QListWidget*>(w_.window.control("portgps"));
     show_port_tips();
     auto* label = new QLabel("&Appareil du port", prefer);
-    label->setObjectName("Label13");
+    label->setObjectName("Labelappareil");
     label->setGeometry(twip_rect(2760, 3600, 2415, 255));
-    w_.window.register_control("Label13", label);
+    w_.window.register_control("Labelappareil", label);
     appareil = new QComboBox(prefer);
     appareil->setObjectName("appareil");
     appareil->setGeometry(twip_rect(2760, 3840, 6015, 315));

@@ -261,7 +261,7 @@ TEST_F(DeviceTest, ALineTakesAListedPortOrATypedAddressByKeyboardKeptForTheNextS
     ASSERT_EQ(appareil(j)->count(), 3);
     EXPECT_EQ(appareil(j)->itemText(1), QString::fromStdString(ublox) + " — ttyACM0");
     EXPECT_EQ(appareil(j)->itemText(2), "/dev/ttyUSB0");
-    EXPECT_EQ(qobject_cast<QLabel*>(j.control("Label13"))->buddy(), appareil(j));
+    EXPECT_EQ(qobject_cast<QLabel*>(j.control("Labelappareil"))->buddy(), appareil(j));
     ports(j)->setFocus();
     QTest::keyClick(ports(j), Qt::Key_Tab);
     EXPECT_TRUE(appareil(j)->hasFocus());
