@@ -226,8 +226,9 @@ void PrefsPanel::show_device(int line) {
 }
 
 bool PrefsPanel::keep_device() {
+    // Nothing is kept from a panel put away by Escape (the box loses the focus as it goes).
     if (device_line_ < 0 || device_line_ >= static_cast<int>(devices_.size()) ||
-        !appareil->isEnabled())
+        !appareil->isEnabled() || w_.window.control("prefer")->isHidden())
         return true;
     const auto k = static_cast<std::size_t>(device_line_);
     // A line of the list stands for its port; anything else is what was typed.

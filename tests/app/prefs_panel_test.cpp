@@ -336,6 +336,15 @@ TEST_F(DeviceTest, ABadAddressOrATooLongNameIsRefusedInFrenchAndTheLineKeepsItsD
     EXPECT_EQ(w->MSComm1.device_of(2), "udp://:10110");
     EXPECT_EQ(record_text(8), "udp://:10110");
 
+    // Escape puts it away without a word and keeps nothing of what was typed.
+    w->menu("mnuoutilpref")->trigger();
+    type(*w, "tcp://");
+    QTest::keyClick(appareil(*w)->lineEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(w->control("prefer")->isVisible());
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    w->menu("mnuoutilpref")->trigger();
+    EXPECT_EQ(appareil(*w)->currentText(), "udp://:10110");
+
     // Typed and OK clicked at once, without leaving the box: checked all the same.
     w->menu("mnuoutilpref")->trigger();
     appareil(*w)->setEditText("udp://:70000");
