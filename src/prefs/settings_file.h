@@ -1,4 +1,4 @@
-// The settings file "c:\journlog.txt": five records of 128 bytes.
+// The settings file "c:\journlog.txt": records of 128 bytes (five in the original program).
 //   records 1-4: text records, length L (uint16 LE) then L bytes of Windows-1252 text:
 //                1 journal interval, 2 local time minus UTC, 3 OziExplorer folder, 4 C-Map folder
 //   record 5:    port record, 02 00 (the tag of a 16-bit integer) then the port number (int16 LE);
