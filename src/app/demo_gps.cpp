@@ -10,7 +10,7 @@
 namespace marivent::app {
 
 DemoGps::DemoGps(const std::string& recording, QObject* parent) : QObject(parent) {
-    const Result<std::string> bytes = read_file(recording);
+    const Result<std::string> bytes = read_file(path_from_utf8(recording));
     if (!bytes) {
         error_ = "enregistrement " + recording + " illisible (" + bytes.why() + ")";
         return;
@@ -56,9 +56,14 @@ std::vector<std::string> prepare_demo_folders(const std::filesystem::path& root,
     const fs::path ozi = native_path(root, prefs::default_ozi_folder);
     const fs::path cmap = native_path(root, prefs::default_cmap_folder);
     std::error_code ec;
-    for (const fs::path& folder : {ozi, cmap})
-        if (!fs::exists(folder, ec) && fs::create_directories(folder, ec))
+    for (const fs::path& folder : {ozi, cmap}) {
+        if (fs::exists(folder, ec)) continue;
+        if (fs::create_directories(folder, ec))
             done.push_back("dossier créé : " + display_path(folder));
+        else // on Windows, C:\Program Files without the administrator's rights
+            done.push_back("dossier non créé : " + display_path(folder) + " (" + error_text(ec) +
+                           ")");
+    }
     bool has_route = false;
     for (const auto& entry : fs::directory_iterator(ozi, ec))
         has_route = has_route || entry.path().extension() == ".rte";

@@ -51,10 +51,11 @@ class DemoGps : public QObject {
     QTimer timer_;
 };
 
-// The chart folders of the default settings under ROOT (ROOT/oziexplorer/data and
-// ROOT/Program Files/cmapecs/routes), created when missing so Transfert works at once in the
+// The chart folders of the default settings (ROOT/oziexplorer/data and
+// ROOT/Program Files/cmapecs/routes; on Windows C:\oziexplorer\data and
+// C:\Program Files\cmapecs\routes), created when missing so Transfert works at once in the
 // demonstration; `route`, an OziExplorer route, is put in the first when it holds no route yet.
-// Returns what it created or copied, for the terminal.
+// Returns what it created, copied or could not create, for the terminal.
 std::vector<std::string> prepare_demo_folders(const std::filesystem::path& root,
                                               const std::filesystem::path& route);
 

@@ -73,7 +73,7 @@ void Instruments::mnusimu_Click() {
     const Result<std::string> bytes =
         made ? read_file(file) : Result<std::string>(failure(made.why()));
     if (!bytes) {
-        w_.window.tell("Le fichier de simulation " + file.string() + " ne peut pas être lu (" +
+        w_.window.tell("Le fichier de simulation " + display_path(file) + " ne peut pas être lu (" +
                        bytes.why() + ").");
         return;
     }
@@ -117,7 +117,7 @@ void Instruments::mnuseaouvr_Click() {
     capture_file_.open(file, std::ios::binary | std::ios::trunc);
     if (!capture_file_) {
         seatalk = 0;
-        w_.window.tell("Le fichier de capture " + file.string() + " ne peut pas être créé.");
+        w_.window.tell("Le fichier de capture " + display_path(file) + " ne peut pas être créé.");
         return;
     }
     if (const Status opened = port.set_PortOpen(true); !opened) {
@@ -163,8 +163,8 @@ void Instruments::mnuseatxt_Click() {
     }
     auto* list = qobject_cast<QListWidget*>(w_.window.control("File2"));
     list->clear();
-    list->addItems(QDir(QString::fromStdString(w_.root.string()))
-                       .entryList({"*.txt"}, QDir::Files, QDir::Name));
+    list->addItems(
+        QDir(from_utf8(display_path(w_.root))).entryList({"*.txt"}, QDir::Files, QDir::Name));
     show_panels(w_.window, {"File2"});
     list->setFocus();
     if (list->count() > 0) list->setCurrentRow(0);
@@ -173,16 +173,16 @@ void Instruments::mnuseatxt_Click() {
 }
 
 void Instruments::File2_Click(const QString& name) {
-    const std::filesystem::path input = w_.root / name.toStdString();
+    const std::filesystem::path input = w_.root / path_from_utf8(name.toStdString());
     const Result<std::string> bytes = read_file(input);
     if (!bytes) {
-        w_.window.tell("La capture " + input.string() + " ne peut pas être lue (" + bytes.why() +
-                       ").");
+        w_.window.tell("La capture " + display_path(input) + " ne peut pas être lue (" +
+                       bytes.why() + ").");
         return;
     }
     const std::filesystem::path output = w_.root / decoded_name;
     if (const Status written = replace_file(output, seatalk::decode_capture(*bytes)); !written) {
-        w_.window.tell("Le fichier " + output.string() + " ne peut pas être écrit (" +
+        w_.window.tell("Le fichier " + display_path(output) + " ne peut pas être écrit (" +
                        written.why() + ").");
         w_.window.note(QString("Décodage de %1 : rien n'est écrit.").arg(name));
         return;

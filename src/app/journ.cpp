@@ -274,10 +274,23 @@ void Journ::Form_Load() {
     if (prepared.notice) startup_notices_.push_back(*prepared.notice);
 
     // What needs no answer is said on the status line at once; a box would hold the window.
+    show_startup_notices();
+}
+
+void Journ::show_startup_notices() {
     QStringList notices;
     for (const std::string& n : startup_notices_)
         notices << from_utf8(n);
     note(notices.join('\n'));
+}
+
+void Journ::add_startup_problem(const std::string& text) {
+    startup_problems_.insert(startup_problems_.begin(), text);
+}
+
+void Journ::add_startup_notice(const std::string& text) {
+    startup_notices_.insert(startup_notices_.begin(), text);
+    show_startup_notices();
 }
 
 void Journ::tell(const std::string& text) {

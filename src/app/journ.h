@@ -85,6 +85,10 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     void show_startup_problems();
     // What the start-up dealt with by itself, in French: on the status line from the start.
     const std::vector<std::string>& startup_notices() const { return startup_notices_; }
+    // What was learnt before the window was made (where ROOT is, whether it can be written): put
+    // before the window's own problems or notices, the notices shown at once.
+    void add_startup_problem(const std::string& text);
+    void add_startup_notice(const std::string& text);
 
     // Menu handlers.
     void mnuquitter_Click();
@@ -154,6 +158,7 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     long shown_speed_colour_ = -1; // (-1: its usual colour)
     void request_frame();
     void show_frame();
+    void show_startup_notices();
     std::vector<std::string> startup_problems_;
     std::vector<std::string> startup_notices_;
     QSocketNotifier* port_readable_ = nullptr;

@@ -67,26 +67,47 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption help_option({"h", "help"}, "Affiche cette aide.");
     const QCommandLineOption root_option(
         "root",
+#ifdef _WIN32
+        "Dossier qui tient lieu du disque C: (journal, préférences). Sinon la variable "
+        "MARIVENT_ROOT, sinon C:\\ quand journal.txt ou journlog.txt y est et qu'on peut y "
+        "écrire, sinon le dossier de données locales de l'utilisateur.",
+#else
         "Dossier qui tient lieu du disque C: (journal, préférences). Sinon la variable "
         "MARIVENT_ROOT, sinon le dossier de données de l'utilisateur.",
+#endif
         "DOSSIER");
     const QCommandLineOption screenshot_option(
         "screenshot", "Enregistre une image PNG de la fenêtre après le démarrage, puis quitte.",
         "FICHIER.png");
     const QCommandLineOption com_option(
         "com",
+#ifdef _WIN32
+        "Appareil du port k (1 à 4), par exemple --com 2=COM7, ou source réseau : "
+#else
         "Appareil du port k (1 à 4), par exemple --com 2=/dev/ttyUSB0, ou source réseau : "
+#endif
         "tcp://HÔTE:PORT (serveur NMEA, le pilote répond sur la même connexion), "
         "udp://:PORT (datagrammes reçus sur PORT, le pilote répond à l'expéditeur) ou "
+#ifdef _WIN32
+        "udp://:PORT>HÔTE:PORT2. Sinon la variable MARIVENT_COMk, sinon COMk.",
+#else
         "udp://:PORT>HÔTE:PORT2. Sinon la variable MARIVENT_COMk, sinon /dev/ttyS(k-1).",
+#endif
         "k=APPAREIL");
     const QCommandLineOption no_clock_option(
         "no-clock", "Ne règle jamais l'horloge de l'ordinateur sur l'heure du GPS (aussi quand la "
                     "variable MARIVENT_NO_CLOCK est définie).");
     const QCommandLineOption demo_option(
-        "demo", "GPS de démonstration : un enregistrement joué à son rythme dans un "
-                "pseudo-terminal que com1 à com4 désignent. Choisir Gps > Debut de Communication. "
-                "L'horloge n'est pas réglée.");
+        "demo",
+#ifdef _WIN32
+        "GPS de démonstration : un enregistrement joué à son rythme sur une connexion locale "
+        "que com1 à com4 désignent, sans port série. Choisir Gps > Debut de Communication. "
+        "L'horloge n'est pas réglée.");
+#else
+        "GPS de démonstration : un enregistrement joué à son rythme dans un "
+        "pseudo-terminal que com1 à com4 désignent. Choisir Gps > Debut de Communication. "
+        "L'horloge n'est pas réglée.");
+#endif
     const QCommandLineOption demo_file_option(
         "demo-file", "Enregistrement NMEA du GPS de démonstration.", "FICHIER");
     parser.addOption(help_option);
@@ -110,12 +131,27 @@ int main(int argc, char* argv[]) {
     }
     app::set_window_look();
 
+    // ROOT's texts in UTF-8. On Windows the variable is taken through Qt, in UTF-16: the C
+    // library's getenv gives the ANSI code page's bytes there.
     std::optional<std::string> root_text;
     if (parser.isSet(root_option)) root_text = parser.value(root_option).toStdString();
-    const std::filesystem::path root = choose_root(
+#ifdef _WIN32
+    const std::string root_variable = qEnvironmentVariable("MARIVENT_ROOT").toStdString();
+    const DriveCProbes drive_c = system_drive_c();
+    const RootChoice root_choice = choose_root(
+        root_text, root_variable.c_str(),
+        path_from_utf8(QDir::toNativeSeparators(
+                           QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
+                           .toStdString()),
+        &drive_c);
+#else
+    const RootChoice root_choice = choose_root(
         root_text, std::getenv("MARIVENT_ROOT"),
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
-    QDir().mkpath(QString::fromStdString(root.string())); // a missing ROOT is reported by start-up
+        path_from_utf8(
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()));
+#endif
+    const std::filesystem::path& root = root_choice.folder;
+    const std::optional<std::string> root_problem = prepare_root(root_choice);
 
     std::array<std::string, 4> com_devices;
     for (const QString& v : parser.values(com_option)) {
@@ -142,7 +178,7 @@ int main(int argc, char* argv[]) {
         com_devices.fill(demo->device());
         // The default chart folders, with a route to convert, so Transfert works at once.
         const std::filesystem::path route =
-            std::filesystem::path(recording.toStdString()).parent_path() / "glenan.rte";
+            path_from_utf8(recording.toStdString()).parent_path() / "glenan.rte";
         for (const std::string& d : app::prepare_demo_folders(root, route))
             say(stdout, "Démonstration : " + QString::fromStdString(d));
         say(stdout, "GPS de démonstration sur " + QString::fromStdString(demo->device()) +
@@ -162,6 +198,10 @@ int main(int argc, char* argv[]) {
                       app::start_serial(nmea::start_devices(
                           com_devices, [](const char* n) { return std::getenv(n); })));
     dialogs.set_parent(&window);
+    // Where the journal and settings are, before what the window found in them.
+    if (root_problem) window.add_startup_problem(*root_problem);
+    if (const std::optional<std::string> notice = root_notice(root_choice))
+        window.add_startup_notice(*notice);
     window.show();
 
     if (parser.isSet(screenshot_option)) {

@@ -56,7 +56,7 @@ void UpDown::step(int direction) {
         from_cp1252(prefs::step_caption(spinner, to_cp1252(buddy_->text()), direction)));
 }
 
-std::vector<Place> places(const std::filesystem::path& root) {
+std::vector<Place> places([[maybe_unused]] const std::filesystem::path& root) {
     std::vector<Place> out;
 #ifdef _WIN32
     for (const QFileInfo& drive : QDir::drives())

@@ -40,10 +40,10 @@ void TransferPanel::list(const std::filesystem::path& folder, const QStringList&
     no_extension_ = no_extension;
     auto* file1 = qobject_cast<QListWidget*>(w_.window.control("File1"));
     file1->clear();
-    const QDir dir(QString::fromStdString(folder.string()));
+    const QDir dir(from_utf8(display_path(folder)));
     if (!dir.exists()) {
         w_.window.note(QString("Le dossier %1 n'existe pas.").arg(from_utf8(display_path(folder))));
-        w_.window.tell("Le dossier " + folder.string() +
+        w_.window.tell("Le dossier " + display_path(folder) +
                        " n'existe pas : choisissez-le dans Outils > Préférences.");
         return;
     }
@@ -88,7 +88,7 @@ void TransferPanel::File1_Click(const QString& name) {
     w_.window.control("Frame1")->hide();
     transfer::Click click;
     click.ozicm = ozicm;
-    click.file = folder_ / name.toStdString();
+    click.file = folder_ / path_from_utf8(name.toStdString());
     click.root = w_.root;
     click.ozipath = w_.prefs.ozipath;
     click.cmappath = w_.prefs.cmappath;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/paths.h"
+#include "console.h"
 #include "convert.h"
 
 namespace marivent::cli {
@@ -80,7 +81,11 @@ void say_not_replaced(const std::filesystem::path& file, bool more) {
 
 int main(int argc, char** argv) {
     namespace cli = marivent::cli;
-    std::vector<std::string_view> args(argv + 1, argv + argc);
+    cli::bytes_as_they_are();
+    const std::vector<std::string> arguments = cli::utf8_arguments(argc, argv);
+    std::vector<std::string_view> args;
+    for (std::size_t i = 1; i < arguments.size(); ++i)
+        args.push_back(arguments[i]);
     for (auto a : args) {
         if (a == "--help" || a == "-h") {
             std::fputs(cli::usage, stdout);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "common/number_text.h"
+#include "console.h"
 #include "nmea/pilot_stream.h"
 
 namespace {
@@ -29,11 +30,16 @@ constexpr const char* usage =
     "--tous-emetteurs : prend aussi les phrases des récepteurs GNSS d'aujourd'hui (GN, GA, GL,\n"
     "GB, BD, GQ, GI) comme celles d'un GPS (GP), et la phrase RMB de tout émetteur (EC, II...).\n"
     "\n"
+#ifdef _WIN32
+    "Exemple : marivent-pilot < trace.nmea > COM2\n";
+#else
     "Exemple : marivent-pilot < trace.nmea > /dev/ttyUSB1\n";
+#endif
 
 } // namespace
 
 int main(int argc, char** argv) {
+    marivent::cli::bytes_as_they_are();
     bool all_talkers = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {

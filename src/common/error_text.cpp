@@ -3,6 +3,9 @@
 #include <cstring>
 
 #include "file_io.h"
+#ifdef _WIN32
+#include "win32_error.h"
+#endif
 
 namespace marivent {
 
@@ -33,6 +36,15 @@ std::string error_text(int error_number) {
     default:
         return std::strerror(error_number);
     }
+}
+
+std::string error_text(const std::error_code& error) {
+#ifdef _WIN32
+    // The C run-time's numbers in the generic category, Windows's own codes in the system's.
+    if (error.category() == std::system_category())
+        return win32_error_text(static_cast<unsigned long>(error.value()));
+#endif
+    return error_text(error.value());
 }
 
 } // namespace marivent

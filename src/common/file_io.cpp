@@ -118,4 +118,13 @@ Status replace_file(const std::filesystem::path& path, std::string_view bytes) {
     return {};
 }
 
+Status folder_writable(const std::filesystem::path& folder) {
+    std::string temp_name = (folder / ".marivent-XXXXXX").string();
+    const int fd = ::mkstemp(temp_name.data());
+    if (fd < 0) return system_failure(errno);
+    ::close(fd);
+    ::unlink(temp_name.c_str());
+    return {};
+}
+
 } // namespace marivent

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "common/result.h"
 
@@ -23,8 +24,15 @@ Status append_file(const std::filesystem::path& path, std::string_view bytes);
 // it, so the file is never left half-written.
 Status replace_file(const std::filesystem::path& path, std::string_view bytes);
 
+// Whether a file can be created in the folder, found by creating a temporary file there and
+// removing it: the rights decide (a read-only attribute on a Windows folder does not), and no
+// file of the user's is touched.
+Status folder_writable(const std::filesystem::path& folder);
+
 // A short French reason for an errno value.
 std::string error_text(int error_number);
+// The same for an error of std::filesystem.
+std::string error_text(const std::error_code& error);
 
 // The write(2) that every file write goes through. Tests put one that fails part-way, as a disk
 // that fills does; nullptr puts back the system's. Returns the one it replaces.

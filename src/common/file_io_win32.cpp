@@ -147,4 +147,19 @@ Status replace_file(const std::filesystem::path& path, std::string_view bytes) {
     return {};
 }
 
+Status folder_writable(const std::filesystem::path& folder) {
+    const std::filesystem::path base = folder / L".marivent";
+    for (int tries = 0; tries < 100; ++tries) {
+        const std::filesystem::path temp = temporary_beside(base);
+        const int fd = ::_wopen(temp.c_str(), write_only | _O_CREAT | _O_EXCL, user_rights);
+        if (fd >= 0) {
+            ::_close(fd);
+            ::DeleteFileW(temp.c_str());
+            return {};
+        }
+        if (errno != EEXIST) return system_failure(errno);
+    }
+    return system_failure(EEXIST);
+}
+
 } // namespace marivent

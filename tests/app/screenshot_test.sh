@@ -25,4 +25,12 @@ out=$(QT_QPA_PLATFORM=offscreen "$bin" --demo --root "$root3" --screenshot "$roo
 [ -f "$root3/oziexplorer/data/glenan.rte" ] || { echo "no demonstration route"; exit 1; }
 [ -d "$root3/Program Files/cmapecs/routes" ] || { echo "no C-Map folder"; exit 1; }
 grep -q "dossier créé" <<<"$out" || { echo "the demonstration does not say what it made: $out"; exit 1; }
+# A ROOT named that cannot be made is told, in French, and not put elsewhere.
+root4=$(mktemp -d)
+trap 'rm -rf "$root" "$root2" "$root3" "$root4"' EXIT
+: >"$root4/fichier"
+said=$(QT_QPA_PLATFORM=offscreen "$bin" --root "$root4/fichier/bord" --screenshot "$root4/s.png" 2>&1)
+grep -qF "Le dossier $root4/fichier/bord (option --root) n'existe pas et ne peut pas être créé" <<<"$said" ||
+  { echo "an unusable --root is not told: $said"; exit 1; }
+[ "$(ls "$root4")" = "$(printf 'fichier\ns.png')" ] || { echo "ROOT put elsewhere: $(ls "$root4")"; exit 1; }
 echo "screenshot: 1 passed, 0 failed"

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "common/cp1252.h"
+#include "common/paths.h"
 #include "journ.h"
 #include "window_support.h"
 
@@ -171,6 +172,50 @@ TEST(StartUpSettings, ARecordNotAppliedIsSaidOnTheStatusLineAnUnreadableFileInAB
         ASSERT_EQ(s.dialogs.messages.size(), 1u);
         EXPECT_NE(s.dialogs.messages[0].text.find("par défaut"), std::string::npos);
         EXPECT_TRUE(w->startup_notices().empty());
+    }
+}
+
+// ROOT as main() chose and prepared it: where it is said on the status line before what the window
+// found; a folder the user named that cannot be made is said first in the one box of start-up,
+// and kept.
+TEST(StartUpRoot, WhereRootIsComesFirstOnTheStatusLineOrInTheBox) {
+    const FrenchRegional french;
+    {
+        StartUp s;
+        write_bytes(s.root / "journal.txt", header + "?\r\n");
+        Journ w(s.root.path(), app::Services{french, s.dialogs, s.clock, nullptr, &s.viewer},
+                app::SerialSetup{std::make_unique<marivent::testing::ScriptedSerial>(s.gps),
+                                 {"/dev/gps", "", "", ""}});
+        w.add_startup_notice("Journal et préférences dans " + display_path(s.root.path()) + ".");
+        w.show();
+        w.show_startup_problems();
+        EXPECT_TRUE(s.dialogs.messages.empty());
+        const QStringList lines = note(w)->text().split('\n');
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_EQ(lines[0].toStdString(),
+                  "Journal et préférences dans " + display_path(s.root.path()) + ".");
+        EXPECT_TRUE(lines[1].contains("troisième ligne du journal"));
+        EXPECT_TRUE(note(w)->isVisible());
+    }
+    {
+        StartUp s;
+        write_bytes(s.root / "fichier", "x");
+        const RootChoice named{s.root / "fichier" / "bord", RootOrigin::option};
+        const std::optional<std::string> problem = prepare_root(named);
+        ASSERT_TRUE(problem);
+        Journ w(named.folder, app::Services{french, s.dialogs, s.clock, nullptr, &s.viewer},
+                app::SerialSetup{std::make_unique<marivent::testing::ScriptedSerial>(s.gps),
+                                 {"/dev/gps", "", "", ""}});
+        w.add_startup_problem(*problem);
+        w.show();
+        w.show_startup_problems();
+        ASSERT_EQ(s.dialogs.messages.size(), 1u);
+        const std::string& text = s.dialogs.messages[0].text;
+        EXPECT_EQ(text.rfind(*problem + "\n", 0), 0u) << text;
+        EXPECT_NE(text.find("Le fichier des préférences"), std::string::npos) << text;
+        EXPECT_NE(text.find("Le journal"), std::string::npos) << text;
+        EXPECT_EQ(w.root, named.folder); // not put elsewhere
+        EXPECT_FALSE(std::filesystem::exists(named.folder));
     }
 }
 

@@ -239,8 +239,12 @@ long filling_disk(int fd, const void* bytes, std::size_t count) {
         errno = ENOSPC;
         return -1;
     }
-    const long n =
-        ::write(fd, bytes, std::min<std::size_t>(count, static_cast<std::size_t>(budget)));
+    const std::size_t take = std::min<std::size_t>(count, static_cast<std::size_t>(budget));
+#ifdef _WIN32
+    const long n = ::write(fd, bytes, static_cast<unsigned>(take)); // the C run-time counts in int
+#else
+    const long n = ::write(fd, bytes, take);
+#endif
     if (n > 0) budget -= n;
     return n;
 }

@@ -8,9 +8,11 @@
 #include <sys/resource.h>
 #endif
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 
+#include "common/paths.h"
 #include "fakes.h"
 #include "transfer/cmap_route.h"
 #include "transfer/ozi_files.h"
@@ -44,8 +46,14 @@ struct Station {
         c.ozicm = ozicm;
         c.file = file;
         c.root = root.path();
+#ifdef _WIN32
+        // "c:\..." is the real drive there: the folders by their own paths (ASCII).
+        c.ozipath = marivent::display_path(ozi);
+        c.cmappath = marivent::display_path(cmap);
+#else
         c.ozipath = "c:\\oziexplorer\\data\\";
         c.cmappath = "c:\\Program Files\\cmapecs\\routes";
+#endif
         c.waypoin = waypoin;
         c.rout = rout;
         return convert(conversion_of(c), dialogs);
@@ -355,7 +363,14 @@ TEST(TransferPaths, FolderTextsUnderRoot) {
     c.ozicm = 1;
     c.file = s.ozi / u8"Île.rte";
     c.root = s.root.path();
+#ifdef _WIN32
+    // Drive C: is the real drive there: the folder's own path (ASCII), with both separators.
+    std::string folder = marivent::display_path(s.cmap);
+    std::replace(folder.begin(), folder.end(), '\\', '/');
+    c.cmappath = folder + "\\";
+#else
     c.cmappath = "C:/Program Files\\cmapecs\\\\routes\\"; // any case, both separators, doubled
+#endif
     const Outcome out = convert(conversion_of(c), s.dialogs);
     ASSERT_EQ(out.written, std::vector<fs::path>{s.cmap / u8"Île"});
     const Result<CmapRead> ile = read_cmap_route(read_bytes(s.cmap / u8"Île"));
