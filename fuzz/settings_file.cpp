@@ -1,7 +1,7 @@
-// The settings file reader, and the writer on what it read: every record (the five of old and
-// the sixth, "Tous les émetteurs") reads back as written, the file is never shortened and no byte
-// outside the written records changes; a text too long for its record is refused without spilling
-// into the next one.
+// The settings file reader, and the writer on what it read: every record (the five of old, the
+// sixth, "Tous les émetteurs", and the ports' devices, 7 to 10) reads back as written, the file is
+// never shortened and no byte outside the written records changes; a text too long for its record
+// is refused without spilling into the next one.
 #include <algorithm>
 #include <vector>
 
@@ -12,7 +12,7 @@ namespace {
 
 using namespace marivent::prefs;
 
-constexpr std::size_t file_length = (option_record - 1) * record_length + 3;
+constexpr std::size_t file_length = (last_record - 1) * record_length + 2; // empty devices
 
 void check_read(std::string_view bytes, const SettingsRecords& r) {
     FUZZ_CHECK(r.records == static_cast<int>((bytes.size() + record_length - 1) / record_length));
@@ -28,7 +28,13 @@ void check_read(std::string_view bytes, const SettingsRecords& r) {
         ++applied;
     }
     if (r.all_talkers) ++applied;
-    FUZZ_CHECK(applied + static_cast<int>(r.problems.size()) == std::min(r.records, option_record));
+    for (const auto& d : r.devices) {
+        if (d) {
+            FUZZ_CHECK(d->size() <= max_text_length);
+            ++applied;
+        }
+    }
+    FUZZ_CHECK(applied + static_cast<int>(r.problems.size()) == std::min(r.records, last_record));
 }
 
 } // namespace
@@ -43,6 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SettingsToWrite values{old.text[0].value_or(""), old.text[1].value_or(""),
                            old.text[2].value_or(""), old.text[3].value_or(""),
                            old.port.value_or(1),     old.all_talkers.value_or(false)};
+    for (std::size_t i = 0; i < values.devices.size(); ++i)
+        values.devices[i] = old.devices[i].value_or("");
     const PatchedSettings saved = patch_settings(bytes, values);
     FUZZ_CHECK(saved.problems.empty());
     FUZZ_CHECK(saved.bytes.size() == std::max(bytes.size(), file_length));
@@ -54,11 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(again.text[i] && *again.text[i] == *texts[i]);
     FUZZ_CHECK(again.port && *again.port == values.port);
     FUZZ_CHECK(again.all_talkers && *again.all_talkers == values.all_talkers);
+    for (std::size_t i = 0; i < values.devices.size(); ++i)
+        FUZZ_CHECK(again.devices[i] && *again.devices[i] == values.devices[i]);
     std::vector<bool> written(saved.bytes.size(), false);
     for (int i = 0; i < 4; ++i)
         std::fill_n(written.begin() + i * record_length, 2 + texts[i]->size(), true);
     std::fill_n(written.begin() + 4 * record_length, 4, true);
     std::fill_n(written.begin() + 5 * record_length, 3, true);
+    for (int i = 0; i < device_records; ++i)
+        std::fill_n(written.begin() + (first_device_record - 1 + i) * record_length,
+                    2 + values.devices[static_cast<std::size_t>(i)].size(), true);
     for (std::size_t k = 0; k < bytes.size(); ++k)
         if (!written[k]) FUZZ_CHECK(saved.bytes[k] == bytes[k]);
 

@@ -74,11 +74,17 @@ SerialSetup posix_serial(const nmea::PortDevices& devices) {
     return {std::make_unique<nmea::PortDevice>(), devices};
 }
 
+SerialSetup start_serial(const nmea::StartDevices& devices) {
+    return {std::make_unique<nmea::PortDevice>(), devices.devices, devices.given};
+}
+
 Journ::Journ(std::filesystem::path root_folder, Services services, SerialSetup serial,
              QWidget* parent)
     : QMainWindow(parent), root(std::move(root_folder)),
       journal(root / std::string(journal_file_name), services.regional, services.clock),
-      MSComm1(std::move(serial.device), std::move(serial.devices)), services_(services) {
+      MSComm1(std::move(serial.device), serial.devices),
+      services_(services), start_devices_{std::move(serial.devices), serial.given},
+      list_ports_(std::move(serial.list_ports)) {
     decimal_separator_ = services_.regional.decimal_separator();
     // A steady caret: a blinking one redraws twice a second for days at sea, for nothing.
     QApplication::setCursorFlashTime(0);
@@ -249,7 +255,9 @@ void Journ::Form_Load() {
     qobject_cast<QPushButton*>(controls_.at("Command1"))->setText(from_cp1252(prefs.command1));
     qobject_cast<QPushButton*>(controls_.at("Command2"))->setText(from_cp1252(prefs.command2));
     MSComm1.CommPort = prefs.port;
-    const PanelHost host{*this, *this, services_.dialogs, root, prefs, MSComm1, nav};
+    MSComm1.set_devices(nmea::port_devices(start_devices_, prefs.devices));
+    const PanelHost host{*this,   *this, services_.dialogs, root,       prefs,
+                         MSComm1, nav,   start_devices_,    list_ports_};
     preferences = new PrefsPanel(this, host);
     instruments = new Instruments(this, host);
     transfers = new TransferPanel(this, host);

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "common/seams.h"
 #include "journal/journal_file.h"
 #include "link/comm_control.h"
+#include "link/port_list.h"
 #include "nmea/decoder.h"
 #include "nmea/navigation.h"
 #include "panel_host.h"
@@ -38,12 +40,21 @@ struct Services {
     const SteadyClock* steady = nullptr; // nullptr: the window's own, from its creation
 };
 
-// The serial side: the device under the control, and the device of each port number.
+// The serial side: the device under the control, and the device of each port number before the
+// preferences; a port `given` keeps its device whatever the preferences name for it.
 struct SerialSetup {
     std::unique_ptr<nmea::SerialDevice> device;
     nmea::PortDevices devices;
+    std::array<bool, 4> given{};
+    // The machine's serial ports, which the preferences offer for each port line.
+    std::function<std::vector<nmea::SerialPortName>()> list_ports = [] {
+        return nmea::list_serial_ports();
+    };
 };
 SerialSetup posix_serial(const nmea::PortDevices& devices);
+// The program's own: the ports as --com and MARIVENT_COMk leave them, the preferences over the
+// rest.
+SerialSetup start_serial(const nmea::StartDevices& devices);
 
 class Journ : public QMainWindow, public Display, public WindowSide {
     Q_OBJECT
@@ -126,6 +137,8 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     QString port_name() const;
 
     Services services_;
+    nmea::StartDevices start_devices_; // the ports' devices before the preferences
+    std::function<std::vector<nmea::SerialPortName>()> list_ports_;
     std::map<QString, QWidget*> controls_;
     std::map<QString, QAction*> menus_;
     // A text box: the exact text it holds, which text() returns at once, and whether its widget

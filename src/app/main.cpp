@@ -195,7 +195,7 @@ int main(int argc, char* argv[]) {
     app::SystemClockSetter clock_setter;
     app::QtTextViewer viewer;
     app::Journ window(root, {regional, dialogs, clock, no_clock ? nullptr : &clock_setter, &viewer},
-                      app::posix_serial(nmea::port_devices(
+                      app::start_serial(nmea::start_devices(
                           com_devices, [](const char* n) { return std::getenv(n); })));
     dialogs.set_parent(&window);
     // Where the journal and settings are, before what the window found in them.

@@ -4,7 +4,9 @@
 #pragma once
 #include <QString>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "common/seams.h"
 
@@ -17,6 +19,8 @@ struct Preferences;
 namespace marivent::nmea {
 class CommControl;
 struct Navigation;
+struct StartDevices;
+struct SerialPortName;
 } // namespace marivent::nmea
 
 namespace marivent::app {
@@ -45,6 +49,8 @@ struct PanelHost {
     prefs::Preferences& prefs;
     nmea::CommControl& port; // the GPS port, shared with the simulator and the capture
     nmea::Navigation& nav;
+    const nmea::StartDevices& start_devices; // the ports' devices before the preferences
+    const std::function<std::vector<nmea::SerialPortName>()>& serial_ports; // the machine's
 };
 
 } // namespace marivent::app

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,6 +17,7 @@
 #include "common/paths.h"
 #include "layout.h"
 #include "link/comm_control.h"
+#include "link/port_list.h"
 #include "panel_host.h"
 #include "panels.h"
 #include "prefs/panel.h"
@@ -117,10 +120,27 @@ PrefsPanel::PrefsPanel(QObject* parent, PanelHost host) : QObject(parent), w_(ho
     on_enter(chemin, this, open_item); // Enter opens, as a double-click does
     open(w_.root);
 
-    // The port list says which device each line stands for.
+    // The port list says which device each line stands for; beside it, the device of the
+    // selected line, one of the machine's serial ports or a path or network address typed in.
     auto* ports = qobject_cast<QListWidget*>(w_.window.control("portgps"));
-    for (int k = 0; k < ports->count(); ++k)
-        ports->item(k)->setToolTip(QString::fromStdString(w_.port.device_of(k + 1)));
+    show_port_tips();
+    auto* label = new QLabel("&Appareil du port", prefer);
+    label->setObjectName("Labelappareil");
+    label->setGeometry(twip_rect(2760, 3600, 2415, 255));
+    w_.window.register_control("Labelappareil", label);
+    appareil = new QComboBox(prefer);
+    appareil->setObjectName("appareil");
+    appareil->setGeometry(twip_rect(2760, 3840, 6015, 315));
+    appareil->setEditable(true);
+    appareil->setInsertPolicy(QComboBox::NoInsert);
+    label->setBuddy(appareil);
+    w_.window.register_control("appareil", appareil);
+    connect(appareil->lineEdit(), &QLineEdit::editingFinished, this, [this] { keep_device(); });
+    connect(appareil, &QComboBox::activated, this, [this] { keep_device(); });
+    connect(ports, &QListWidget::currentRowChanged, this, [this](int row) {
+        keep_device();
+        show_device(row);
+    });
 
     connect(qobject_cast<QRadioButton*>(w_.window.control("ozichange")), &QRadioButton::clicked,
             this, &PrefsPanel::ozichange_Click);
@@ -133,8 +153,8 @@ PrefsPanel::PrefsPanel(QObject* parent, PanelHost host) : QObject(parent), w_(ho
     for (const char* tag : {"Text1", "Text3", "Text4"})
         w_.window.control(tag)->setFocusPolicy(Qt::NoFocus);
     // Tab goes through the panel in reading order, to OK.
-    const char* order[] = {"Command1",  "Command2",   "Driv",    "chemin",
-                           "ozichange", "cmapchange", "portgps", "ok"};
+    const char* order[] = {"Command1",   "Command2", "Driv",     "chemin", "ozichange",
+                           "cmapchange", "portgps",  "appareil", "ok"};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(w_.window.control(order[i]), w_.window.control(order[i + 1]));
 }
@@ -165,8 +185,80 @@ void PrefsPanel::open(const std::filesystem::path& folder) {
     chemin->setCurrentRow(static_cast<int>(chain.size()) - 1);
 }
 
+void PrefsPanel::show_port_tips() {
+    auto* ports = qobject_cast<QListWidget*>(w_.window.control("portgps"));
+    for (int k = 0; k < ports->count(); ++k)
+        ports->item(k)->setToolTip(QString::fromStdString(w_.port.device_of(k + 1)));
+}
+
+void PrefsPanel::list_ports() {
+    // Listed again at each showing, so a receiver plugged in since is offered. The first line is
+    // the default of the line shown (show_device); each port's exact bytes are its value.
+    appareil->clear();
+    appareil->addItem(QString(), QByteArray());
+    for (const nmea::SerialPortName& port : w_.serial_ports())
+        appareil->addItem(from_utf8(nmea::port_label(port)),
+                          QByteArray::fromStdString(port.device));
+}
+
+void PrefsPanel::show_device(int line) {
+    device_line_ = line;
+    if (line < 0 || line >= static_cast<int>(devices_.size())) return;
+    const auto k = static_cast<std::size_t>(line);
+    const std::string& start = w_.start_devices.devices[k];
+    appareil->setItemText(0, "Par défaut (" + from_utf8(start) + ")");
+    // A device given by --com or MARIVENT_COMk is kept whatever the line's preference says.
+    const bool given = w_.start_devices.given[k];
+    appareil->setEnabled(!given);
+    appareil->setToolTip(given ? QString("Donné au démarrage (--com %1= ou MARIVENT_COM%1) : la "
+                                         "préférence ne sert pas tant qu'il l'est.")
+                                     .arg(line + 1)
+                               : QString());
+    const std::string& shown = given ? start : devices_[k];
+    const int index =
+        shown.empty() ? 0 : appareil->findData(QByteArray::fromStdString(shown), Qt::UserRole);
+    if (index >= 0 && !given) {
+        appareil->setCurrentIndex(index);
+    } else {
+        appareil->setCurrentIndex(-1);
+        appareil->setEditText(from_utf8(shown));
+    }
+}
+
+bool PrefsPanel::keep_device() {
+    // Nothing is kept from a panel put away by Escape (the box loses the focus as it goes).
+    if (device_line_ < 0 || device_line_ >= static_cast<int>(devices_.size()) ||
+        !appareil->isEnabled() || w_.window.control("prefer")->isHidden())
+        return true;
+    const auto k = static_cast<std::size_t>(device_line_);
+    // A line of the list stands for its port; anything else is what was typed.
+    const QString text = appareil->currentText();
+    const int index = appareil->findText(text, Qt::MatchExactly);
+    const std::string value =
+        index >= 0 ? appareil->itemData(index).toByteArray().toStdString() : text.toStdString();
+    const Result<std::string> device = prefs::check_device(value);
+    if (!device) {
+        w_.window.tell(QString("L'appareil du port com%1 n'est pas changé : %2.")
+                           .arg(device_line_ + 1)
+                           .arg(from_utf8(device.why()))
+                           .toStdString());
+        show_device(device_line_);
+        return false;
+    }
+    devices_[k] = *device;
+    return true;
+}
+
 void PrefsPanel::mnuoutilpref_Click() {
-    qobject_cast<QListWidget*>(w_.window.control("portgps"))->setCurrentRow(1);
+    devices_ = w_.prefs.devices;
+    device_line_ = -1; // what appareil showed before is not kept
+    list_ports();
+    auto* ports = qobject_cast<QListWidget*>(w_.window.control("portgps"));
+    {
+        const QSignalBlocker quiet(ports);
+        ports->setCurrentRow(1);
+    }
+    show_device(ports->currentRow());
     qobject_cast<QCheckBox*>(w_.window.control("tousemet"))->setChecked(w_.prefs.all_talkers);
     if (w_.window.control("prefer")->isHidden()) {
         shown_captions_.clear();
@@ -215,6 +307,7 @@ void PrefsPanel::ok_Click() {
     const auto caption = [&](const char* name) {
         return to_cp1252(qobject_cast<QAbstractButton*>(w_.window.control(name))->text());
     };
+    keep_device();
     w_.window.control("prefer")->hide();
     auto* ports = qobject_cast<QListWidget*>(w_.window.control("portgps"));
     const prefs::PanelCaptions panel{
@@ -223,11 +316,16 @@ void PrefsPanel::ok_Click() {
         caption("ozichange"),
         caption("cmapchange"),
         std::max(0, ports->currentRow()),
-        qobject_cast<QCheckBox*>(w_.window.control("tousemet"))->isChecked()};
+        qobject_cast<QCheckBox*>(w_.window.control("tousemet"))->isChecked(),
+        devices_};
     const int old_port = w_.port.CommPort;
+    const std::string old_device = w_.port.device_of(old_port);
     const prefs::SettingsToWrite saved = prefs::apply_ok(panel, w_.prefs);
     w_.port.CommPort = saved.port;
-    if (w_.port.PortOpen() && saved.port != old_port)
+    w_.port.set_devices(nmea::port_devices(w_.start_devices, w_.prefs.devices));
+    show_port_tips();
+    if (w_.port.PortOpen() &&
+        (saved.port != old_port || w_.port.device_of(saved.port) != old_device))
         w_.window.tell(
             QString("Le port com%1 (%2) servira à la prochaine ouverture de la liaison ; la "
                     "liaison en cours reste sur com%3.")

@@ -1,10 +1,12 @@
 // The preferences panel `prefer`: spinners on the interval and offset buttons, the drive and folder
-// lists, the two folder option buttons, the port list and OK.
+// lists, the two folder option buttons, the port list with the device of its selected line, and OK.
 #pragma once
 #include <QObject>
 #include <QString>
 #include <QWidget>
+#include <array>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "panel_host.h"
@@ -55,8 +57,17 @@ class PrefsPanel : public QObject {
     const std::filesystem::path& open_folder() const { return folder_; }
     void open(const std::filesystem::path& folder);
 
+    // "Appareil du port": its text becomes the device of the line it shows, once checked; a
+    // refused text is said and the line keeps its device. False when refused.
+    bool keep_device();
+    // The devices of the port lines as chosen in the panel, applied at OK (empty: the default).
+    const std::array<std::string, 4>& chosen_devices() const { return devices_; }
+
   private:
     void folder_to(QRadioButton* button);
+    void list_ports();
+    void show_device(int line);
+    void show_port_tips();
 
     PanelHost w_;
     QComboBox* Driv;
@@ -64,6 +75,9 @@ class PrefsPanel : public QObject {
     std::filesystem::path folder_;
     std::vector<Place> places_;
     std::vector<std::pair<QAbstractButton*, QString>> shown_captions_; // when the panel was shown
+    QComboBox* appareil;
+    std::array<std::string, 4> devices_;
+    int device_line_ = -1; // the line whose device appareil shows
 };
 
 } // namespace marivent::app

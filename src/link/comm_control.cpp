@@ -134,24 +134,33 @@ void CommControl::deliver_input() {
     }
 }
 
-PortDevices port_devices(const std::array<std::string, 4>& options,
-                         const std::function<const char*(const char*)>& getenv) {
-    PortDevices d;
+StartDevices start_devices(const std::array<std::string, 4>& options,
+                           const std::function<const char*(const char*)>& getenv) {
+    StartDevices d;
     for (int k = 1; k <= 4; ++k) {
         const std::string var = "MARIVENT_COM" + integer_text(k);
         const char* env = getenv ? getenv(var.c_str()) : nullptr;
+        std::string& device = d.devices[k - 1];
         if (!options[k - 1].empty())
-            d[k - 1] = options[k - 1];
+            device = options[k - 1];
         else if (env && *env)
-            d[k - 1] = env;
+            device = env;
         else {
 #ifdef _WIN32
-            d[k - 1] = "COM" + integer_text(k);
+            device = "COM" + integer_text(k);
 #else
-            d[k - 1] = "/dev/ttyS" + integer_text(k - 1);
+            device = "/dev/ttyS" + integer_text(k - 1);
 #endif
         }
+        d.given[k - 1] = !options[k - 1].empty() || (env && *env);
     }
+    return d;
+}
+
+PortDevices port_devices(const StartDevices& start, const PortDevices& preferred) {
+    PortDevices d = start.devices;
+    for (std::size_t i = 0; i < d.size(); ++i)
+        if (!start.given[i] && !preferred[i].empty()) d[i] = preferred[i];
     return d;
 }
 

@@ -44,6 +44,8 @@ class CommControl {
 
     const std::string& device_of(int port) const;
     const PortDevices& devices() const { return devices_; }
+    // Serves from the next opening; an open link stays on its device.
+    void set_devices(PortDevices devices) { devices_ = std::move(devices); }
     int descriptor() const { return device_->descriptor(); }
     // Windows: the event to wait on in place of the descriptor (SerialDevice::wait_handle); when
     // it is set, the loop calls readable() then writable().
@@ -75,9 +77,17 @@ class CommControl {
     bool output_full_said_ = false;
 };
 
-// The device a port number stands for: `--com k=DEVICE` (given as `options`), else the variable
-// MARIVENT_COMk, else COMk on Windows and /dev/ttyS(k-1) elsewhere.
-PortDevices port_devices(const std::array<std::string, 4>& options,
-                         const std::function<const char*(const char*)>& getenv);
+// Each port's device before the preferences: `--com k=DEVICE` (given as `options`), else the
+// variable MARIVENT_COMk, else the system's default, COMk on Windows and /dev/ttyS(k-1) elsewhere.
+struct StartDevices {
+    PortDevices devices;
+    std::array<bool, 4> given{}; // from --com or MARIVENT_COMk: no preference changes it
+};
+StartDevices start_devices(const std::array<std::string, 4>& options,
+                           const std::function<const char*(const char*)>& getenv);
+
+// The device a port number stands for: the one given at start, else the preferred one (empty:
+// none), else the default.
+PortDevices port_devices(const StartDevices& start, const PortDevices& preferred);
 
 } // namespace marivent::nmea

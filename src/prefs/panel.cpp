@@ -5,6 +5,7 @@
 
 #include "common/number_text.h"
 #include "common/value.h"
+#include "link/net_device.h"
 
 namespace marivent::prefs {
 
@@ -31,10 +32,30 @@ SettingsToWrite apply_ok(const PanelCaptions& panel, Preferences& p) {
     p.cmappath = panel.cmapchange;
     p.port = port;
     p.all_talkers = panel.all_talkers;
+    p.devices = panel.devices;
     p.command1 = panel.command1;
     p.command2 = panel.command2;
-    return {panel.command1,   panel.command2, panel.ozichange,
-            panel.cmapchange, port,           panel.all_talkers};
+    return {panel.command1, panel.command2,    panel.ozichange, panel.cmapchange,
+            port,           panel.all_talkers, panel.devices};
+}
+
+Result<std::string> check_device(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    if (text.size() > max_text_length) {
+        std::size_t shown = 40; // its start, cut between two characters
+        while ((static_cast<unsigned char>(text[shown]) & 0xC0) == 0x80)
+            --shown;
+        return failure("« " + std::string(text.substr(0, shown)) +
+                       "… » dépasse les 126 octets que le fichier des préférences garde");
+    }
+    if (nmea::is_network(text))
+        if (const Result<nmea::NetAddress> address = nmea::parse_net_address(text); !address)
+            return failure(address.why());
+    return std::string(text);
 }
 
 } // namespace marivent::prefs

@@ -1,7 +1,10 @@
 // The decisions of the preferences panel: the spinners' steps and what OK applies and saves.
 #pragma once
+#include <array>
 #include <string>
+#include <string_view>
 
+#include "common/result.h"
 #include "prefs/preferences.h"
 
 namespace marivent::prefs {
@@ -20,13 +23,19 @@ struct PanelCaptions {
     std::string command1, command2, ozichange, cmapchange; // Windows-1252
     int port_line = 1;                                     // selected line of portgps, from 0
     bool all_talkers = false;                              // the box "Tous les émetteurs"
+    std::array<std::string, 4> devices{}; // "Appareil du port" of each line, UTF-8; empty: default
 };
 
 // OK: the interval and offset take the numeric values of their captions, the folders the captions
-// of the option buttons, the port the selected line + 1. Returns what the settings file gets.
+// of the option buttons, the port the selected line + 1, the devices those of the lines. Returns
+// what the settings file gets.
 SettingsToWrite apply_ok(const PanelCaptions& panel, Preferences& p);
 
 // A number as the program writes it in a text: 2, -3, 5.5.
 std::string number_text(double value);
+
+// A device typed or chosen for a port line, trimmed; or the French reason it cannot be kept:
+// a network address the network device would refuse, or a text too long for its record.
+Result<std::string> check_device(std::string_view text);
 
 } // namespace marivent::prefs

@@ -14,6 +14,8 @@ void apply_settings(const SettingsRecords& records, Preferences& p) {
     if (records.text[3]) p.cmappath = *records.text[3];
     if (records.port) p.port = *records.port;
     p.all_talkers = records.all_talkers.value_or(false);
+    for (std::size_t i = 0; i < p.devices.size(); ++i)
+        p.devices[i] = records.devices[i].value_or("");
     if (records.records == 0) {
         interval = p.command1;
         p.decalage.clear();

@@ -1,5 +1,6 @@
 // The preference values of the running program, read at start-up and saved on OK.
 #pragma once
+#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ struct Preferences {
     std::string cmappath;        // C-Map ECS routes folder
     int port = 1;                // port number of the serial control
     bool all_talkers = false;    // "Tous les émetteurs": today's GNSS talkers and any RMB taken
+    // The device chosen for each port line com1 to com4 (UTF-8); empty: the line's default.
+    std::array<std::string, 4> devices;
 };
 
 struct LoadOutcome {
@@ -27,7 +30,7 @@ struct LoadOutcome {
     std::vector<std::string> problems; // French
 };
 
-// Applies what a settings file holds, as the start-up reading does: records 1 to 5 into the
+// Applies what a settings file holds, as the start-up reading does: records 1 to 10 into the
 // values, and the defaults when the file holds no record. A record 1 that is not applied leaves
 // the interval at the caption of Command1.
 void apply_settings(const SettingsRecords& records, Preferences& p);

@@ -4,7 +4,9 @@ namespace marivent::prefs {
 
 namespace {
 
-const char* record_name(int n) {
+std::string record_name(int n) {
+    if (n >= first_device_record && n <= last_record)
+        return "l'appareil du port com" + std::string(1, char('1' + n - first_device_record));
     switch (n) {
     case 1:
         return "l'intervalle du journal";
@@ -31,7 +33,7 @@ void put_u16(std::string& b, std::size_t at, unsigned v) {
 }
 
 std::string not_applied(int n, const char* why) {
-    return std::string("Préférences : ") + record_name(n) + " n'a pas été lu (" + why + ").";
+    return "Préférences : " + record_name(n) + " n'a pas été lu (" + why + ").";
 }
 
 } // namespace
@@ -40,7 +42,7 @@ SettingsRecords parse_settings(std::string_view bytes) {
     SettingsRecords out;
     for (std::size_t start = 0; start < bytes.size(); start += record_length) {
         const int n = ++out.records;
-        if (n > option_record) continue; // later records are read and ignored
+        if (n > last_record) continue; // later records are read and ignored
         if (start + 2 > bytes.size()) {
             out.problems.push_back(not_applied(n, "fichier coupé"));
             continue;
@@ -61,6 +63,10 @@ SettingsRecords parse_settings(std::string_view bytes) {
         }
         if (n == option_record) {
             out.all_talkers = !data.empty() && data[0] == '1';
+            continue;
+        }
+        if (n >= first_device_record) {
+            out.devices[n - first_device_record] = std::string(data);
             continue;
         }
         const int port = data.empty() ? 0 : static_cast<unsigned char>(data[0]);
@@ -86,7 +92,7 @@ PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite
         const std::size_t start = i * record_length;
         const std::string& text = *texts[i];
         if (text.size() > max_text_length) {
-            out.problems.push_back(std::string("Préférences : ") + record_name(i + 1) +
+            out.problems.push_back("Préférences : " + record_name(i + 1) +
                                    " n'a pas été enregistré : il dépasse 126 caractères.");
             if (!old.text[i]) put_u16(out.bytes, start, 0);
             continue;
@@ -100,6 +106,24 @@ PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite
     const std::size_t option_at = (option_record - 1) * record_length;
     put_u16(out.bytes, option_at, 1);
     out.bytes[option_at + 2] = values.all_talkers ? '1' : '0';
+
+    // The devices: the file holds every record up to the last one's text.
+    const std::size_t devices_end = (last_record - 1) * record_length + 2;
+    if (out.bytes.size() < devices_end) out.bytes.resize(devices_end, '\0');
+    for (int i = 0; i < device_records; ++i) {
+        const int n = first_device_record + i;
+        const std::size_t start = static_cast<std::size_t>(n - 1) * record_length;
+        const std::string& text = values.devices[static_cast<std::size_t>(i)];
+        if (text.size() > max_text_length) {
+            out.problems.push_back("Préférences : " + record_name(n) +
+                                   " n'a pas été enregistré : il dépasse 126 octets.");
+            if (!old.devices[static_cast<std::size_t>(i)]) put_u16(out.bytes, start, 0);
+            continue;
+        }
+        if (out.bytes.size() < start + 2 + text.size()) out.bytes.resize(start + 2 + text.size());
+        put_u16(out.bytes, start, static_cast<unsigned>(text.size()));
+        out.bytes.replace(start + 2, text.size(), text);
+    }
     return out;
 }
 

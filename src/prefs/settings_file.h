@@ -1,4 +1,4 @@
-// The settings file "c:\journlog.txt": five records of 128 bytes.
+// The settings file "c:\journlog.txt": records of 128 bytes (five in the original program).
 //   records 1-4: text records, length L (uint16 LE) then L bytes of Windows-1252 text:
 //                1 journal interval, 2 local time minus UTC, 3 OziExplorer folder, 4 C-Map folder
 //   record 5:    port record, 02 00 (the tag of a 16-bit integer) then the port number (int16 LE);
@@ -6,6 +6,11 @@
 //   record 6:    "Tous les émetteurs", a text record "1" (on) or "0" (off). A reader of the five
 //                records ignores it, and a file without it means off, so old files and old
 //                readers both still work.
+//   records 7-10: the device of the port lines com1 to com4, text records as the system names
+//                the device (a path, "COM7", "tcp://HÔTE:PORT"), in UTF-8 and not Windows-1252:
+//                a device name is bytes the system opens, which may be any UTF-8 on Linux, and
+//                Windows-1252 cannot hold all of it. No earlier reader reads them. Empty, or a
+//                file without them: the line's default device.
 // Bytes after a record's data are not significant; the file is never shortened.
 #pragma once
 #include <array>
@@ -19,15 +24,20 @@ namespace marivent::prefs {
 inline constexpr std::size_t record_length = 128;
 inline constexpr std::size_t max_text_length = record_length - 2;
 inline constexpr int record_count = 5;
-inline constexpr int option_record = 6; // "Tous les émetteurs"
+inline constexpr int option_record = 6;       // "Tous les émetteurs"
+inline constexpr int first_device_record = 7; // the device of com1; com2 to com4 follow
+inline constexpr int device_records = 4;
+// The last record this version reads and writes; later ones are kept as they are.
+inline constexpr int last_record = first_device_record + device_records - 1;
 
 // What a settings file holds.
 struct SettingsRecords {
-    int records = 0;                                // records that start before the end (n)
-    std::array<std::optional<std::string>, 4> text; // records 1-4 that were applied
-    std::optional<int> port;                        // record 5, when applied (1 to 4)
-    std::optional<bool> all_talkers;                // record 6, when the file has it
-    std::vector<std::string> problems;              // French, one per record not applied
+    int records = 0;                                   // records that start before the end (n)
+    std::array<std::optional<std::string>, 4> text;    // records 1-4 that were applied
+    std::optional<int> port;                           // record 5, when applied (1 to 4)
+    std::optional<bool> all_talkers;                   // record 6, when the file has it
+    std::array<std::optional<std::string>, 4> devices; // records 7-10 that were applied, UTF-8
+    std::vector<std::string> problems;                 // French, one per record not applied
 };
 
 // Reads the records in order, as far as the file goes. A record whose length runs past the end of
@@ -41,7 +51,8 @@ struct SettingsToWrite {
     std::string ozi_folder;  // caption of ozichange
     std::string cmap_folder; // caption of cmapchange
     int port = 1;
-    bool all_talkers = false; // record 6
+    bool all_talkers = false;             // record 6
+    std::array<std::string, 4> devices{}; // records 7-10, UTF-8; empty: the line's default
 };
 
 struct PatchedSettings {
@@ -50,7 +61,7 @@ struct PatchedSettings {
 };
 
 // The file's new content: each record written in place over the old bytes, the file extended to
-// hold all six records and never shortened. A text longer than 126 bytes is refused: its record
+// hold all ten records and never shortened. A text longer than 126 bytes is refused: its record
 // keeps what the old file held there (an empty text when it held nothing valid), so no record ever
 // spills into the next.
 PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite& values);

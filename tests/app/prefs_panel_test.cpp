@@ -4,10 +4,14 @@
 #include <QCheckBox>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 #include "journ.h"
 #include "prefs_panel.h"
@@ -18,7 +22,9 @@ namespace {
 
 using namespace marivent;
 using marivent::app::Journ;
+using marivent::testing::GpsSide;
 using marivent::testing::read_bytes;
+using marivent::testing::wait_for;
 using marivent::testing::write_bytes;
 
 struct PanelTest : marivent::testing::WindowFixture {
@@ -63,7 +69,7 @@ TEST_F(PanelTest, OkAtOnceAfterAStartWithPort3GivesPort2AndTheInitialFolders) {
     EXPECT_EQ(w->prefs.ozipath, "c:\\oziexplorer\\data");
     EXPECT_EQ(w->prefs.cmappath, "c:\\cmapecs\\routes");
     const std::string file = read_bytes(root / "journlog.txt");
-    ASSERT_EQ(file.size(), 643u);
+    ASSERT_EQ(file.size(), 1154u); // the ten records
     EXPECT_EQ(file.substr(0, 4), std::string("\x02\x00"
                                              "30",
                                              4));
@@ -73,9 +79,9 @@ TEST_F(PanelTest, OkAtOnceAfterAStartWithPort3GivesPort2AndTheInitialFolders) {
     EXPECT_EQ(file.substr(256, 21), std::string("\x13\x00", 2) + "c:\\oziexplorer\\data");
     EXPECT_EQ(file.substr(384, 19), std::string("\x11\x00", 2) + "c:\\cmapecs\\routes");
     EXPECT_EQ(file.substr(512, 4), std::string("\x02\x00\x02\x00", 4));
-    EXPECT_EQ(file.substr(640), std::string("\x01\x00"
-                                            "0",
-                                            3));           // "Tous les émetteurs" off
+    EXPECT_EQ(file.substr(640, 3), std::string("\x01\x00"
+                                               "0",
+                                               3));        // "Tous les émetteurs" off
     EXPECT_EQ(file.substr(277, 10), std::string(10, 'c')); // the old tail of record 3 is left
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -91,9 +97,9 @@ TEST_F(PanelTest, TheTalkerOptionIsShownAppliedOnOkAndKept) {
     EXPECT_FALSE(w->prefs.all_talkers); // applied on OK only
     ok(*w);
     EXPECT_TRUE(w->prefs.all_talkers);
-    EXPECT_EQ(read_bytes(root / "journlog.txt").substr(640), std::string("\x01\x00"
-                                                                         "1",
-                                                                         3));
+    EXPECT_EQ(read_bytes(root / "journlog.txt").substr(640, 3), std::string("\x01\x00"
+                                                                            "1",
+                                                                            3));
     // The next start takes it from the file, and the panel shows it.
     w.reset();
     auto again = open();
@@ -206,6 +212,205 @@ TEST_F(PanelTest, ANewPortWhileTheLinkIsOpenServesAtTheNextOpening) {
     w->menu("mnugpsfin")->trigger();
     w->menu("mnugpsdeb")->trigger();
     EXPECT_EQ(dev.path, "/dev/b");
+}
+
+// "Appareil du port": the device of the line selected in portgps.
+struct DeviceTest : PanelTest {
+    marivent::testing::ScriptedSerial::State dev;
+    // Defaults that open nothing, so a line left on its default never reaches a real port.
+    app::SerialSetup serial(std::array<bool, 4> given = {}) {
+        return {
+            std::make_unique<marivent::testing::ScriptedSerial>(dev),
+            {"/nonexistent/com1", "/nonexistent/com2", "/nonexistent/com3", "/nonexistent/com4"},
+            given};
+    }
+    std::unique_ptr<Journ> open_panel(app::SerialSetup s) {
+        auto w = open(std::move(s));
+        QApplication::setActiveWindow(w.get()); // access keys go to the active window
+        w->menu("mnuoutilpref")->trigger();
+        return w;
+    }
+    static QComboBox* appareil(Journ& w) { return qobject_cast<QComboBox*>(w.control("appareil")); }
+    static QListWidget* ports(Journ& w) { return qobject_cast<QListWidget*>(w.control("portgps")); }
+    // Types over the device shown, as a user does after Alt+A.
+    static void type(Journ& w, const QString& text) {
+        QTest::keyClick(&w, Qt::Key_A, Qt::AltModifier);
+        ASSERT_TRUE(appareil(w)->hasFocus());
+        appareil(w)->lineEdit()->selectAll();
+        QTest::keyClicks(appareil(w)->lineEdit(), text);
+    }
+    static void tab_to_ok_and_press(Journ& w) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), w.control("ok"));
+        QTest::keyClick(w.control("ok"), Qt::Key_Return);
+    }
+    std::string record_text(int n) {
+        const std::string file = read_bytes(root / "journlog.txt");
+        const std::size_t at = static_cast<std::size_t>(n - 1) * 128;
+        return file.substr(at + 2, static_cast<unsigned char>(file[at]));
+    }
+};
+
+TEST_F(DeviceTest, ALineTakesAListedPortOrATypedAddressByKeyboardKeptForTheNextStart) {
+    const std::string ublox = machine_ports[0].device;
+    auto w = open_panel(serial());
+    Journ& j = *w;
+    // Beside the list, between it and OK in the Tab order; com2 preselected, on its default.
+    EXPECT_TRUE(appareil(j)->isVisible());
+    EXPECT_TRUE(appareil(j)->isEditable());
+    EXPECT_EQ(appareil(j)->currentText(), "Par défaut (/nonexistent/com2)");
+    ASSERT_EQ(appareil(j)->count(), 3);
+    EXPECT_EQ(appareil(j)->itemText(1), QString::fromStdString(ublox) + " — ttyACM0");
+    EXPECT_EQ(appareil(j)->itemText(2), "/dev/ttyUSB0");
+    EXPECT_EQ(qobject_cast<QLabel*>(j.control("Labelappareil"))->buddy(), appareil(j));
+    ports(j)->setFocus();
+    QTest::keyClick(ports(j), Qt::Key_Tab);
+    EXPECT_TRUE(appareil(j)->hasFocus());
+
+    // com3: the first listed port, chosen with the arrow key.
+    QTest::keyClick(appareil(j), Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_TRUE(ports(j)->hasFocus());
+    QTest::keyClick(ports(j), Qt::Key_Down);
+    ASSERT_EQ(ports(j)->currentRow(), 2);
+    EXPECT_EQ(appareil(j)->currentText(), "Par défaut (/nonexistent/com3)");
+    QTest::keyClick(&j, Qt::Key_A, Qt::AltModifier);
+    ASSERT_TRUE(appareil(j)->hasFocus());
+    QTest::keyClick(appareil(j), Qt::Key_Down);
+    EXPECT_EQ(appareil(j)->currentIndex(), 1);
+    // com4: a network address typed in; Shift+Tab back to the list keeps what was chosen.
+    QTest::keyClick(appareil(j), Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_TRUE(ports(j)->hasFocus());
+    QTest::keyClick(ports(j), Qt::Key_Down);
+    type(j, "  tcp://localhost:10110 ");
+    tab_to_ok_and_press(j);
+
+    EXPECT_FALSE(j.control("prefer")->isVisible());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(j.prefs.devices,
+              (std::array<std::string, 4>{"", "", ublox, "tcp://localhost:10110"}));
+    EXPECT_EQ(j.MSComm1.device_of(2), "/nonexistent/com2");
+    EXPECT_EQ(j.MSComm1.device_of(3), ublox);
+    EXPECT_EQ(j.MSComm1.device_of(4), "tcp://localhost:10110");
+    EXPECT_EQ(ports(j)->item(2)->toolTip(), QString::fromStdString(ublox));
+    EXPECT_EQ(record_text(8), "");
+    EXPECT_EQ(record_text(9), ublox);
+    EXPECT_EQ(record_text(10), "tcp://localhost:10110");
+
+    // The next start reads them; the panel shows each line's.
+    w.reset();
+    auto again = open_panel(serial());
+    EXPECT_EQ(again->MSComm1.device_of(3), ublox);
+    ports(*again)->setCurrentRow(2);
+    EXPECT_EQ(appareil(*again)->currentIndex(), 1);
+    ports(*again)->setCurrentRow(3);
+    EXPECT_EQ(appareil(*again)->currentText(), "tcp://localhost:10110");
+    // Back to the default: the first line of the list, the one below a typed text.
+    appareil(*again)->setFocus();
+    QTest::keyClick(appareil(*again), Qt::Key_Down);
+    EXPECT_EQ(appareil(*again)->currentIndex(), 0);
+    tab_to_ok_and_press(*again);
+    EXPECT_EQ(again->MSComm1.device_of(4), "/nonexistent/com4");
+    EXPECT_EQ(record_text(10), "");
+    EXPECT_EQ(record_text(9), ublox);
+}
+
+TEST_F(DeviceTest, ABadAddressOrATooLongNameIsRefusedInFrenchAndTheLineKeepsItsDevice) {
+    auto w = open_panel(serial());
+    type(*w, "udp://:10110");
+    tab_to_ok_and_press(*w);
+    ASSERT_EQ(w->MSComm1.device_of(2), "udp://:10110");
+
+    w->menu("mnuoutilpref")->trigger();
+    EXPECT_EQ(appareil(*w)->currentText(), "udp://:10110");
+    type(*w, "tcp://bateau");
+    QTest::keyClick(appareil(*w)->lineEdit(), Qt::Key_Return);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "L'appareil du port com2 n'est pas changé : « tcp://bateau » n'est pas une adresse "
+              "tcp://HÔTE:PORT.");
+    EXPECT_EQ(appareil(*w)->currentText(), "udp://:10110"); // shown again
+    type(*w, "/dev/serial/by-id/" + QString(120, 'x'));
+    tab_to_ok_and_press(*w); // leaving the box checks it, before OK
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_NE(dialogs.messages[1].text.find("126 octets"), std::string::npos);
+    EXPECT_FALSE(w->control("prefer")->isVisible());
+    EXPECT_EQ(w->MSComm1.device_of(2), "udp://:10110");
+    EXPECT_EQ(record_text(8), "udp://:10110");
+
+    // Escape puts it away without a word and keeps nothing of what was typed.
+    w->menu("mnuoutilpref")->trigger();
+    type(*w, "tcp://");
+    QTest::keyClick(appareil(*w)->lineEdit(), Qt::Key_Escape);
+    EXPECT_FALSE(w->control("prefer")->isVisible());
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+    w->menu("mnuoutilpref")->trigger();
+    EXPECT_EQ(appareil(*w)->currentText(), "udp://:10110");
+
+    // Typed and OK clicked at once, without leaving the box: checked all the same.
+    w->menu("mnuoutilpref")->trigger();
+    appareil(*w)->setEditText("udp://:70000");
+    ok(*w);
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_NE(dialogs.messages[2].text.find("udp://:PORT"), std::string::npos);
+    EXPECT_EQ(record_text(8), "udp://:10110");
+}
+
+TEST_F(DeviceTest, APortGivenAtStartKeepsItsDeviceWhateverThePreferenceSays) {
+    {
+        auto w = open_panel(serial());
+        type(*w, "/dev/ttyUSB7");
+        tab_to_ok_and_press(*w);
+    }
+    // com2 given by --com 2= or MARIVENT_COM2: the box shows it, greyed, and the preference waits.
+    auto w = open_panel(serial({false, true, false, false}));
+    EXPECT_EQ(w->MSComm1.device_of(2), "/nonexistent/com2");
+    EXPECT_FALSE(appareil(*w)->isEnabled());
+    EXPECT_EQ(appareil(*w)->currentText(), "/nonexistent/com2");
+    EXPECT_FALSE(appareil(*w)->toolTip().isEmpty());
+    ok(*w);
+    EXPECT_EQ(record_text(8), "/dev/ttyUSB7");
+    EXPECT_EQ(w->prefs.devices[1], "/dev/ttyUSB7");
+}
+
+TEST_F(DeviceTest, ANewDeviceForTheOpenPortServesAtTheNextOpening) {
+    auto w = open_panel(serial());
+    ok(*w); // com2
+    w->menu("mnugpsdeb")->trigger();
+    ASSERT_TRUE(w->MSComm1.PortOpen());
+    ASSERT_EQ(dev.path, "/nonexistent/com2");
+    w->menu("mnuoutilpref")->trigger();
+    type(*w, "/dev/ttyUSB0");
+    tab_to_ok_and_press(*w);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "Le port com2 (/dev/ttyUSB0) servira à la prochaine ouverture de la liaison ; la "
+              "liaison en cours reste sur com2.");
+    EXPECT_EQ(dev.path, "/nonexistent/com2");
+    w->menu("mnugpsfin")->trigger();
+    w->menu("mnugpsdeb")->trigger();
+    EXPECT_EQ(dev.path, "/dev/ttyUSB0");
+    // OK again with nothing changed: nothing said.
+    w->menu("mnuoutilpref")->trigger();
+    ok(*w);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+// The whole way: com2 pointed at a pseudo-terminal through the panel, and the link reads it.
+TEST_F(DeviceTest, Com2PointedAtAPseudoTerminalIsWhatTheLinkReads) {
+    GpsSide gps;
+    ASSERT_FALSE(gps.device.empty());
+    auto w = open(app::posix_serial({"/nonexistent/com1", "/nonexistent/com2", "", ""}));
+    QApplication::setActiveWindow(w.get());
+    w->menu("mnuoutilpref")->trigger();
+    type(*w, QString::fromStdString(gps.device));
+    tab_to_ok_and_press(*w);
+    w->menu("mnugpsdeb")->trigger();
+    ASSERT_TRUE(w->MSComm1.PortOpen())
+        << (dialogs.messages.empty() ? "" : dialogs.messages[0].text);
+    const std::string gga = "$GPGGA,103016,4512.345,N,00512.345,E,1,08,0.9,545.4,M,46.9,M,,*49";
+    ASSERT_TRUE(gps.send("\r\n" + gga + "\r\n"));
+    EXPECT_TRUE(wait_for([&] { return w->text(Box::Text2) == "\n" + gga; })) << w->text(Box::Text2);
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 } // namespace

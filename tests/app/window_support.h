@@ -42,8 +42,13 @@ struct WindowFixture : ::testing::Test {
         gps_line.reads.push_back({text, {}, false, "", {}});
         w.MSComm1.readable();
     }
+    // The machine's serial ports as the preferences list them: these, never the real ones.
+    std::vector<nmea::SerialPortName> machine_ports{
+        {"/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_7-if00", "ttyACM0"},
+        {"/dev/ttyUSB0", ""}};
     std::unique_ptr<app::Journ>
     open(app::SerialSetup serial = app::posix_serial({"", "", "", ""})) {
+        serial.list_ports = [this] { return machine_ports; };
         auto w = std::make_unique<app::Journ>(root.path(), services(), std::move(serial));
         w->show();
         return w;

@@ -18,19 +18,29 @@ TEST(LineSettings, ParsesTheSettingsText) {
         EXPECT_FALSE(parse_line_settings(bad)) << bad;
 }
 
-TEST(PortDevices, OptionThenVariableThenDefault) {
-    const auto d = port_devices({"", "/dev/ttyUSB0", "", ""}, [](const char* name) -> const char* {
-        return std::string(name) == "MARIVENT_COM1" ? "/dev/pts/7" : nullptr;
-    });
-    EXPECT_EQ(d[0], "/dev/pts/7");
-    EXPECT_EQ(d[1], "/dev/ttyUSB0");
+// --com k=DEVICE, then MARIVENT_COMk, then the preference's device, then the system's default.
+TEST(PortDevices, OptionThenVariableThenPreferenceThenDefault) {
+    const StartDevices start =
+        start_devices({"/dev/ttyUSB0", "", "", ""}, [](const char* name) -> const char* {
+            const std::string n = name;
+            if (n == "MARIVENT_COM1" || n == "MARIVENT_COM2") return "/dev/pts/7";
+            if (n == "MARIVENT_COM3") return ""; // set but empty: as if not set
+            return nullptr;
+        });
+    EXPECT_EQ(start.given, (std::array<bool, 4>{true, true, false, false}));
+    const PortDevices d = port_devices(start, {"/pref/1", "/pref/2", "tcp://gps:10110", ""});
+    EXPECT_EQ(d[0], "/dev/ttyUSB0");
+    EXPECT_EQ(d[1], "/dev/pts/7");
+    EXPECT_EQ(d[2], "tcp://gps:10110");
 #ifdef _WIN32
-    EXPECT_EQ(d[2], "COM3");
     EXPECT_EQ(d[3], "COM4");
+    EXPECT_EQ(port_devices(start, {})[2], "COM3");
 #else
-    EXPECT_EQ(d[2], "/dev/ttyS2");
     EXPECT_EQ(d[3], "/dev/ttyS3");
+    EXPECT_EQ(port_devices(start, {})[2], "/dev/ttyS2");
 #endif
+    // Without a getenv nothing is given by the environment.
+    EXPECT_EQ(start_devices({}, nullptr).given, (std::array<bool, 4>{}));
 }
 
 } // namespace

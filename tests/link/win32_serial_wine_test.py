@@ -2,9 +2,12 @@
 """The Win32 serial device on a line, under wine: a fresh wine prefix whose COM5 is a link to a
 pseudo-terminal; win32_port_probe.exe opens COM5 at 4800 baud, sends a sentence and waits for a
 line; this side reads the sentence on the terminal, checks the line settings wine put on it, and
-answers. Then a port that is not linked is refused in French.
+answers. Then a port that is not linked is refused in French. Last, COM7 mapped to the terminal
+as wine's configuration maps ports (HKLM\Software\Wine\Ports) is among the ports
+win32_port_list_probe.exe lists, as the preferences would offer it (wine has no Ports-class
+devices for SetupAPI: the port comes from HARDWARE\DEVICEMAP\SERIALCOMM).
 
-    win32_serial_wine_test.py WINE PROBE.exe
+    win32_serial_wine_test.py WINE PROBE.exe LIST_PROBE.exe
 """
 import os
 import select
@@ -15,7 +18,7 @@ import tempfile
 import termios
 import time
 
-wine, probe = sys.argv[1], sys.argv[2]
+wine, probe, list_probe = sys.argv[1], sys.argv[2], sys.argv[3]
 apa = b"$AGAPA,A,A,0.66,L,N,A,A,052.5,T,004*06\r\n"
 rmc = b"$GPRMC,103016,A,4512.345,N,00512.345,E,5.23,054.7,071226,,*2E\r\n"
 
@@ -71,6 +74,17 @@ try:
     said = refused.stdout.decode("utf-8", "replace")
     check(refused.returncode == 2 and "COM9 n'existe pas" in said,
           "a port with nothing behind it is refused in French: %r" % said)
+
+    subprocess.run([wine, "reg", "add", "HKLM\\Software\\Wine\\Ports", "/v", "COM7", "/d",
+                    os.ttyname(slave), "/f"], env=env, capture_output=True, timeout=60)
+    subprocess.run([shutil.which("wineserver") or "wineserver", "-k"], env=env,
+                   capture_output=True)  # the ports are mapped when wine starts
+    listed = subprocess.run([wine, list_probe], env=env, capture_output=True, timeout=60)
+    ports = listed.stdout.decode("utf-8", "replace").splitlines()
+    print("listed: %r" % ports)
+    check(listed.returncode == 0 and any(p.split(" — ")[0] == "COM7" for p in ports),
+          "COM7 is among the listed ports")
+    check(all(p.startswith("COM") for p in ports), "only COM ports are listed")
 finally:
     subprocess.run([shutil.which("wineserver") or "wineserver", "-k"],
                    env=dict(os.environ, WINEPREFIX=prefix), capture_output=True)

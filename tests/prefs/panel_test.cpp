@@ -52,4 +52,38 @@ TEST(PanelOk, TakesNumbersFromTheCaptionsAndThePortFromTheLine) {
     EXPECT_EQ(p.port, 1);
 }
 
+// What "Appareil du port" keeps: any path or port name, trimmed; a network address only in a
+// form the network device opens; nothing longer than its record.
+TEST(PortDevice, AnAddressMustBeOneTheNetworkDeviceOpens) {
+    for (const char* good : {"/dev/ttyUSB0", "COM7", "\\\\.\\COM12", "tcp://gps.local:10110",
+                             "tcp://[::1]:2000", "udp://:10110", "udp://:10110>192.168.1.5:2000"}) {
+        const auto r = check_device(good);
+        ASSERT_TRUE(r) << good << " " << r.why();
+        EXPECT_EQ(*r, good);
+    }
+    EXPECT_EQ(*check_device("  /dev/ttyACM0\t"), "/dev/ttyACM0");
+    EXPECT_EQ(*check_device("   "), ""); // the line's default
+    for (const char* bad : {"tcp://gps.local", "tcp://:10110", "tcp://h:0", "tcp://h:70000",
+                            "udp://10110", "udp://:10110>:2000", "udp://:x"}) {
+        const auto r = check_device(bad);
+        ASSERT_FALSE(r) << bad;
+        EXPECT_NE(r.why().find("n'est pas une adresse"), std::string::npos) << r.why();
+    }
+    EXPECT_TRUE(check_device(std::string(126, 'x')));
+    // Too long: refused, its start quoted without cutting a character in two.
+    const std::string long_name = std::string(39, 'x') + "\xC3\xA9" + std::string(100, 'y');
+    const auto r = check_device(long_name);
+    ASSERT_FALSE(r);
+    EXPECT_NE(r.why().find("126"), std::string::npos);
+    EXPECT_NE(r.why().find(std::string(39, 'x') + "…"), std::string::npos);
+}
+
+TEST(PanelOk, TheDevicesOfTheLinesAreAppliedAndSaved) {
+    Preferences p;
+    PanelCaptions panel{"30", "0", "o", "c", 1, false, {"", "/dev/ttyUSB0", "", "tcp://h:1"}};
+    const SettingsToWrite w = apply_ok(panel, p);
+    EXPECT_EQ(p.devices, panel.devices);
+    EXPECT_EQ(w.devices, panel.devices);
+}
+
 } // namespace

@@ -46,6 +46,23 @@ TEST(LoadSettings, SavedPanelReadsBack) {
     EXPECT_EQ(p.port, 2);
 }
 
+TEST(LoadSettings, TheDevicesReadBackAndAFileWithoutThemMeansTheDefaults) {
+    TempRoot root;
+    const auto file = root / "journlog.txt";
+    SettingsToWrite values{"30", "0", "o", "c", 2};
+    values.devices = {"", "/dev/serial/by-id/usb-GPS-if00", "", "udp://:10110"};
+    ASSERT_TRUE(save_settings(file, values).empty());
+    Preferences p;
+    p.devices[0] = "/dev/left/over";
+    load_settings(file, p);
+    EXPECT_EQ(p.devices, values.devices);
+    // Five records, as earlier versions wrote them: every line on its default.
+    write_bytes(file, read_bytes(file).substr(0, 516));
+    load_settings(file, p);
+    EXPECT_EQ(p.devices, (std::array<std::string, 4>{}));
+    EXPECT_EQ(p.port, 2);
+}
+
 TEST(LoadSettings, NumbersComeFromTheTextByTheValueRule) {
     TempRoot root;
     const auto file = root / "journlog.txt";

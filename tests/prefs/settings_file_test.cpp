@@ -18,10 +18,10 @@ std::string text_record(std::string_view text, std::size_t pad_to = record_lengt
 const SettingsToWrite panel_defaults{"30", "0",  "c:\\oziexplorer\\data", "c:\\cmapecs\\routes",
                                      2,    false};
 
-TEST(SettingsWrite, OkOnANewFileGivesTheSixRecordsByteForByte) {
+TEST(SettingsWrite, OkOnANewFileGivesTheTenRecordsByteForByte) {
     const PatchedSettings out = patch_settings("", panel_defaults);
     EXPECT_TRUE(out.problems.empty());
-    ASSERT_EQ(out.bytes.size(), 643u);
+    ASSERT_EQ(out.bytes.size(), 1154u);
     EXPECT_EQ(out.bytes.substr(0, 4), std::string("\x02\x00"
                                                   "30",
                                                   4));
@@ -32,18 +32,20 @@ TEST(SettingsWrite, OkOnANewFileGivesTheSixRecordsByteForByte) {
     EXPECT_EQ(out.bytes.substr(384, 19), std::string("\x11\x00", 2) + "c:\\cmapecs\\routes");
     EXPECT_EQ(out.bytes.substr(512, 4), std::string("\x02\x00\x02\x00", 4));
     EXPECT_EQ(out.bytes.substr(516, 124), std::string(124, '\0'));
-    EXPECT_EQ(out.bytes.substr(640), std::string("\x01\x00"
-                                                 "0",
-                                                 3)); // "Tous les émetteurs" off
+    EXPECT_EQ(out.bytes.substr(640, 3), std::string("\x01\x00"
+                                                    "0",
+                                                    3)); // "Tous les émetteurs" off
+    // Records 7 to 10, the devices of com1 to com4: empty texts, the defaults.
+    EXPECT_EQ(out.bytes.substr(643), std::string(1154 - 643, '\0'));
 }
 
 TEST(SettingsRead, TheSixthRecordIsTheTalkerOptionAndOldFilesMeanOff) {
     SettingsToWrite on = panel_defaults;
     on.all_talkers = true;
     const std::string six = patch_settings("", on).bytes;
-    EXPECT_EQ(six.substr(640), std::string("\x01\x00"
-                                           "1",
-                                           3));
+    EXPECT_EQ(six.substr(640, 3), std::string("\x01\x00"
+                                              "1",
+                                              3));
     EXPECT_EQ(parse_settings(six).all_talkers, true);
     EXPECT_EQ(parse_settings(patch_settings(six, panel_defaults).bytes).all_talkers, false);
     // A file of the five records (as every earlier version wrote it) has no option: off.
@@ -54,13 +56,13 @@ TEST(SettingsRead, TheSixthRecordIsTheTalkerOptionAndOldFilesMeanOff) {
     const SettingsRecords r = parse_settings(six);
     EXPECT_EQ(r.text, five.text);
     EXPECT_EQ(r.port, five.port);
-    // A record past the sixth is read and ignored.
+    // A record past the last this version knows is read and ignored.
     EXPECT_TRUE(parse_settings(six + std::string(128, '\x7F')).problems.empty());
 }
 
 TEST(SettingsRead, TheWrittenFileReadsBack) {
     const SettingsRecords r = parse_settings(patch_settings("", panel_defaults).bytes);
-    EXPECT_EQ(r.records, 6);
+    EXPECT_EQ(r.records, 10);
     EXPECT_EQ(r.all_talkers, false);
     EXPECT_EQ(r.text[0], "30");
     EXPECT_EQ(r.text[1], "0");
@@ -73,16 +75,16 @@ TEST(SettingsRead, TheWrittenFileReadsBack) {
 TEST(SettingsWrite, InPlaceNeverShortensAndAShorterTextReadsExactly) {
     std::string old =
         patch_settings("", {"30", "0", "c:\\a\\very\\long\\folder\\name", "x", 1, true}).bytes;
-    old += std::string(300, 'Z'); // a longer file, with a seventh record and more
+    old += std::string(300, 'Z'); // a longer file, with an eleventh record and more
     const PatchedSettings out = patch_settings(old, {"30", "0", "c:\\b", "x", 4, true});
     ASSERT_EQ(out.bytes.size(), old.size());
-    EXPECT_EQ(out.bytes.substr(640), old.substr(640)); // nothing after the records changes
+    EXPECT_EQ(out.bytes.substr(1154), old.substr(1154)); // nothing after the records changes
     const SettingsRecords r = parse_settings(out.bytes);
     EXPECT_EQ(r.text[2], "c:\\b");
     EXPECT_EQ(out.bytes.substr(256 + 6, 10), old.substr(256 + 6, 10)); // the old tail is left
     EXPECT_EQ(r.port, 4);
     EXPECT_EQ(r.all_talkers, true);
-    EXPECT_EQ(r.records, 8);
+    EXPECT_EQ(r.records, 12);
 }
 
 TEST(SettingsWrite, TextsAbove127KeepTheirBytes) {
@@ -113,6 +115,80 @@ TEST(SettingsWrite, ACaptionOver126IsRefusedAndNeverSpillsIntoTheNextRecord) {
         parse_settings(patch_settings("", {"30", "0", long_folder, "c", 1}).bytes);
     EXPECT_EQ(fresh.text[2], "");
     EXPECT_EQ(fresh.text[3], "c");
+}
+
+SettingsToWrite with_devices(std::array<std::string, 4> devices) {
+    SettingsToWrite v = panel_defaults;
+    v.devices = std::move(devices);
+    return v;
+}
+
+TEST(SettingsDevices, RecordsSevenToTenHoldEachLinesDeviceAsItsBytes) {
+    // A Linux link with a non-ASCII product name, in UTF-8; a network address; a Windows port.
+    const std::string by_id = "/dev/serial/by-id/usb-R\xC3\xA9"
+                              "cepteur_GPS-if00";
+    const PatchedSettings out =
+        patch_settings("", with_devices({"", by_id, "udp://:10110>10.0.0.2:2000", "COM7"}));
+    EXPECT_TRUE(out.problems.empty());
+    EXPECT_EQ(out.bytes.substr(768, 2), std::string("\0\0", 2)); // com1: the default
+    EXPECT_EQ(out.bytes.substr(896, 2 + by_id.size()),
+              std::string(1, static_cast<char>(by_id.size())) + '\0' + by_id);
+    EXPECT_EQ(out.bytes.substr(1152), std::string("\x04\x00"
+                                                  "COM7",
+                                                  6));
+    const SettingsRecords r = parse_settings(out.bytes);
+    EXPECT_EQ(r.devices[0], "");
+    EXPECT_EQ(r.devices[1], by_id);
+    EXPECT_EQ(r.devices[2], "udp://:10110>10.0.0.2:2000");
+    EXPECT_EQ(r.devices[3], "COM7");
+    EXPECT_TRUE(r.problems.empty());
+
+    // Written again with a shorter device: in place, the file keeps its length.
+    const PatchedSettings again = patch_settings(out.bytes, with_devices({"", "/dev/ttyACM0"}));
+    EXPECT_EQ(again.bytes.size(), out.bytes.size());
+    EXPECT_EQ(parse_settings(again.bytes).devices[1], "/dev/ttyACM0");
+    EXPECT_EQ(parse_settings(again.bytes).devices[3], "");
+}
+
+TEST(SettingsDevices, FilesOfFiveOrSixRecordsHoldNoDeviceAndGrowToTen) {
+    const std::string written =
+        patch_settings("", with_devices({"/dev/a", "/dev/b", "/dev/c"})).bytes;
+    for (const std::size_t size : {516u, 643u}) { // as the earlier versions wrote it
+        const std::string old = written.substr(0, size);
+        const SettingsRecords r = parse_settings(old);
+        EXPECT_EQ(r.devices, (std::array<std::optional<std::string>, 4>{})) << size;
+        EXPECT_EQ(r.port, 2);
+        EXPECT_TRUE(r.problems.empty());
+        const PatchedSettings out = patch_settings(old, with_devices({"", "", "", "/dev/d"}));
+        EXPECT_EQ(out.bytes.size(), 1154u + 6);
+        EXPECT_EQ(out.bytes.substr(0, 516), old.substr(0, 516)); // records 1 to 5 unchanged
+        EXPECT_EQ(parse_settings(out.bytes).devices[3], "/dev/d");
+    }
+    // A file cut inside the text of record 9 applies the devices before it.
+    const SettingsRecords cut = parse_settings(written.substr(0, 1024 + 4));
+    EXPECT_EQ(cut.devices[1], "/dev/b");
+    EXPECT_FALSE(cut.devices[2]);
+    EXPECT_FALSE(cut.devices[3]);
+    ASSERT_EQ(cut.problems.size(), 1u);
+    EXPECT_NE(cut.problems[0].find("com3"), std::string::npos);
+}
+
+TEST(SettingsDevices, ADeviceOver126BytesIsRefusedAndTheOldOneKept) {
+    const std::string old = patch_settings("", with_devices({"", "/dev/ttyUSB0"})).bytes;
+    const std::string long_device = "/dev/serial/by-id/" + std::string(109, 'x'); // 127 bytes
+    const PatchedSettings out = patch_settings(old, with_devices({"/dev/a", long_device}));
+    ASSERT_EQ(out.problems.size(), 1u);
+    EXPECT_NE(out.problems[0].find("com2"), std::string::npos);
+    EXPECT_NE(out.problems[0].find("126"), std::string::npos);
+    const SettingsRecords r = parse_settings(out.bytes);
+    EXPECT_EQ(r.devices[0], "/dev/a");
+    EXPECT_EQ(r.devices[1], "/dev/ttyUSB0");
+    EXPECT_EQ(r.devices[2], "");
+    // Exactly 126 fits; on a new file the refused record is an empty text.
+    EXPECT_EQ(parse_settings(patch_settings(old, with_devices({"", long_device.substr(1)})).bytes)
+                  .devices[1],
+              long_device.substr(1));
+    EXPECT_EQ(parse_settings(patch_settings("", with_devices({long_device})).bytes).devices[0], "");
 }
 
 TEST(SettingsRead, EmptyFileHoldsNoRecord) {
