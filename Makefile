@@ -3,6 +3,7 @@
 # make install [PREFIX=/usr/local] [DESTDIR=...]: the programs, menu entry, icon and manual pages.
 # make package: the Debian package build/marivent_VERSION_ARCH.deb.
 # make windows: the programs for 64-bit Windows, build-windows/marivent-VERSION-windows.zip.
+# make test-windows: make windows and its tests under wine (make test runs it when CI=true).
 BUILD ?= build
 JOBS ?= 2
 # make run starts on the demonstration GPS; make run ARGS="--com 1=/dev/ttyUSB0" for a receiver.
@@ -13,7 +14,7 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DMARIVENT_WERROR=ON
 endif
 
-.PHONY: all deps build test run install package clean fuzz test-sanitize bench windows
+.PHONY: all deps build test run install package clean fuzz test-sanitize test-windows bench windows
 
 all: build
 
@@ -30,6 +31,7 @@ test: build
 	cd $(BUILD) && LC_ALL=fr_FR.UTF-8 LANG=fr_FR.UTF-8 MARIVENT_NO_CLOCK=1 QT_QPA_PLATFORM=offscreen \
 	  ctest --output-on-failure -j$(JOBS)
 	@if [ "$(CI)" = true ]; then $(MAKE) --no-print-directory test-sanitize; fi
+	@if [ "$(CI)" = true ]; then $(MAKE) --no-print-directory test-windows; fi
 
 run: build
 	$(BUILD)/bin/marivent $(ARGS)
@@ -77,6 +79,17 @@ bench:
 WINDOWS_BUILD ?= build-windows
 windows:
 	@JOBS=$(JOBS) CMAKE_FLAGS="$(CMAKE_FLAGS)" scripts/make-windows.sh $(WINDOWS_BUILD)
+
+# make windows, then its tests under wine (CI runs it after the sanitizers' suite): the test
+# programs, and beside the Linux build's programs (make build) the same bytes out, the window on
+# a wine COM port and the installer. Each wine test makes a fresh prefix of its own.
+test-windows: build
+	@JOBS=$(JOBS) CMAKE_FLAGS="$(CMAKE_FLAGS) -DMARIVENT_LINUX_BIN=$(abspath $(BUILD))/bin" \
+	  scripts/make-windows.sh $(WINDOWS_BUILD)
+	rm -rf $(WINDOWS_BUILD)/wine-prefix
+	cd $(WINDOWS_BUILD) && WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wine-prefix \
+	  LC_ALL=fr_FR.UTF-8 LANG=fr_FR.UTF-8 MARIVENT_NO_CLOCK=1 QT_QPA_PLATFORM=offscreen \
+	  ctest --output-on-failure -j$(JOBS)
 
 clean:
 	rm -rf $(BUILD)

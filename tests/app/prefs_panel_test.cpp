@@ -22,7 +22,9 @@ namespace {
 
 using namespace marivent;
 using marivent::app::Journ;
+#ifndef _WIN32
 using marivent::testing::GpsSide;
+#endif
 using marivent::testing::read_bytes;
 using marivent::testing::wait_for;
 using marivent::testing::write_bytes;
@@ -395,6 +397,7 @@ TEST_F(DeviceTest, ANewDeviceForTheOpenPortServesAtTheNextOpening) {
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 
+#ifndef _WIN32 // a pseudo-terminal GPS
 // The whole way: com2 pointed at a pseudo-terminal through the panel, and the link reads it.
 TEST_F(DeviceTest, Com2PointedAtAPseudoTerminalIsWhatTheLinkReads) {
     GpsSide gps;
@@ -412,5 +415,6 @@ TEST_F(DeviceTest, Com2PointedAtAPseudoTerminalIsWhatTheLinkReads) {
     EXPECT_TRUE(wait_for([&] { return w->text(Box::Text2) == "\n" + gga; })) << w->text(Box::Text2);
     EXPECT_TRUE(dialogs.messages.empty());
 }
+#endif
 
 } // namespace

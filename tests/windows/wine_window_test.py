@@ -11,6 +11,7 @@
 """
 import functools
 import os
+import re
 import select
 import shutil
 import struct
@@ -84,7 +85,7 @@ try:
 
     # The link over COM5.
     with open(log, "rb") as f:
-        lines = [l for l in f.read().replace(b"\r\n", b"\n").split(b"\n") if l]
+        lines = [l for l in re.split(rb"[\r\n]+", f.read()) if l]  # CR LF, LF or CR alone
     # Until the window has the port open, an RMB is written again and again; once it answers,
     # an RMB at status V stops the steering, and the log follows. marivent-pilot is given the
     # same: an RMB, the one at V, the log; what it says for the log is what the window must send.
