@@ -1,0 +1,90 @@
+// The journal's entries, timed and asked for (Journal > Ecrire), and its viewer (Journal > Lire).
+#include <QAction>
+#include <QTimer>
+
+#include "common/cp1252.h"
+#include "common/file_io.h"
+#include "common/paths.h"
+#include "journ.h"
+#include "journal/recording.h"
+#include "qt_seams.h"
+#include "widget_helpers.h"
+
+namespace marivent::app {
+
+void Journ::Timer1_Timer() {
+    if (journal::timer_tick(compteur, prefs.intervalle)) journecri(false);
+}
+
+void Journ::journecri(bool asked) {
+    if (!asked) {
+        // No timed entry from what the window shows when it no longer comes from the GPS: the
+        // status line says why until an entry is written.
+        const std::optional<std::string> refused =
+            station::timed_entry_refusal(freshness_, steady_ms(), nav.gpsmauvais == 0,
+                                         clock_text(services_.clock.now(), false).toStdString());
+        const QString said = refused ? from_utf8(*refused) : QString();
+        if (said != journal_said_) {
+            journal_said_ = said;
+            show_status();
+        }
+        if (refused) return;
+    }
+    const std::optional<journal::EntryOutcome> outcome =
+        journal::journecri(journal, nav.gpsmauvais, nav.heuretu, nav.hemlat, nav.hemlon, *this);
+    if (!outcome) return;
+    std::string text;
+    if (outcome->written) {
+        menus_.at("mnuheure")->setText(from_cp1252(outcome->caption));
+        if (!outcome->notice) return;
+        text = *outcome->notice; // a journal begun again: said once, when it happens
+    } else {
+        // Asked for: said every time. At a tick: said once for a series of failures.
+        if (!asked && !outcome->first_failure) return;
+        text = outcome->written.why();
+    }
+    // At a tick the box comes after the tick, so the timer never waits on the user.
+    if (asked) {
+        services_.dialogs.message(text, program_title);
+    } else {
+        QTimer::singleShot(0, this,
+                           [this, text] { services_.dialogs.message(text, program_title); });
+    }
+}
+
+void Journ::mnujourecrire_Click() {
+    if (nav.gpsmauvais == 1) {
+        services_.dialogs.message("Mauvaise communcation avec le gps", "Hou là");
+        return;
+    }
+    if (const std::optional<std::string> why = station::entry_refusal(freshness_, steady_ms())) {
+        services_.dialogs.message(station::asked_entry_refusal(*why), "Hou là");
+        return;
+    }
+    journecri(true);
+    show_journal();
+}
+
+void Journ::mnujoulire_Click() {
+    show_journal();
+}
+
+void Journ::show_journal() {
+    const Result<std::string> bytes = read_file(journal.path());
+    if (!bytes) {
+        services_.dialogs.message("Le journal " + display_path(journal.path()) +
+                                      " ne peut pas être affiché (" + bytes.why() + ").",
+                                  program_title);
+        return;
+    }
+    if (!services_.viewer) return;
+    // What the start-up found wrong in the journal heads the view, not the file.
+    const auto& notice = journal.third_line_notice();
+    services_.viewer->show_text(
+        "journal.txt", notice
+                           ? utf8_to_cp1252("(Remarque du programme, hors du fichier) " + *notice) +
+                                 "\r\n\r\n" + *bytes
+                           : *bytes);
+}
+
+} // namespace marivent::app
