@@ -60,8 +60,19 @@ class Fields {
         if (p != std::string_view::npos) {
             champ_ = line_.substr(pos_, p - pos_);
             pos_ = p + 1;
+            cut_ = true;
+        } else {
+            cut_ = false;
         }
         return champ_;
+    }
+
+    // The field after the last one cut, up to its comma or "*"; empty when the last call found
+    // no comma (the line had no more fields).
+    std::string_view following() const {
+        if (!cut_) return {};
+        const std::string_view rest = line_.substr(pos_);
+        return rest.substr(0, rest.find_first_of(",*"));
     }
 
   private:
@@ -83,6 +94,7 @@ class Fields {
     std::size_t pos_;
     std::string_view champ_;
     bool mapped_ = false;
+    bool cut_ = true;
     std::array<std::uint64_t, words> commas_{};
 };
 
@@ -287,8 +299,14 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
                 f.next();
             speed_text = f.next();
             course_text = f.next();
+            f.next(); // the date
+            store(nav.declinaison, f.following());
+            f.next();
+            store(nav.sensdecl, f.following());
         } else if (type == "RMB") {
-            if (f.next() == "V") {
+            const std::string_view status = f.next();
+            store(nav.statutrmb, status);
+            if (status == "V") {
                 display.set_speed_colour(colour_invalid);
                 nav.gpsmauvais = 1;
             } else {
@@ -300,11 +318,14 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
             display.set_text(Box::heur, nav.ecartroute + nav.sensecart);
             store(nav.wptdepart, f.next());
             store(nav.wptarrivee, f.next());
-            for (int i = 6; i <= 9; ++i)
-                f.next();
+            store(nav.latwpt, f.next());
+            store(nav.hemlatwpt, f.next());
+            store(nav.lonwpt, f.next());
+            store(nav.hemlonwpt, f.next());
             store(nav.distwpt, f.next());
             store(nav.capwpt, f.next());
             store(nav.vmgwpt, f.next());
+            store(nav.arriveewpt, f.following());
         }
         // BOD: fields 1 to 5 are cut and nothing is kept; every other type: nothing.
     }

@@ -24,6 +24,15 @@ struct Navigation {
     std::string distwpt;    // RMB field 10: range to the destination
     std::string capwpt;     // RMB field 11: bearing to the destination
     std::string vmgwpt;     // RMB field 12: closing velocity
+    // Kept for the APB, RMB and XTE sentences only (nmea/pilot_sentences.h): nothing shows them.
+    std::string statutrmb;  // RMB field 1: data status, A or V
+    std::string latwpt;     // RMB fields 6 to 9: latitude and longitude of the destination
+    std::string hemlatwpt;
+    std::string lonwpt;
+    std::string hemlonwpt;
+    std::string arriveewpt;  // RMB field 13: arrival circle entered, A or V
+    std::string declinaison; // RMC field 10: magnetic variation, degrees
+    std::string sensdecl;    // RMC field 11: E or W
 
     std::string trame; // the characters received since the last carriage return
     ApaBuilder apa;    // the autopilot sentence of the last line that made one

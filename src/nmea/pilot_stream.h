@@ -5,23 +5,30 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "nmea/decoder.h"
 #include "nmea/null_display.h"
+#include "nmea/pilot_sentences.h"
 
 namespace marivent::nmea {
 
 class PilotStream {
   public:
-    explicit PilotStream(bool all_talkers) : context_{display_, ',', "", nullptr, all_talkers} {}
+    explicit PilotStream(bool all_talkers, PilotChoice choice = {})
+        : context_{display_, ',', "", nullptr, all_talkers}, choice_(std::move(choice)) {}
 
     // Takes the next received bytes (a line may continue in the next call) and appends to `out`
-    // the autopilot sentence of each line accepted while the route data is valid.
+    // with PilotKind::apa the autopilot sentence of each line accepted while the route data is
+    // valid; otherwise the chosen set once for each RMB taken with status A.
     void feed(std::string_view data, std::string& out);
     // The end of the input: a last line without its ending is decoded.
     void finish(std::string& out);
 
     const Navigation& nav() const { return nav_; }
+    // The sets sent without their APB, and why the last one was.
+    long refused() const { return refused_; }
+    const std::string& refused_why() const { return refused_why_; }
 
   private:
     void end_line(std::string& out);
@@ -29,6 +36,9 @@ class PilotStream {
     NullDisplay display_;
     Navigation nav_;
     DecodeContext context_;
+    PilotChoice choice_;
+    long refused_ = 0;
+    std::string refused_why_;
     bool after_cr_ = false; // the last byte was a CR: an LF right after it ends nothing
     bool in_line_ = false;  // characters since the last line ending
 };
