@@ -355,8 +355,18 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
         display.set_text(Box::vmg, nav.vmgwpt);
         display.set_text(Box::lat, nav.latitude);
         display.set_text(Box::longit, nav.longitude);
-        result.apa = nav.apa.sentence(nav.ecartroute, nav.sensecart, nav.capwpt, nav.wptarrivee);
-        display.set_text(Box::otopil, result.apa);
+        if (!context.pilot || context.pilot->kind == PilotKind::apa) {
+            result.apa =
+                nav.apa.sentence(nav.ecartroute, nav.sensecart, nav.capwpt, nav.wptarrivee);
+            display.set_text(Box::otopil, result.apa);
+        } else if (result.route && nav.statutrmb == "A") {
+            // Once per RMB: the set is built from this RMB only, never from older fields.
+            PilotSet set = pilot_set(nav, *context.pilot);
+            nav.pilote = std::move(set.sentences);
+            result.apa = nav.pilote;
+            result.pilot_refused = std::move(set.refused);
+            if (!nav.pilote.empty()) display.set_text(Box::otopil, nav.pilote);
+        }
     }
 
     // 8.

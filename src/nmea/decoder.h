@@ -7,6 +7,7 @@
 #include "common/seams.h"
 #include "nmea/line_check.h"
 #include "nmea/navigation.h"
+#include "nmea/pilot_sentences.h"
 
 namespace marivent::nmea {
 
@@ -24,6 +25,7 @@ struct DecodeContext {
     std::string_view decalage; // local time minus UTC, in hours (its numeric value is used)
     ClockSetter* clock;        // nullptr: the clock is never set
     bool all_talkers;          // "Tous les émetteurs": GNSS talkers and RMB of any talker as GP
+    const PilotChoice* pilot = nullptr; // what goes to the autopilot; nullptr: APA
 };
 
 // Whether the talker of a line is taken as "GP": always for GP; with `all_talkers` also for the
@@ -34,9 +36,13 @@ bool taken_as_gp(std::string_view talker, std::string_view type, bool all_talker
 struct DecodeResult {
     bool accepted = false;
     LineFault fault = LineFault::none; // the line was rejected for this
-    // The autopilot sentence to send, or empty: it lies in `nav.apa` and stays valid until the
-    // next line is decoded.
+    // What to send to the autopilot, or empty: APA after each line while the route data is valid,
+    // the other choices once for each RMB with status A. It lies in `nav` and stays valid until
+    // the next line is decoded.
     std::string_view apa;
+    // Why sentences of the chosen set were left out for this RMB (French): no variation known for
+    // magnetic bearings.
+    std::optional<std::string> pilot_refused;
     std::optional<std::string> clock_refused; // French, when the system refused to set the clock
     bool apa_dropped = false; // the output could not take the whole autopilot sentence
     // A sound GGA, RMC or RMB of a talker that was not taken (the option "Tous les émetteurs" would

@@ -25,8 +25,8 @@ struct Navigation {
     std::string capwpt;     // RMB field 11: bearing to the destination
     std::string vmgwpt;     // RMB field 12: closing velocity
     // Kept for the APB, RMB and XTE sentences only (nmea/pilot_sentences.h): nothing shows them.
-    std::string statutrmb;  // RMB field 1: data status, A or V
-    std::string latwpt;     // RMB fields 6 to 9: latitude and longitude of the destination
+    std::string statutrmb; // RMB field 1: data status, A or V
+    std::string latwpt;    // RMB fields 6 to 9: latitude and longitude of the destination
     std::string hemlatwpt;
     std::string lonwpt;
     std::string hemlonwpt;
@@ -34,9 +34,10 @@ struct Navigation {
     std::string declinaison; // RMC field 10: magnetic variation, degrees
     std::string sensdecl;    // RMC field 11: E or W
 
-    std::string trame; // the characters received since the last carriage return
-    ApaBuilder apa;    // the autopilot sentence of the last line that made one
-    long rejetees = 0; // lines dropped as damaged (bad checksum, control character, joined)
+    std::string trame;  // the characters received since the last carriage return
+    ApaBuilder apa;     // the autopilot sentence of the last line that made one
+    std::string pilote; // the APB, RMB and XTE set of the last RMB that made one
+    long rejetees = 0;  // lines dropped as damaged (bad checksum, control character, joined)
     // Input was lost while this line was being received (an overflow, an overrun, a line error):
     // what is in `trame` and what follows up to the next line start are never one sentence.
     bool ligne_perdue = false;

@@ -88,8 +88,7 @@ Result<Variation> parse_variation(std::string_view text) {
         return failure(said + " : le sens E (est) ou W (ouest) manque, par exemple 2,5W");
     const auto d = degrees(trimmed(t.substr(0, t.size() - 1)), ".,");
     if (!d) return failure(said + " illisible : des degrés puis E ou W, par exemple 2,5W");
-    if (d->units > 180 * power10(d->decimals))
-        return failure(said + " : plus de 180 degrés");
+    if (d->units > 180 * power10(d->decimals)) return failure(said + " : plus de 180 degrés");
     return Variation{east ? d->units : -d->units, d->decimals};
 }
 
@@ -98,6 +97,24 @@ std::optional<Variation> rmc_variation(std::string_view value, std::string_view 
     const auto d = degrees(value, ".");
     if (!d || d->units > 180 * power10(d->decimals)) return std::nullopt;
     return Variation{east_west == "E" ? d->units : -d->units, d->decimals};
+}
+
+std::optional<PilotKind> pilot_kind_named(std::string_view name) {
+    for (PilotKind k : {PilotKind::apa, PilotKind::apb, PilotKind::apb_rmb_xte})
+        if (name == pilot_kind_name(k)) return k;
+    return std::nullopt;
+}
+
+std::string_view pilot_kind_name(PilotKind kind) {
+    switch (kind) {
+    case PilotKind::apb:
+        return "apb";
+    case PilotKind::apb_rmb_xte:
+        return "apb+rmb+xte";
+    case PilotKind::apa:
+        break;
+    }
+    return "apa";
 }
 
 bool valid_talker(std::string_view talker) {
@@ -137,9 +154,8 @@ Result<std::string> apb_sentence(const Navigation& n, std::string_view talker,
                                  const std::optional<Variation>& variation) {
     const Result<std::string> bearing = bearing_field(n.capwpt, reference, variation);
     if (!bearing) return failure(bearing.why());
-    const std::string letter = bearing->empty()                            ? ""
-                               : reference == BearingReference::magnetic ? "M"
-                                                                          : "T";
+    std::string letter;
+    if (!bearing->empty()) letter = reference == BearingReference::magnetic ? "M" : "T";
     const std::string with_letter = *bearing + "," + letter;
     return sentence(std::string(talker) + "APB,A,A," + std::string(xte_of(n)) + "," +
                     std::string(steer_of(n)) + ",N," + std::string(status_of(n.arriveewpt)) +
@@ -165,15 +181,18 @@ PilotSet pilot_set(const Navigation& nav, const PilotChoice& choice) {
     PilotSet set;
     std::optional<Variation> variation = rmc_variation(nav.declinaison, nav.sensdecl);
     if (!variation) variation = choice.user_variation;
-    const Result<std::string> apb = apb_sentence(nav, choice.talker, choice.reference, variation);
-    if (apb)
+    const bool set_of_three = choice.kind == PilotKind::apb_rmb_xte;
+    if (const Result<std::string> apb =
+            apb_sentence(nav, choice.talker, choice.reference, variation)) {
         set.sentences = *apb;
-    else
-        set.refused = "APB non envoyée : " + apb.why();
-    if (choice.kind == PilotKind::apb_rmb_xte) {
-        set.sentences += rmb_sentence(nav, choice.talker);
-        set.sentences += xte_sentence(nav, choice.talker);
+        if (set_of_three) set.sentences += rmb_sentence(nav, choice.talker);
+    } else {
+        // Magnetic without a variation: no bearing goes out, the RMB's true one neither, as the
+        // pilot was set for magnetic; the cross-track error still does.
+        set.refused =
+            (set_of_three ? "APB et RMB non envoyées : " : "APB non envoyée : ") + apb.why();
     }
+    if (set_of_three) set.sentences += xte_sentence(nav, choice.talker);
     return set;
 }
 

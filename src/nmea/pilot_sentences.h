@@ -27,6 +27,10 @@ std::optional<Variation> rmc_variation(std::string_view degrees, std::string_vie
 enum class PilotKind { apa, apb, apb_rmb_xte };
 enum class BearingReference { true_north, magnetic };
 
+// "apa", "apb", "apb+rmb+xte" (as the options and the settings file write them).
+std::optional<PilotKind> pilot_kind_named(std::string_view name);
+std::string_view pilot_kind_name(PilotKind kind);
+
 struct PilotChoice {
     PilotKind kind = PilotKind::apa;
     BearingReference reference = BearingReference::true_north;

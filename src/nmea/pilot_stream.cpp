@@ -7,15 +7,10 @@ namespace marivent::nmea {
 
 void PilotStream::end_line(std::string& out) {
     if (auto r = receive_char(nav_, '\r', context_)) {
-        if (choice_.kind == PilotKind::apa) {
-            out += r->apa;
-        } else if (r->route && nav_.statutrmb == "A") {
-            PilotSet set = pilot_set(nav_, choice_);
-            out += set.sentences;
-            if (set.refused) {
-                ++refused_;
-                refused_why_ = std::move(*set.refused);
-            }
+        out += r->apa;
+        if (r->pilot_refused) {
+            ++refused_;
+            refused_why_ = std::move(*r->pilot_refused);
         }
     }
     receive_char(nav_, '\n', context_);

@@ -9,24 +9,22 @@
 
 #include "nmea/decoder.h"
 #include "nmea/null_display.h"
-#include "nmea/pilot_sentences.h"
 
 namespace marivent::nmea {
 
 class PilotStream {
   public:
     explicit PilotStream(bool all_talkers, PilotChoice choice = {})
-        : context_{display_, ',', "", nullptr, all_talkers}, choice_(std::move(choice)) {}
+        : context_{display_, ',', "", nullptr, all_talkers, &choice_}, choice_(std::move(choice)) {}
 
     // Takes the next received bytes (a line may continue in the next call) and appends to `out`
-    // with PilotKind::apa the autopilot sentence of each line accepted while the route data is
-    // valid; otherwise the chosen set once for each RMB taken with status A.
+    // what goes to the autopilot for each line (see DecodeResult::apa).
     void feed(std::string_view data, std::string& out);
     // The end of the input: a last line without its ending is decoded.
     void finish(std::string& out);
 
     const Navigation& nav() const { return nav_; }
-    // The sets sent without their APB, and why the last one was.
+    // The RMB whose set went without a sentence, and why the last one did (French).
     long refused() const { return refused_; }
     const std::string& refused_why() const { return refused_why_; }
 
