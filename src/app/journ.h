@@ -101,6 +101,7 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     void mnuoutilaide_Click();
     int retry_interval_ms = 5000; // between two tries of a link that was cut
     void show_status();
+    void pilot_refused(const nmea::DecodeResult& result);
     // Marks the values that have become old and brings the status line up to date; the window
     // calls it when the next value can age (tests call it after moving their clock).
     void freshness_tick();
@@ -189,7 +190,8 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     QString journal_said_;      // why the last timed entry was not written, for the status line
     station::LinkLife link_life_;
     station::LastMinute received_, rejected_;
-    QString last_apa_; // local time the last autopilot sentence left
+    QString last_apa_;      // local time the last autopilot sentence left
+    QString pilot_refused_; // why the chosen set goes without its bearings, while it does
     void show_left_out(nmea::LineFault fault);
     void note_talkers(const nmea::DecodeResult& result);
     station::TalkerHint talker_hint_;

@@ -121,6 +121,12 @@ void Journ::show_status() {
     facts.received = received_.total(now);
     facts.rejected = rejected_.total(now);
     facts.last_apa = last_apa;
+    const std::string pilot = prefs.pilot.kind == nmea::PilotKind::apa
+                                  ? std::string()
+                                  : nmea::pilot_choice_text(prefs.pilot);
+    const std::string pilot_refused = pilot.empty() ? std::string() : pilot_refused_.toStdString();
+    facts.pilot = pilot;
+    facts.pilot_refused = pilot_refused;
     facts.journal = journal_said;
     const QString text = from_utf8(station::status_text(facts));
     if (status_->text() != text) {
@@ -154,7 +160,8 @@ void Journ::MSComm1_OnComm() {
         instruments->parity_seen();
     nmea::LinkContext link{MSComm1, nav,
                            nmea::DecodeContext{*this, decimal_separator_, prefs.decalage,
-                                               services_.clock_setter, prefs.all_talkers},
+                                               services_.clock_setter, prefs.all_talkers,
+                                               &prefs.pilot},
                            instruments->seatalk, [this] { instruments->capture(); }};
     const std::optional<nmea::DecodeResult> result = nmea::MSComm1_OnComm(link);
     if (result) {
@@ -167,6 +174,7 @@ void Journ::MSComm1_OnComm() {
         if (result->fault != nmea::LineFault::none) rejected_.add(now);
         if (!result->apa.empty() && !result->apa_dropped)
             last_apa_ = clock_text(services_.clock.now(), true);
+        if (result->route && prefs.pilot.kind != nmea::PilotKind::apa) pilot_refused(*result);
         // Lines again after a cut: said once, and a later cut is told again.
         if (const auto back = link_life_.line_came(
                 port_name().toStdString(), clock_text(services_.clock.now(), true).toStdString())) {
@@ -188,6 +196,15 @@ void Journ::MSComm1_OnComm() {
         std::fputs(("marivent :" + note + "\n").c_str(), stderr);
         set_text(Box::Text2, text(Box::Text2) + utf8_to_cp1252(note));
     }
+}
+
+void Journ::pilot_refused(const nmea::DecodeResult& result) {
+    // Told once when it starts, and the status line says it while it lasts.
+    const QString why = result.pilot_refused ? from_utf8(*result.pilot_refused) : QString();
+    if (why == pilot_refused_) return;
+    pilot_refused_ = why;
+    if (!why.isEmpty()) note("Pilote : " + why + ".");
+    show_status();
 }
 
 void Journ::note_talkers(const nmea::DecodeResult& result) {

@@ -20,6 +20,7 @@
 #include "link/port_list.h"
 #include "panel_host.h"
 #include "panels.h"
+#include "pilot_prefs.h"
 #include "prefs/panel.h"
 #include "prefs/preferences.h"
 #include "qt_seams.h"
@@ -142,6 +143,8 @@ PrefsPanel::PrefsPanel(QObject* parent, PanelHost host) : QObject(parent), w_(ho
         show_device(row);
     });
 
+    pilot_ = new PilotPrefs(this, w_);
+
     connect(qobject_cast<QRadioButton*>(w_.window.control("ozichange")), &QRadioButton::clicked,
             this, &PrefsPanel::ozichange_Click);
     connect(qobject_cast<QRadioButton*>(w_.window.control("cmapchange")), &QRadioButton::clicked,
@@ -153,8 +156,9 @@ PrefsPanel::PrefsPanel(QObject* parent, PanelHost host) : QObject(parent), w_(ho
     for (const char* tag : {"Text1", "Text3", "Text4"})
         w_.window.control(tag)->setFocusPolicy(Qt::NoFocus);
     // Tab goes through the panel in reading order, to OK.
-    const char* order[] = {"Command1",   "Command2", "Driv",     "chemin", "ozichange",
-                           "cmapchange", "portgps",  "appareil", "ok"};
+    const char* order[] = {"Command1",    "Command2", "Driv",     "chemin", "ozichange",
+                           "cmapchange",  "portgps",  "appareil", "pilote", "relevement",
+                           "declinaison", "emetteur", "ok"};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(w_.window.control(order[i]), w_.window.control(order[i + 1]));
 }
@@ -260,6 +264,7 @@ void PrefsPanel::mnuoutilpref_Click() {
     }
     show_device(ports->currentRow());
     qobject_cast<QCheckBox*>(w_.window.control("tousemet"))->setChecked(w_.prefs.all_talkers);
+    pilot_->show(w_.prefs.pilot_words);
     if (w_.window.control("prefer")->isHidden()) {
         shown_captions_.clear();
         for (const char* name : {"Command1", "Command2", "ozichange", "cmapchange"}) {
@@ -308,6 +313,7 @@ void PrefsPanel::ok_Click() {
         return to_cp1252(qobject_cast<QAbstractButton*>(w_.window.control(name))->text());
     };
     keep_device();
+    pilot_->keep_typed();
     w_.window.control("prefer")->hide();
     auto* ports = qobject_cast<QListWidget*>(w_.window.control("portgps"));
     const prefs::PanelCaptions panel{
@@ -317,7 +323,8 @@ void PrefsPanel::ok_Click() {
         caption("cmapchange"),
         std::max(0, ports->currentRow()),
         qobject_cast<QCheckBox*>(w_.window.control("tousemet"))->isChecked(),
-        devices_};
+        devices_,
+        pilot_->chosen()};
     const int old_port = w_.port.CommPort;
     const std::string old_device = w_.port.device_of(old_port);
     const prefs::SettingsToWrite saved = prefs::apply_ok(panel, w_.prefs);

@@ -19,6 +19,8 @@ class QRadioButton;
 
 namespace marivent::app {
 
+class PilotPrefs;
+
 // Two arrows that step the number on the caption of their button.
 class UpDown : public QWidget {
     Q_OBJECT
@@ -78,6 +80,7 @@ class PrefsPanel : public QObject {
     QComboBox* appareil;
     std::array<std::string, 4> devices_;
     int device_line_ = -1; // the line whose device appareil shows
+    PilotPrefs* pilot_;
 };
 
 } // namespace marivent::app

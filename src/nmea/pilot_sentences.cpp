@@ -117,6 +117,15 @@ std::string_view pilot_kind_name(PilotKind kind) {
     return "apa";
 }
 
+std::string pilot_choice_text(const PilotChoice& choice) {
+    std::string text = choice.kind == PilotKind::apb_rmb_xte ? "APB + RMB + XTE"
+                       : choice.kind == PilotKind::apb       ? "APB"
+                                                             : "APA";
+    text += choice.reference == BearingReference::magnetic ? ", magnétique" : ", vrai";
+    if (choice.talker != "AG") text += ", émetteur " + choice.talker;
+    return text;
+}
+
 bool valid_talker(std::string_view talker) {
     return talker.size() == 2 && talker[0] >= 'A' && talker[0] <= 'Z' && talker[1] >= 'A' &&
            talker[1] <= 'Z';

@@ -38,6 +38,9 @@ struct PilotChoice {
     std::string talker = "AG";
 };
 
+// "APB + RMB + XTE, magnétique": the choice as the status line names it.
+std::string pilot_choice_text(const PilotChoice& choice);
+
 // Two upper-case letters A to Z.
 bool valid_talker(std::string_view talker);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/number_text.h"
+#include "common/text.h"
 #include "common/value.h"
 #include "link/net_device.h"
 
@@ -33,10 +34,29 @@ SettingsToWrite apply_ok(const PanelCaptions& panel, Preferences& p) {
     p.port = port;
     p.all_talkers = panel.all_talkers;
     p.devices = panel.devices;
+    p.pilot_words = panel.pilot;
+    p.pilot = pilot_choice(panel.pilot);
     p.command1 = panel.command1;
     p.command2 = panel.command2;
     return {panel.command1, panel.command2,    panel.ozichange, panel.cmapchange,
-            port,           panel.all_talkers, panel.devices};
+            port,           panel.all_talkers, panel.devices,   panel.pilot};
+}
+
+Result<std::string> check_variation(std::string_view text) {
+    const std::string_view t = trimmed(text);
+    if (t.empty()) return std::string();
+    if (const Result<nmea::Variation> v = nmea::parse_variation(t); !v) return failure(v.why());
+    return std::string(t);
+}
+
+Result<std::string> check_talker(std::string_view text) {
+    std::string t(trimmed(text));
+    for (char& c : t)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (!nmea::valid_talker(t))
+        return failure("l'émetteur « " + std::string(text) +
+                       " » n'est pas deux lettres, par exemple AG ou GP");
+    return t;
 }
 
 Result<std::string> check_device(std::string_view text) {

@@ -24,6 +24,7 @@ struct PanelCaptions {
     int port_line = 1;                                     // selected line of portgps, from 0
     bool all_talkers = false;                              // the box "Tous les émetteurs"
     std::array<std::string, 4> devices{}; // "Appareil du port" of each line, UTF-8; empty: default
+    PilotRecords pilot{};                 // what goes to the autopilot, each value checked
 };
 
 // OK: the interval and offset take the numeric values of their captions, the folders the captions
@@ -37,5 +38,10 @@ std::string number_text(double value);
 // A device typed or chosen for a port line, trimmed; or the French reason it cannot be kept:
 // a network address the network device would refuse, or a text too long for its record.
 Result<std::string> check_device(std::string_view text);
+
+// A variation typed in the panel, trimmed ("" for none); or the French reason it is refused.
+Result<std::string> check_variation(std::string_view text);
+// A talker typed in the panel, in capitals; or the French reason it is refused.
+Result<std::string> check_talker(std::string_view text);
 
 } // namespace marivent::prefs

@@ -6,6 +6,18 @@
 
 namespace marivent::prefs {
 
+nmea::PilotChoice pilot_choice(const PilotRecords& words) {
+    nmea::PilotChoice c;
+    c.kind = nmea::pilot_kind_named(words.kind).value_or(nmea::PilotKind::apa);
+    c.reference = words.reference == "magnetique" ? nmea::BearingReference::magnetic
+                                                  : nmea::BearingReference::true_north;
+    if (!words.variation.empty())
+        if (const Result<nmea::Variation> v = nmea::parse_variation(words.variation))
+            c.user_variation = *v;
+    if (nmea::valid_talker(words.talker)) c.talker = words.talker;
+    return c;
+}
+
 void apply_settings(const SettingsRecords& records, Preferences& p) {
     std::string interval = p.command1;
     if (records.text[0]) interval = p.command1 = *records.text[0];
@@ -16,6 +28,8 @@ void apply_settings(const SettingsRecords& records, Preferences& p) {
     p.all_talkers = records.all_talkers.value_or(false);
     for (std::size_t i = 0; i < p.devices.size(); ++i)
         p.devices[i] = records.devices[i].value_or("");
+    p.pilot_words = records.pilot;
+    p.pilot = pilot_choice(records.pilot);
     if (records.records == 0) {
         interval = p.command1;
         p.decalage.clear();

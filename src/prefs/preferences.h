@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "nmea/pilot_sentences.h"
 #include "prefs/settings_file.h"
 
 namespace marivent::prefs {
@@ -23,7 +24,14 @@ struct Preferences {
     bool all_talkers = false;    // "Tous les émetteurs": today's GNSS talkers and any RMB taken
     // The device chosen for each port line com1 to com4 (UTF-8); empty: the line's default.
     std::array<std::string, 4> devices;
+    PilotRecords
+        pilot_words;         // what goes to the autopilot, as the panel shows it and the file keeps
+    nmea::PilotChoice pilot; // the same, as the decoder takes it
 };
+
+// The choice records 11-14 hold, each already checked when read or typed (one that does not read
+// keeps its default).
+nmea::PilotChoice pilot_choice(const PilotRecords& words);
 
 struct LoadOutcome {
     bool file_usable = true;           // false: the file could not be created or read

@@ -1,11 +1,13 @@
 #include "prefs/settings_file.h"
 
+#include "nmea/pilot_sentences.h"
+
 namespace marivent::prefs {
 
 namespace {
 
 std::string record_name(int n) {
-    if (n >= first_device_record && n <= last_record)
+    if (n >= first_device_record && n <= last_device_record)
         return "l'appareil du port com" + std::string(1, char('1' + n - first_device_record));
     switch (n) {
     case 1:
@@ -18,6 +20,14 @@ std::string record_name(int n) {
         return "le dossier C-Map";
     case 5:
         return "le port du GPS";
+    case 11:
+        return "ce qui part au pilote";
+    case 12:
+        return "le relèvement du pilote";
+    case 13:
+        return "la déclinaison";
+    case 14:
+        return "l'émetteur du pilote";
     default:
         return "l'option Tous les émetteurs";
     }
@@ -34,6 +44,28 @@ void put_u16(std::string& b, std::size_t at, unsigned v) {
 
 std::string not_applied(int n, const char* why) {
     return "Préférences : " + record_name(n) + " n'a pas été lu (" + why + ").";
+}
+
+// Records 11-14 into `pilot`; the reason when one is not applied.
+const char* read_pilot_record(int n, std::string_view data, PilotRecords& pilot) {
+    switch (n) {
+    case pilot_kind_record:
+        if (!nmea::pilot_kind_named(data)) return "ni apa, ni apb, ni apb+rmb+xte";
+        pilot.kind = std::string(data);
+        return nullptr;
+    case pilot_kind_record + 1:
+        if (data != "vrai" && data != "magnetique") return "ni vrai, ni magnetique";
+        pilot.reference = std::string(data);
+        return nullptr;
+    case pilot_kind_record + 2:
+        if (!data.empty() && !nmea::parse_variation(data)) return "déclinaison illisible";
+        pilot.variation = std::string(data);
+        return nullptr;
+    default:
+        if (!nmea::valid_talker(data)) return "pas deux lettres majuscules";
+        pilot.talker = std::string(data);
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -65,8 +97,13 @@ SettingsRecords parse_settings(std::string_view bytes) {
             out.all_talkers = !data.empty() && data[0] == '1';
             continue;
         }
-        if (n >= first_device_record) {
+        if (n >= first_device_record && n <= last_device_record) {
             out.devices[n - first_device_record] = std::string(data);
+            continue;
+        }
+        if (n >= pilot_kind_record) {
+            if (const char* why = read_pilot_record(n, data, out.pilot))
+                out.problems.push_back(not_applied(n, why));
             continue;
         }
         const int port = data.empty() ? 0 : static_cast<unsigned char>(data[0]);
@@ -107,17 +144,21 @@ PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite
     put_u16(out.bytes, option_at, 1);
     out.bytes[option_at + 2] = values.all_talkers ? '1' : '0';
 
-    // The devices: the file holds every record up to the last one's text.
-    const std::size_t devices_end = (last_record - 1) * record_length + 2;
-    if (out.bytes.size() < devices_end) out.bytes.resize(devices_end, '\0');
-    for (int i = 0; i < device_records; ++i) {
-        const int n = first_device_record + i;
+    // The devices and the pilot: the file holds every record up to the last one's text.
+    const std::size_t records_end = (last_record - 1) * record_length + 2;
+    if (out.bytes.size() < records_end) out.bytes.resize(records_end, '\0');
+    const std::string* later[] = {
+        &values.devices[0], &values.devices[1],      &values.devices[2],      &values.devices[3],
+        &values.pilot.kind, &values.pilot.reference, &values.pilot.variation, &values.pilot.talker};
+    for (int n = first_device_record; n <= last_record; ++n) {
         const std::size_t start = static_cast<std::size_t>(n - 1) * record_length;
-        const std::string& text = values.devices[static_cast<std::size_t>(i)];
+        const std::string& text = *later[n - first_device_record];
         if (text.size() > max_text_length) {
             out.problems.push_back("Préférences : " + record_name(n) +
                                    " n'a pas été enregistré : il dépasse 126 octets.");
-            if (!old.devices[static_cast<std::size_t>(i)]) put_u16(out.bytes, start, 0);
+            const bool held = n <= last_device_record &&
+                              old.devices[static_cast<std::size_t>(n - first_device_record)];
+            if (!held) put_u16(out.bytes, start, 0);
             continue;
         }
         if (out.bytes.size() < start + 2 + text.size()) out.bytes.resize(start + 2 + text.size());

@@ -11,6 +11,10 @@
 //                a device name is bytes the system opens, which may be any UTF-8 on Linux, and
 //                Windows-1252 cannot hold all of it. No earlier reader reads them. Empty, or a
 //                file without them: the line's default device.
+//   records 11-14: what goes to the autopilot, text records in ASCII: 11 "apa", "apb" or
+//                "apb+rmb+xte"; 12 the bearings, "vrai" or "magnetique"; 13 the variation the
+//                user gave, as typed ("2,5W"), empty for none; 14 the talker, two capitals. A file
+//                without them means APA, true bearings, no variation, "AG": today's sentence.
 // Bytes after a record's data are not significant; the file is never shortened.
 #pragma once
 #include <array>
@@ -27,8 +31,20 @@ inline constexpr int record_count = 5;
 inline constexpr int option_record = 6;       // "Tous les émetteurs"
 inline constexpr int first_device_record = 7; // the device of com1; com2 to com4 follow
 inline constexpr int device_records = 4;
+inline constexpr int last_device_record = first_device_record + device_records - 1;
+inline constexpr int pilot_kind_record = 11; // then the bearings, the variation, the talker
+inline constexpr int pilot_talker_record = 14;
 // The last record this version reads and writes; later ones are kept as they are.
-inline constexpr int last_record = first_device_record + device_records - 1;
+inline constexpr int last_record = pilot_talker_record;
+
+// What goes to the autopilot, in the words of records 11-14 (see above).
+struct PilotRecords {
+    std::string kind = "apa";
+    std::string reference = "vrai";
+    std::string variation;
+    std::string talker = "AG";
+    bool operator==(const PilotRecords&) const = default;
+};
 
 // What a settings file holds.
 struct SettingsRecords {
@@ -37,7 +53,8 @@ struct SettingsRecords {
     std::optional<int> port;                           // record 5, when applied (1 to 4)
     std::optional<bool> all_talkers;                   // record 6, when the file has it
     std::array<std::optional<std::string>, 4> devices; // records 7-10 that were applied, UTF-8
-    std::vector<std::string> problems;                 // French, one per record not applied
+    PilotRecords pilot;                // records 11-14; each one not applied keeps its default
+    std::vector<std::string> problems; // French, one per record not applied
 };
 
 // Reads the records in order, as far as the file goes. A record whose length runs past the end of
@@ -53,6 +70,7 @@ struct SettingsToWrite {
     int port = 1;
     bool all_talkers = false;             // record 6
     std::array<std::string, 4> devices{}; // records 7-10, UTF-8; empty: the line's default
+    PilotRecords pilot{};                 // records 11-14
 };
 
 struct PatchedSettings {
@@ -61,9 +79,9 @@ struct PatchedSettings {
 };
 
 // The file's new content: each record written in place over the old bytes, the file extended to
-// hold all ten records and never shortened. A text longer than 126 bytes is refused: its record
-// keeps what the old file held there (an empty text when it held nothing valid), so no record ever
-// spills into the next.
+// hold all fourteen records and never shortened. A text longer than 126 bytes is refused: its
+// record keeps what the old file held there (an empty text when it held nothing valid), so no
+// record ever spills into the next.
 PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite& values);
 
 } // namespace marivent::prefs

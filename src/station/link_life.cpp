@@ -72,8 +72,14 @@ std::string status_text(const StatusFacts& f) {
     if (f.open || f.cut) {
         text += "  |  dernière minute : " + integer_text(f.received) + " lignes reçues, " +
                 integer_text(f.rejected) + " rejetées";
-        text += f.last_apa.empty() ? std::string("  |  rien envoyé au pilote")
-                                   : "  |  au pilote à " + std::string(f.last_apa);
+        if (f.pilot.empty())
+            text += f.last_apa.empty() ? std::string("  |  rien envoyé au pilote")
+                                       : "  |  au pilote à " + std::string(f.last_apa);
+        else
+            text += "  |  au pilote : " + std::string(f.pilot) +
+                    (f.last_apa.empty() ? std::string(", rien envoyé")
+                                        : " à " + std::string(f.last_apa));
+        if (!f.pilot_refused.empty()) text += " — " + std::string(f.pilot_refused);
     }
     if (!f.journal.empty()) text += "  |  " + std::string(f.journal);
     return text;

@@ -62,7 +62,9 @@ struct StatusFacts {
     std::optional<long long> silent_ms; // the GPS's silence, once it is said
     long received = 0, rejected = 0;    // lines of the last minute
     std::string_view last_apa;          // local time the last autopilot sentence left, or empty
-    std::string_view journal;           // why the last timed entry was not written, or empty
+    std::string_view pilot; // what goes to the pilot when not APA ("APB, magnétique"), or empty
+    std::string_view pilot_refused; // why sentences of that set are not sent, or empty
+    std::string_view journal;       // why the last timed entry was not written, or empty
 };
 std::string status_text(const StatusFacts& facts);
 
