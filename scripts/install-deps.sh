@@ -17,7 +17,10 @@ packages=(
   appstream           # appstreamcli, on the installed metainfo (install.destdir)
   clang libclang-rt-dev llvm  # make fuzz: clang, libFuzzer and the sanitizers' symbolizer
   clang-format        # source.formatted: the C++ as .clang-format lays it out
+  nodejs              # runs the NMEA parsers that read marivent-pilot's output (nmea.consumers)
 )
+# npm installs those parsers; some builds of nodejs carry their own npm, and conflict with Debian's.
+command -v npm >/dev/null || packages+=(npm)
 # make bench runs the benchmarks beside their peers: with --bench, their packages too (gpsdecode
 # pulls in a desktop's worth of Python, which the build and the tests do without).
 if [ "${1:-}" = "--bench" ]; then
@@ -58,4 +61,22 @@ if [ ${#absent[@]} -gt 0 ]; then
     fi
   done
   $sudo locale-gen >/dev/null
+fi
+
+# The NMEA parsers that read marivent-pilot's output back (nmea.consumers), at the versions
+# tests/consumers/package-lock.json pins, installed by npm ci into the folder
+# tests/consumers/folder.sh names (it changes with the lock file); a complete folder (its stamp is
+# written last) is reused. npm's own cache is kept beside it.
+root=$(cd "$(dirname "$0")/.." && pwd)
+consumers=$("$root/tests/consumers/folder.sh")
+if [ ! -f "$consumers/installed" ]; then
+  echo "Installing the NMEA parsers of the tests into $consumers"
+  rm -rf "$consumers.part"
+  mkdir -p "$consumers.part"
+  cp "$root/tests/consumers/package.json" "$root/tests/consumers/package-lock.json" "$consumers.part/"
+  (cd "$consumers.part" && npm_config_cache="$(dirname "$consumers")/npm" \
+    npm ci --ignore-scripts --no-audit --no-fund --no-update-notifier --loglevel=error)
+  touch "$consumers.part/installed"
+  rm -rf "$consumers"
+  mv "$consumers.part" "$consumers"
 fi
