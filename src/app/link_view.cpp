@@ -121,9 +121,8 @@ void Journ::show_status() {
     facts.received = received_.total(now);
     facts.rejected = rejected_.total(now);
     facts.last_apa = last_apa;
-    const std::string pilot = prefs.pilot.kind == nmea::PilotKind::apa
-                                  ? std::string()
-                                  : nmea::pilot_choice_text(prefs.pilot);
+    const bool apa_as_ever = prefs.pilot.kind == nmea::PilotKind::apa && prefs.pilot.talker == "AG";
+    const std::string pilot = apa_as_ever ? std::string() : nmea::pilot_choice_text(prefs.pilot);
     const std::string pilot_refused = pilot.empty() ? std::string() : pilot_refused_.toStdString();
     facts.pilot = pilot;
     facts.pilot_refused = pilot_refused;

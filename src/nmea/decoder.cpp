@@ -358,6 +358,10 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
         if (!context.pilot || context.pilot->kind == PilotKind::apa) {
             result.apa =
                 nav.apa.sentence(nav.ecartroute, nav.sensecart, nav.capwpt, nav.wptarrivee);
+            if (context.pilot && context.pilot->talker != "AG") {
+                nav.pilote = with_talker(result.apa, context.pilot->talker);
+                result.apa = nav.pilote;
+            }
             display.set_text(Box::otopil, result.apa);
         } else if (result.route && nav.statutrmb == "A") {
             // Once per RMB: the set is built from this RMB only, never from older fields.

@@ -126,6 +126,15 @@ std::string pilot_choice_text(const PilotChoice& choice) {
     return text;
 }
 
+std::string with_talker(std::string_view whole, std::string_view talker) {
+    std::string s(whole);
+    if (s.size() < 8 || talker.size() != 2 || s[s.size() - 5] != '*') return s;
+    s[1] = talker[0];
+    s[2] = talker[1];
+    put_checksum(s.data() + s.size() - 4, checksum_of(std::string_view(s).substr(1, s.size() - 6)));
+    return s;
+}
+
 bool valid_talker(std::string_view talker) {
     return talker.size() == 2 && talker[0] >= 'A' && talker[0] <= 'Z' && talker[1] >= 'A' &&
            talker[1] <= 'Z';

@@ -41,6 +41,9 @@ struct PilotChoice {
 // "APB + RMB + XTE, magnétique": the choice as the status line names it.
 std::string pilot_choice_text(const PilotChoice& choice);
 
+// A whole sentence ("$AGAPA,...*hh" CR LF) under another talker, its checksum made again.
+std::string with_talker(std::string_view sentence, std::string_view talker);
+
 // Two upper-case letters A to Z.
 bool valid_talker(std::string_view talker);
 
