@@ -67,6 +67,12 @@ class Fields {
         return champ_;
     }
 
+    // Whether the last call found a comma: the field it gave was the line's own, not one given
+    // again.
+    bool cut() const {
+        return cut_;
+    }
+
     // The field after the last one cut, up to its comma or "*"; empty when the last call found
     // no comma (the line had no more fields).
     std::string_view following() const {
@@ -284,6 +290,7 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
     // 3. Address and remainder (a line of fewer than 8 characters has no fields).
     Fields f(line, line.size() > 8 ? 8 : line.size());
     std::string_view speed_text, course_text;
+    bool rmb_whole = false; // an RMB that reached its field 13: none of its fields given again
 
     // 4.-5. The sentences of the talker GP.
     if (gp) {
@@ -325,6 +332,7 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
             store(nav.distwpt, f.next());
             store(nav.capwpt, f.next());
             store(nav.vmgwpt, f.next());
+            rmb_whole = f.cut();
             store(nav.arriveewpt, f.following());
         }
         // BOD: fields 1 to 5 are cut and nothing is kept; every other type: nothing.
@@ -363,8 +371,10 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
                 result.apa = nav.pilote;
             }
             display.set_text(Box::otopil, result.apa);
-        } else if (result.route && nav.statutrmb == "A") {
-            // Once per RMB: the set is built from this RMB only, never from older fields.
+        } else if (result.route && rmb_whole && nav.statutrmb == "A") {
+            // Once per RMB: the set is built from this RMB only, never from older fields, nor
+            // from a short RMB, whose missing fields repeat its last one (a waypoint name would
+            // go out as the bearing).
             PilotSet set = pilot_set(nav, *context.pilot);
             nav.pilote = std::move(set.sentences);
             result.apa = nav.pilote;

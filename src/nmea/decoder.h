@@ -37,8 +37,8 @@ struct DecodeResult {
     bool accepted = false;
     LineFault fault = LineFault::none; // the line was rejected for this
     // What to send to the autopilot, or empty: APA after each line while the route data is valid,
-    // the other choices once for each RMB with status A. It lies in `nav` and stays valid until
-    // the next line is decoded.
+    // the other choices once for each RMB with status A and all its fields up to field 13. It
+    // lies in `nav` and stays valid until the next line is decoded.
     std::string_view apa;
     // Why sentences of the chosen set were left out for this RMB (French): no variation known for
     // magnetic bearings.
