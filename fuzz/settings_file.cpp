@@ -1,5 +1,6 @@
 // The settings file reader, and the writer on what it read: every record (the five of old, the
-// sixth, "Tous les émetteurs", and the ports' devices, 7 to 10) reads back as written, the file is
+// sixth, "Tous les émetteurs", the ports' devices, 7 to 10, and the pilot's choice, 11 to 14)
+// reads back as written, the file is
 // never shortened and no byte outside the written records changes; a text too long for its record
 // is refused without spilling into the next one.
 #include <algorithm>
@@ -12,7 +13,15 @@ namespace {
 
 using namespace marivent::prefs;
 
-constexpr std::size_t file_length = (last_record - 1) * record_length + 2; // empty devices
+// Empty devices and the talker last.
+std::size_t file_length(const PilotRecords& pilot) {
+    return (last_record - 1) * record_length + 2 + pilot.talker.size();
+}
+
+bool nmea_words(const PilotRecords& p) {
+    return (p.kind == "apa" || p.kind == "apb" || p.kind == "apb+rmb+xte") &&
+           (p.reference == "vrai" || p.reference == "magnetique") && p.talker.size() == 2;
+}
 
 void check_read(std::string_view bytes, const SettingsRecords& r) {
     FUZZ_CHECK(r.records == static_cast<int>((bytes.size() + record_length - 1) / record_length));
@@ -34,7 +43,11 @@ void check_read(std::string_view bytes, const SettingsRecords& r) {
             ++applied;
         }
     }
-    FUZZ_CHECK(applied + static_cast<int>(r.problems.size()) == std::min(r.records, last_record));
+    // Records 11-14 are applied into their defaults, not counted: each is applied or said.
+    const int said = applied + static_cast<int>(r.problems.size());
+    FUZZ_CHECK(said >= std::min(r.records, last_device_record));
+    FUZZ_CHECK(said <= std::min(r.records, last_record));
+    FUZZ_CHECK(nmea_words(r.pilot));
 }
 
 } // namespace
@@ -51,9 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            old.port.value_or(1),     old.all_talkers.value_or(false)};
     for (std::size_t i = 0; i < values.devices.size(); ++i)
         values.devices[i] = old.devices[i].value_or("");
+    values.pilot = old.pilot;
     const PatchedSettings saved = patch_settings(bytes, values);
     FUZZ_CHECK(saved.problems.empty());
-    FUZZ_CHECK(saved.bytes.size() == std::max(bytes.size(), file_length));
+    FUZZ_CHECK(saved.bytes.size() == std::max(bytes.size(), file_length(values.pilot)));
     const SettingsRecords again = parse_settings(saved.bytes);
     check_read(saved.bytes, again);
     const std::string* texts[4] = {&values.interval, &values.offset, &values.ozi_folder,
@@ -64,6 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(again.all_talkers && *again.all_talkers == values.all_talkers);
     for (std::size_t i = 0; i < values.devices.size(); ++i)
         FUZZ_CHECK(again.devices[i] && *again.devices[i] == values.devices[i]);
+    FUZZ_CHECK(again.pilot == values.pilot);
+    FUZZ_CHECK(again.problems.empty());
     std::vector<bool> written(saved.bytes.size(), false);
     for (int i = 0; i < 4; ++i)
         std::fill_n(written.begin() + i * record_length, 2 + texts[i]->size(), true);
@@ -72,6 +88,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < device_records; ++i)
         std::fill_n(written.begin() + (first_device_record - 1 + i) * record_length,
                     2 + values.devices[static_cast<std::size_t>(i)].size(), true);
+    const std::string* pilot[] = {&values.pilot.kind, &values.pilot.reference,
+                                  &values.pilot.variation, &values.pilot.talker};
+    for (int i = 0; i < 4; ++i)
+        std::fill_n(written.begin() + (pilot_kind_record - 1 + i) * record_length,
+                    2 + pilot[i]->size(), true);
     for (std::size_t k = 0; k < bytes.size(); ++k)
         if (!written[k]) FUZZ_CHECK(saved.bytes[k] == bytes[k]);
 
@@ -80,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     values.interval = std::string(bytes);
     const PatchedSettings long_text = patch_settings(bytes, values);
     const SettingsRecords back = parse_settings(long_text.bytes);
-    FUZZ_CHECK(long_text.bytes.size() == std::max(bytes.size(), file_length));
+    FUZZ_CHECK(long_text.bytes.size() == std::max(bytes.size(), file_length(values.pilot)));
     if (bytes.size() > max_text_length) {
         FUZZ_CHECK(long_text.problems.size() == 1);
         FUZZ_CHECK(back.text[0] && *back.text[0] == old.text[0].value_or(""));

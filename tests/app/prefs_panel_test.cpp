@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <cstdio>
 
 #include "journ.h"
 #include "prefs_panel.h"
@@ -71,7 +72,7 @@ TEST_F(PanelTest, OkAtOnceAfterAStartWithPort3GivesPort2AndTheInitialFolders) {
     EXPECT_EQ(w->prefs.ozipath, "c:\\oziexplorer\\data");
     EXPECT_EQ(w->prefs.cmappath, "c:\\cmapecs\\routes");
     const std::string file = read_bytes(root / "journlog.txt");
-    ASSERT_EQ(file.size(), 1154u); // the ten records
+    ASSERT_EQ(file.size(), 1668u); // the fourteen records
     EXPECT_EQ(file.substr(0, 4), std::string("\x02\x00"
                                              "30",
                                              4));
@@ -241,9 +242,12 @@ struct DeviceTest : PanelTest {
         appareil(w)->lineEdit()->selectAll();
         QTest::keyClicks(appareil(w)->lineEdit(), text);
     }
+    // From the device, through the pilot's line, to OK.
     static void tab_to_ok_and_press(Journ& w) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        ASSERT_EQ(QApplication::focusWidget(), w.control("ok"));
+        for (const char* next : {"pilote", "relevement", "declinaison", "emetteur", "ok"}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            ASSERT_EQ(QApplication::focusWidget(), w.control(next)) << next;
+        }
         QTest::keyClick(w.control("ok"), Qt::Key_Return);
     }
     std::string record_text(int n) {
@@ -414,6 +418,113 @@ TEST_F(DeviceTest, Com2PointedAtAPseudoTerminalIsWhatTheLinkReads) {
     ASSERT_TRUE(gps.send("\r\n" + gga + "\r\n"));
     EXPECT_TRUE(wait_for([&] { return w->text(Box::Text2) == "\n" + gga; })) << w->text(Box::Text2);
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// The autopilot's line chosen by the keyboard, then the pseudo-terminal GPS's RMB steers with it.
+TEST_F(DeviceTest, ThePilotsChoiceMadeByKeyboardIsWhatGoesOutOfThePort) {
+    const auto whole = [](std::string body) {
+        unsigned sum = 0;
+        for (char c : body)
+            sum ^= static_cast<unsigned char>(c);
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02X", sum);
+        return "$" + body + "*" + hex + "\r\n";
+    };
+    GpsSide gps;
+    ASSERT_FALSE(gps.device.empty());
+    auto w = open(app::posix_serial({"/nonexistent/com1", gps.device, "", ""}));
+    Journ& j = *w;
+    QApplication::setActiveWindow(&j);
+    j.menu("mnuoutilpref")->trigger();
+    auto* pilote = qobject_cast<QComboBox*>(j.control("pilote"));
+    auto* declinaison = qobject_cast<QLineEdit*>(j.control("declinaison"));
+    EXPECT_EQ(pilote->currentText(), "APA"); // a new settings file: today's sentence
+    QTest::keyClick(&j, Qt::Key_P, Qt::AltModifier);
+    ASSERT_TRUE(pilote->hasFocus());
+    QTest::keyClick(pilote, Qt::Key_Down);
+    QTest::keyClick(pilote, Qt::Key_Down);
+    EXPECT_EQ(pilote->currentText(), "APB + RMB + XTE");
+    QTest::keyClick(&j, Qt::Key_R, Qt::AltModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(qobject_cast<QComboBox*>(j.control("relevement"))->currentText(), "magnétique");
+    // An unreadable variation is refused in French and the box keeps the old value.
+    QTest::keyClick(&j, Qt::Key_D, Qt::AltModifier);
+    ASSERT_TRUE(declinaison->hasFocus());
+    QTest::keyClicks(declinaison, "abc");
+    QTest::keyClick(declinaison, Qt::Key_Tab);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "La déclinaison n'est pas changée : déclinaison « abc » : le sens E (est) ou W "
+              "(ouest) manque, par exemple 2,5W.");
+    EXPECT_EQ(declinaison->text(), "");
+    QTest::keyClick(&j, Qt::Key_D, Qt::AltModifier);
+    QTest::keyClicks(declinaison, "2,5W");
+    QTest::keyClick(&j, Qt::Key_U, Qt::AltModifier);
+    auto* emetteur = qobject_cast<QLineEdit*>(j.control("emetteur"));
+    ASSERT_TRUE(emetteur->hasFocus());
+    emetteur->selectAll();
+    QTest::keyClicks(emetteur, "gp");
+    QTest::keyClick(emetteur, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), j.control("ok"));
+    QTest::keyClick(j.control("ok"), Qt::Key_Return);
+    EXPECT_FALSE(j.control("prefer")->isVisible());
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(record_text(11), "apb+rmb+xte");
+    EXPECT_EQ(record_text(12), "magnetique");
+    EXPECT_EQ(record_text(13), "2,5W");
+    EXPECT_EQ(record_text(14), "GP");
+
+    // The GPS gives no variation in its RMC: the user's 2.5 W makes 53.0 true 55.5 magnetic. The
+    // set goes once, after the RMB only.
+    j.menu("mnugpsdeb")->trigger();
+    ASSERT_TRUE(j.MSComm1.PortOpen());
+    const std::string rmb =
+        "$GPRMB,A,0.03,L,,Fl.W.3s,6004.899,N,01942.501,E,0.993,53.0,0.4,V,D*51\r\n";
+    const std::string gga =
+        "$GPGGA,095202,6004.3030,N,01940.9154,E,2,09,1.3,-2.0,M,21.7,M,,*6A\r\n";
+    ASSERT_TRUE(gps.send("\r\n" +
+                         whole("GPRMC,095202,A,6004.3030,N,01940.9154,E,1.7,124.6,"
+                               "030610,,,D") +
+                         rmb + gga));
+    const std::string set = whole("GPAPB,A,A,0.03,L,N,V,,,,Fl.W.3s,55.5,M,55.5,M") +
+                            whole("GPRMB,A,0.03,L,,Fl.W.3s,6004.899,N,01942.501,E,0.993,53.0,"
+                                  "0.4,V") +
+                            whole("GPXTE,A,A,0.03,L,N");
+    std::string out;
+    EXPECT_TRUE(wait_for([&] {
+        out += gps.receive();
+        return out.size() >= set.size() &&
+               j.text(Box::Text2) == "\n" + gga.substr(0, gga.size() - 2);
+    }));
+    EXPECT_EQ(out, set);
+    EXPECT_EQ(j.text(Box::otopil), set);
+    j.show_status();
+    const QString status = j.findChild<QLabel*>("statut")->text();
+    EXPECT_TRUE(status.contains("au pilote : APB + RMB + XTE, magnétique, émetteur GP à "))
+        << status.toStdString();
+
+    // Without a variation, no bearing goes: the XTE alone, said once and on the status line.
+    j.menu("mnuoutilpref")->trigger();
+    QTest::keyClick(&j, Qt::Key_D, Qt::AltModifier);
+    declinaison->selectAll();
+    QTest::keyClick(declinaison, Qt::Key_Delete);
+    qobject_cast<QPushButton*>(j.control("ok"))->click();
+    EXPECT_EQ(record_text(13), "");
+    ASSERT_TRUE(gps.send(rmb + gga));
+    const std::string xte = whole("GPXTE,A,A,0.03,L,N");
+    out.clear();
+    EXPECT_TRUE(wait_for([&] {
+        out += gps.receive();
+        return out.size() >= xte.size();
+    }));
+    EXPECT_EQ(out, xte);
+    const QString why = "APB et RMB non envoyées : pas de déclinaison connue : relèvement "
+                        "magnétique impossible";
+    EXPECT_EQ(j.findChild<QLabel*>("note")->text(), "Pilote : " + why + ".");
+    j.show_status();
+    EXPECT_TRUE(j.findChild<QLabel*>("statut")->text().endsWith(" — " + why))
+        << j.findChild<QLabel*>("statut")->text().toStdString();
+    EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 #endif
 

@@ -18,10 +18,10 @@ std::string text_record(std::string_view text, std::size_t pad_to = record_lengt
 const SettingsToWrite panel_defaults{"30", "0",  "c:\\oziexplorer\\data", "c:\\cmapecs\\routes",
                                      2,    false};
 
-TEST(SettingsWrite, OkOnANewFileGivesTheTenRecordsByteForByte) {
+TEST(SettingsWrite, OkOnANewFileGivesTheFourteenRecordsByteForByte) {
     const PatchedSettings out = patch_settings("", panel_defaults);
     EXPECT_TRUE(out.problems.empty());
-    ASSERT_EQ(out.bytes.size(), 1154u);
+    ASSERT_EQ(out.bytes.size(), 1668u);
     EXPECT_EQ(out.bytes.substr(0, 4), std::string("\x02\x00"
                                                   "30",
                                                   4));
@@ -36,7 +36,53 @@ TEST(SettingsWrite, OkOnANewFileGivesTheTenRecordsByteForByte) {
                                                     "0",
                                                     3)); // "Tous les émetteurs" off
     // Records 7 to 10, the devices of com1 to com4: empty texts, the defaults.
-    EXPECT_EQ(out.bytes.substr(643), std::string(1154 - 643, '\0'));
+    EXPECT_EQ(out.bytes.substr(643, 1154 - 643), std::string(1154 - 643, '\0'));
+    // Records 11 to 14, the pilot: today's APA, true bearings, no variation, talker AG.
+    EXPECT_EQ(out.bytes.substr(1280, 5), std::string("\x03\x00"
+                                                     "apa",
+                                                     5));
+    EXPECT_EQ(out.bytes.substr(1408, 6), std::string("\x04\x00"
+                                                     "vrai",
+                                                     6));
+    EXPECT_EQ(out.bytes.substr(1536, 2), std::string("\0\0", 2));
+    EXPECT_EQ(out.bytes.substr(1664), std::string("\x02\x00"
+                                                  "AG",
+                                                  4));
+}
+
+TEST(SettingsPilot, TheChoiceReadsBackAndOldOrUnreadableRecordsMeanTodaysApa) {
+    SettingsToWrite chosen = panel_defaults;
+    chosen.pilot = {"apb+rmb+xte", "magnetique", "2,5W", "GP"};
+    const std::string file = patch_settings("", chosen).bytes;
+    EXPECT_EQ(parse_settings(file).pilot, chosen.pilot);
+    EXPECT_TRUE(parse_settings(file).problems.empty());
+    // Files of ten records or fewer (every earlier version): the defaults, nothing said.
+    for (const std::size_t size : {516u, 643u, 1154u}) {
+        const SettingsRecords old = parse_settings(file.substr(0, size));
+        EXPECT_EQ(old.pilot, PilotRecords{}) << size;
+        EXPECT_TRUE(old.problems.empty()) << size;
+    }
+    // A record that does not read is said and keeps its default; the others are applied.
+    std::string bad = file;
+    bad.replace(1282, 3, "APX");
+    bad.replace(1666, 2, "g1");
+    const SettingsRecords r = parse_settings(bad);
+    EXPECT_EQ(r.pilot.kind, "apa");
+    EXPECT_EQ(r.pilot.reference, "magnetique");
+    EXPECT_EQ(r.pilot.variation, "2,5W");
+    EXPECT_EQ(r.pilot.talker, "AG");
+    ASSERT_EQ(r.problems.size(), 2u);
+    EXPECT_EQ(r.problems[0], "Préférences : ce qui part au pilote n'a pas été lu (ni apa, ni apb, "
+                             "ni apb+rmb+xte).");
+    EXPECT_EQ(r.problems[1], "Préférences : l'émetteur du pilote n'a pas été lu (pas deux lettres "
+                             "majuscules).");
+    std::string bad_variation = file;
+    bad_variation.replace(1538, 4, "2,5X");
+    EXPECT_EQ(parse_settings(bad_variation).pilot.variation, "");
+    // Writing again over a longer choice leaves the old tail but reads exactly.
+    const std::string back = patch_settings(file, panel_defaults).bytes;
+    EXPECT_EQ(back.size(), file.size());
+    EXPECT_EQ(parse_settings(back).pilot, PilotRecords{});
 }
 
 TEST(SettingsRead, TheSixthRecordIsTheTalkerOptionAndOldFilesMeanOff) {
@@ -62,7 +108,7 @@ TEST(SettingsRead, TheSixthRecordIsTheTalkerOptionAndOldFilesMeanOff) {
 
 TEST(SettingsRead, TheWrittenFileReadsBack) {
     const SettingsRecords r = parse_settings(patch_settings("", panel_defaults).bytes);
-    EXPECT_EQ(r.records, 10);
+    EXPECT_EQ(r.records, 14);
     EXPECT_EQ(r.all_talkers, false);
     EXPECT_EQ(r.text[0], "30");
     EXPECT_EQ(r.text[1], "0");
@@ -78,13 +124,13 @@ TEST(SettingsWrite, InPlaceNeverShortensAndAShorterTextReadsExactly) {
     old += std::string(300, 'Z'); // a longer file, with an eleventh record and more
     const PatchedSettings out = patch_settings(old, {"30", "0", "c:\\b", "x", 4, true});
     ASSERT_EQ(out.bytes.size(), old.size());
-    EXPECT_EQ(out.bytes.substr(1154), old.substr(1154)); // nothing after the records changes
+    EXPECT_EQ(out.bytes.substr(1668), old.substr(1668)); // nothing after the records changes
     const SettingsRecords r = parse_settings(out.bytes);
     EXPECT_EQ(r.text[2], "c:\\b");
     EXPECT_EQ(out.bytes.substr(256 + 6, 10), old.substr(256 + 6, 10)); // the old tail is left
     EXPECT_EQ(r.port, 4);
     EXPECT_EQ(r.all_talkers, true);
-    EXPECT_EQ(r.records, 12);
+    EXPECT_EQ(r.records, 16);
 }
 
 TEST(SettingsWrite, TextsAbove127KeepTheirBytes) {
@@ -133,9 +179,9 @@ TEST(SettingsDevices, RecordsSevenToTenHoldEachLinesDeviceAsItsBytes) {
     EXPECT_EQ(out.bytes.substr(768, 2), std::string("\0\0", 2)); // com1: the default
     EXPECT_EQ(out.bytes.substr(896, 2 + by_id.size()),
               std::string(1, static_cast<char>(by_id.size())) + '\0' + by_id);
-    EXPECT_EQ(out.bytes.substr(1152), std::string("\x04\x00"
-                                                  "COM7",
-                                                  6));
+    EXPECT_EQ(out.bytes.substr(1152, 6), std::string("\x04\x00"
+                                                     "COM7",
+                                                     6));
     const SettingsRecords r = parse_settings(out.bytes);
     EXPECT_EQ(r.devices[0], "");
     EXPECT_EQ(r.devices[1], by_id);
@@ -160,7 +206,7 @@ TEST(SettingsDevices, FilesOfFiveOrSixRecordsHoldNoDeviceAndGrowToTen) {
         EXPECT_EQ(r.port, 2);
         EXPECT_TRUE(r.problems.empty());
         const PatchedSettings out = patch_settings(old, with_devices({"", "", "", "/dev/d"}));
-        EXPECT_EQ(out.bytes.size(), 1154u + 6);
+        EXPECT_EQ(out.bytes.size(), 1668u);
         EXPECT_EQ(out.bytes.substr(0, 516), old.substr(0, 516)); // records 1 to 5 unchanged
         EXPECT_EQ(parse_settings(out.bytes).devices[3], "/dev/d");
     }
