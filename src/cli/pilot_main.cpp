@@ -42,7 +42,8 @@ constexpr const char* usage =
     "La RMB garde son relèvement vrai, comme le veut la norme.\n"
     "--declinaison : la déclinaison quand le GPS n'en donne pas, en degrés suivis de E ou W\n"
     "(2.5W, 2,5W, 1E).\n"
-    "--emetteur : les deux lettres de l'émetteur des phrases envoyées (AG par défaut).\n"
+    "--emetteur : les deux lettres de l'émetteur des phrases envoyées, APA comprise (AG par\n"
+    "défaut).\n"
     "\n"
 #ifdef _WIN32
     "Exemple : marivent-pilot < trace.nmea > COM2\n";

@@ -95,6 +95,10 @@ for args in "--emetteur GP" "--emetteur=GP"; do
   [ "$out" = "$want" ] || fail "$args: $out"
 done
 
+# The talker of APA too, its checksum made again: the sentence of the top with GP.
+out=$(printf '%s\r\n' junk "$rmb" | "$pilot" --emetteur GP | bytes)
+[ "$out" = "$(lines "$(sentence 'GPAPA,A,A,0.66,L,N,A,A,052.5,T,004')" | bytes)" ] || fail "APA under GP: $out"
+
 # Magnetic without any variation: no APB nor RMB, each XTE still, and the count on stderr.
 three() { printf '%s\r\n' junk "$rmb" "$gga" "$rmb" "$rmb"; }
 xte=$(sentence 'AGXTE,A,A,0.66,L,N')
@@ -151,4 +155,4 @@ refused 'déclinaison vide' --declinaison=
 refused '--emetteur « gp » : deux lettres majuscules, par exemple GP' --emetteur gp
 refused '--emetteur « GPS » : deux lettres majuscules' --emetteur=GPS
 refused '--emetteur « G1 » : deux lettres majuscules' --emetteur G1
-echo "pilot: 57 passed, 0 failed"
+echo "pilot: 58 passed, 0 failed"

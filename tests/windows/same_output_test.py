@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """The Windows programs under wine against the Linux ones, on every file of tests/data:
 marivent-pilot.exe's standard output, standard error and exit status the same bytes as
-marivent-pilot's, with and without --tous-emetteurs, on each NMEA log; marivent-convert.exe's files
+marivent-pilot's, with and without --tous-emetteurs and with the APB + RMB + XTE set, on each
+NMEA log; marivent-convert.exe's files
 the same bytes as marivent-convert's, from each OziExplorer file to C-Map and back, and from a
 journal to GPX and CSV.
 
@@ -47,7 +48,9 @@ def winpath(path):
 logs = sorted(os.listdir(os.path.join(data, "nmea")))
 for name in logs:
     path = os.path.join(data, "nmea", name)
-    for options in ([], ["--tous-emetteurs"]):
+    for options in ([], ["--tous-emetteurs"],
+                    ["--tous-emetteurs", "--pilote", "apb+rmb+xte", "--relevement", "magnetique",
+                     "--declinaison=2,5W", "--emetteur", "GP"]):
         want = run(linux("marivent-pilot", *options), stdin=path)
         got = run(windows("marivent-pilot", *options), stdin=path)
         check(got == want, "marivent-pilot %s %s: Windows %s, Linux %s" % (
