@@ -524,6 +524,44 @@ TEST_F(DeviceTest, ThePilotsChoiceMadeByKeyboardIsWhatGoesOutOfThePort) {
     j.show_status();
     EXPECT_TRUE(j.findChild<QLabel*>("statut")->text().endsWith(" — " + why))
         << j.findChild<QLabel*>("statut")->text().toStdString();
+
+    // APB alone in true, then APA again: each as chosen, the refusal no longer said.
+    const auto choose = [&](int kind_steps, int reference_steps) {
+        j.menu("mnuoutilpref")->trigger();
+        QTest::keyClick(&j, Qt::Key_P, Qt::AltModifier);
+        for (int i = 0; i < kind_steps; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QTest::keyClick(&j, Qt::Key_R, Qt::AltModifier);
+        for (int i = 0; i < reference_steps; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QTest::keyClick(&j, Qt::Key_U, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(j.control("ok"), Qt::Key_Return);
+        gps.receive();
+        out.clear();
+    };
+    const auto answer_to = [&](const std::string& lines, const std::string& want) {
+        EXPECT_TRUE(gps.send(lines));
+        EXPECT_TRUE(wait_for([&] {
+            out += gps.receive();
+            return out.size() >= want.size();
+        }));
+        return out;
+    };
+    choose(1, 1);
+    EXPECT_EQ(record_text(11), "apb");
+    EXPECT_EQ(record_text(12), "vrai");
+    const std::string apb = whole("GPAPB,A,A,0.03,L,N,V,,,,Fl.W.3s,53.0,T,53.0,T");
+    EXPECT_EQ(answer_to(rmb + gga, apb), apb);
+    j.show_status();
+    EXPECT_TRUE(
+        j.findChild<QLabel*>("statut")->text().contains("au pilote : APB, vrai, émetteur GP"))
+        << j.findChild<QLabel*>("statut")->text().toStdString();
+    EXPECT_FALSE(j.findChild<QLabel*>("statut")->text().contains(why));
+    choose(1, 0);
+    EXPECT_EQ(record_text(11), "apa");
+    const std::string apa = whole("GPAPA,A,A,0.03,L,N,A,A,53.0,T,Fl.W.3s");
+    EXPECT_EQ(answer_to(rmb + gga, apa + apa), apa + apa); // after each line, as ever
     EXPECT_EQ(dialogs.messages.size(), 1u);
 }
 #endif
