@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
+  nettle-dev          # SHA-256 of the journal's seal (on Windows: the system's CNG)
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev googletest
   fonts-dejavu-core   # a font for Qt's offscreen platform (window tests, screenshots)

@@ -9,6 +9,7 @@
 #include "common/date.h"
 #include "common/result.h"
 #include "common/seams.h"
+#include "common/sha256.h"
 
 namespace marivent::journal {
 
@@ -67,8 +68,16 @@ class JournalFile {
     // cannot be written the lines are kept back, in order, and written ahead of the next entry
     // that succeeds, so no line is lost while the disk comes back. A journal that has gone while
     // the program runs is begun again as a new one is (header, empty line, date line) before the
-    // entry, and `notice` says so.
+    // entry, and `notice` says so. Every line written is sealed (journal_seal.h) right after it.
     EntryOutcome append_entry(const EntryFields& fields);
+
+    // What the start-up's check of the seal found, in French, when the seal does not cover every
+    // line or no longer holds: the full text (start-up notice, head of the viewer) and a short
+    // one for the status line, said only when the journal no longer matches its seal or the seal
+    // cannot be read. Empty when all is well.
+    const std::string& seal_notice() const { return seal_notice_; }
+    const std::string& seal_status() const { return seal_status_; }
+    std::filesystem::path seal_file() const;
 
     const Date& datejourn() const { return datejourn_; }
     // The start-up's notice of a third line that is not a date, until an entry has been written.
@@ -85,6 +94,20 @@ class JournalFile {
     Date kept_back_date_;   // the day of the first line kept back
     bool failing_ = false;  // the last append failed (the user has been told)
     std::optional<std::string> third_line_notice_;
+
+    // The seal: checked at start-up, then a record appended for every line written.
+    void open_seal(std::string_view journal_bytes);
+    void start_chain(long long after_line);
+    // After `bytes` went into the journal: their records, written at once or kept back.
+    std::optional<std::string> seal_appended(std::string_view bytes);
+    std::optional<std::string> write_seal();
+    bool seal_on_ = false;                   // off when the seal cannot be read: left untouched
+    long long seal_line_ = 0;                // the journal line the chain stands at
+    std::optional<Sha256Digest> seal_digest_; // the chain's last record, none after "debut"
+    bool seal_glue_ = false;   // the journal ends with a line cut short: the next append ends it
+    std::string seal_kept_;    // seal lines not yet written
+    bool seal_failing_ = false; // the last write of the seal failed (the user has been told)
+    std::string seal_notice_, seal_status_;
 };
 
 // The entry writer `journecri`: nothing at all while the route data is flagged invalid
