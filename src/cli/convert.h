@@ -38,4 +38,7 @@ int transfer_command(const std::vector<std::string_view>& args);
 // journal2gpx (`gpx`) and journal2csv (`args[0]`, with the options after it); the exit code.
 int journal_command(bool gpx, const std::vector<std::string_view>& args);
 
+// journal-verifier: the journal checked against its seal; 0 when intact, else 1.
+int seal_command(const std::vector<std::string_view>& args);
+
 } // namespace marivent::cli

@@ -15,6 +15,7 @@
 #include "common/value.h"
 #include "convert.h"
 #include "journal/journal_export.h"
+#include "journal/journal_seal.h"
 #include "prefs/settings_file.h"
 #include "transfer/transfer_driver.h"
 
@@ -209,6 +210,54 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
     }
     if (!said.empty()) say_error(said + ".");
     if (std::fflush(stdout) != 0) return 1;
+    return 0;
+}
+
+int seal_command(const std::vector<std::string_view>& args) {
+    namespace jr = marivent::journal;
+    std::optional<fs::path> source;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const auto a = args[i];
+        if (!a.empty() && a[0] == '-' && a != "-")
+            return usage_error("option inconnue « " + std::string(a) + " »");
+        if (source) return usage_error("un seul journal à la fois");
+        source = fs::path(std::string(a));
+    }
+    if (!source) return usage_error("aucun journal à vérifier");
+    const std::string shown = marivent::display_path(*source);
+    const fs::path seal = jr::seal_path(*source);
+    const std::string seal_shown = marivent::display_path(seal);
+
+    const marivent::Result<std::string> bytes = marivent::read_file(*source);
+    if (!bytes) {
+        say_error("Impossible de lire le journal " + shown + " : " + bytes.why() + ".");
+        return 1;
+    }
+    std::error_code ec;
+    std::optional<std::string> seal_bytes;
+    if (fs::exists(seal, ec)) {
+        marivent::Result<std::string> read = marivent::read_file(seal);
+        if (!read) {
+            say_error("Impossible de lire le sceau " + seal_shown + " : " + read.why() + ".");
+            return 1;
+        }
+        seal_bytes = std::move(*read);
+    }
+    const jr::SealCheck check = jr::check_seal(
+        *bytes, seal_bytes ? std::optional<std::string_view>(*seal_bytes) : std::nullopt);
+    const std::string verdict = jr::seal_verdict(check, seal_shown);
+    if (!check.intact()) {
+        say_error(shown + " : " + verdict);
+        return 1;
+    }
+    long long sealed = check.lines;
+    for (const auto& [first, last] : check.unsealed)
+        sealed -= last - first + 1;
+    std::fputs((shown + " : intact, " + counted(sealed, "ligne scellée", "lignes scellées") +
+                " sur " + marivent::integer_text(check.lines) + " (sceau " + seal_shown + ")." +
+                (verdict.empty() ? "" : " " + verdict) + "\n")
+                   .c_str(),
+               stdout);
     return 0;
 }
 

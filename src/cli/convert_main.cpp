@@ -23,6 +23,7 @@ constexpr const char* usage =
     "                         [--format-date FORMAT] [--force]\n"
     "        marivent-convert journal2csv JOURNAL [-o FICHIER.csv] [--decalage H]\n"
     "                         [--format-date FORMAT] [--force]\n"
+    "        marivent-convert journal-verifier JOURNAL\n"
     "        marivent-convert --help\n"
     "\n"
     "ozi2cmap  convertit une route, une liste de waypoints ou une trace OziExplorer en route\n"
@@ -38,6 +39,13 @@ constexpr const char* usage =
     "journal2csv  écrit le journal en tableau CSV (UTF-8, virgules) : date et heure UTC,\n"
     "          latitude et longitude en degrés décimaux, vitesse en nœuds, cap, waypoint et la\n"
     "          ligne du journal telle quelle ; les champs illisibles restent vides.\n"
+    "journal-verifier  vérifie le journal avec son sceau (JOURNAL sans son extension, suivi de\n"
+    "          .sceau, que le programme écrit à côté) : chaque ligne du journal y a son\n"
+    "          empreinte SHA-256, enchaînée à la précédente. Dit si le journal est intact, ou\n"
+    "          la première ligne modifiée, ôtée, ajoutée ou déplacée hors du programme, et les\n"
+    "          lignes non scellées (écrites avant le sceau). Code de sortie 0 quand le journal\n"
+    "          est intact, 1 quand il ne l'est pas ou que le sceau manque ou est illisible.\n"
+    "          Ni le journal ni le sceau ne sont modifiés.\n"
     "\n"
     "-o DOSSIER  dossier où écrire (par défaut celui du fichier source)\n"
     "-o FICHIER  pour journal2gpx et journal2csv : le fichier à écrire, ou le dossier où\n"
@@ -95,6 +103,7 @@ int main(int argc, char** argv) {
     if (args.empty()) return cli::usage_error("aucune commande");
     if (args[0] == "journal2gpx" || args[0] == "journal2csv")
         return cli::journal_command(args[0] == "journal2gpx", args);
+    if (args[0] == "journal-verifier") return cli::seal_command(args);
     if (args[0] == "ozi2cmap" || args[0] == "cmap2ozi") return cli::transfer_command(args);
     return cli::usage_error("commande inconnue « " + std::string(args[0]) + " »");
 }

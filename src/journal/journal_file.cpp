@@ -154,7 +154,8 @@ EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
         if (gone)
             out.notice = "Le journal " + display_path(file_) +
                          " avait disparu : un nouveau journal a été commencé avec cette entrée.";
-        if (seal_failure) out.notice = out.notice ? *out.notice + " " + *seal_failure : *seal_failure;
+        if (seal_failure)
+            out.notice = out.notice ? *out.notice + " " + *seal_failure : *seal_failure;
         return out;
     }
     if (kept_back_.empty()) kept_back_date_ = now.date;
@@ -186,9 +187,8 @@ void JournalFile::open_seal(std::string_view journal_bytes) {
             return;
         }
     }
-    SealCheck check =
-        check_seal(journal_bytes, seal_bytes ? std::optional<std::string_view>(*seal_bytes)
-                                             : std::nullopt);
+    SealCheck check = check_seal(
+        journal_bytes, seal_bytes ? std::optional<std::string_view>(*seal_bytes) : std::nullopt);
     seal_on_ = true;
     switch (check.seal) {
     case SealCheck::Seal::unreadable:
@@ -224,13 +224,13 @@ void JournalFile::open_seal(std::string_view journal_bytes) {
                 seal_digest_ = digest;
             }
             const auto [first, last] = check.unsealed.back();
-            sealed_now = first == last ? "La ligne " + integer_text(first) +
-                                             ", écrite sans son sceau (arrêt du programme, ou "
-                                             "ajout hors de lui), est scellée maintenant."
-                                       : "Les lignes " + integer_text(first) + " à " +
-                                             integer_text(last) +
-                                             ", écrites sans leur sceau (arrêt du programme, ou "
-                                             "ajout hors de lui), sont scellées maintenant.";
+            sealed_now = first == last
+                             ? "La ligne " + integer_text(first) +
+                                   ", écrite sans son sceau (arrêt du programme, ou "
+                                   "ajout hors de lui), est scellée maintenant."
+                             : "Les lignes " + integer_text(first) + " à " + integer_text(last) +
+                                   ", écrites sans leur sceau (arrêt du programme, ou "
+                                   "ajout hors de lui), sont scellées maintenant.";
             seal_line_ = check.lines;
             check.unsealed.pop_back();
             check.tail = 0;

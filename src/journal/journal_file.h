@@ -101,11 +101,11 @@ class JournalFile {
     // After `bytes` went into the journal: their records, written at once or kept back.
     std::optional<std::string> seal_appended(std::string_view bytes);
     std::optional<std::string> write_seal();
-    bool seal_on_ = false;                   // off when the seal cannot be read: left untouched
-    long long seal_line_ = 0;                // the journal line the chain stands at
+    bool seal_on_ = false;                    // off when the seal cannot be read: left untouched
+    long long seal_line_ = 0;                 // the journal line the chain stands at
     std::optional<Sha256Digest> seal_digest_; // the chain's last record, none after "debut"
-    bool seal_glue_ = false;   // the journal ends with a line cut short: the next append ends it
-    std::string seal_kept_;    // seal lines not yet written
+    bool seal_glue_ = false;    // the journal ends with a line cut short: the next append ends it
+    std::string seal_kept_;     // seal lines not yet written
     bool seal_failing_ = false; // the last write of the seal failed (the user has been told)
     std::string seal_notice_, seal_status_;
 };

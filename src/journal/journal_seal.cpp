@@ -24,7 +24,8 @@ std::string lines_text(long long first, long long last) {
 }
 
 std::string capitalised(std::string text) {
-    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 32);
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z')
+        text[0] = static_cast<char>(text[0] - 32);
     return text;
 }
 
@@ -78,8 +79,8 @@ SealCheck check_seal(std::string_view journal, std::optional<std::string_view> s
     if (seal->empty()) return unreadable(0, "il est vide");
     if (seal->back() != '\n') return unreadable(0, "sa dernière ligne est coupée");
 
-    long long covered = 0;            // the journal line the chain stands at
-    bool chain_started = false;       // a "debut" has been read
+    long long covered = 0;      // the journal line the chain stands at
+    bool chain_started = false; // a "debut" has been read
     std::optional<Sha256Digest> previous;
     const auto altered = [&](long long line, bool missing) {
         check.last_chain_holds = false;

@@ -62,12 +62,12 @@ struct SealCheck {
     Seal seal = Seal::missing;
     std::string unreadable_why; // French: what is wrong in the seal, and on which of its lines
 
-    long long lines = 0;          // lines of the journal
-    bool last_cut_short = false;  // its last line has no line end
-    long long first_altered = 0;  // the first line that differs from its record; 0 when none
-    bool first_missing = false;   // that line is not in the journal any more (it ends before)
+    long long lines = 0;         // lines of the journal
+    bool last_cut_short = false; // its last line has no line end
+    long long first_altered = 0; // the first line that differs from its record; 0 when none
+    bool first_missing = false;  // that line is not in the journal any more (it ends before)
     std::vector<std::pair<long long, long long>> unsealed; // ranges no record covers, in order
-    long long tail = 0;           // lines after the last record or "debut" (the last range)
+    long long tail = 0; // lines after the last record or "debut" (the last range)
 
     // Where the last chain ends, for the writer to go on: the line its last record (or "debut")
     // stands for, that record's digest, and whether every record of that chain holds.
