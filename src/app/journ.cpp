@@ -272,6 +272,8 @@ void Journ::Form_Load() {
     const journal::PrepareOutcome prepared = journal.prepare();
     if (!prepared.usable) startup_problems_.push_back(prepared.usable.why());
     if (prepared.notice) startup_notices_.push_back(*prepared.notice);
+    // A seal that no longer holds or cannot be read: said at once, and on the status line.
+    if (!journal.seal_status().empty()) startup_notices_.push_back(journal.seal_notice());
 
     // What needs no answer is said on the status line at once; a box would hold the window.
     show_startup_notices();

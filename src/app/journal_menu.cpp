@@ -78,13 +78,15 @@ void Journ::show_journal() {
         return;
     }
     if (!services_.viewer) return;
-    // What the start-up found wrong in the journal heads the view, not the file.
-    const auto& notice = journal.third_line_notice();
-    services_.viewer->show_text(
-        "journal.txt", notice
-                           ? utf8_to_cp1252("(Remarque du programme, hors du fichier) " + *notice) +
-                                 "\r\n\r\n" + *bytes
-                           : *bytes);
+    // What the start-up found wrong in the journal, and what its seal does not cover, head the
+    // view, not the file.
+    std::string head;
+    for (const std::string* notice :
+         {journal.third_line_notice() ? &*journal.third_line_notice() : nullptr,
+          journal.seal_notice().empty() ? nullptr : &journal.seal_notice()})
+        if (notice)
+            head += utf8_to_cp1252("(Remarque du programme, hors du fichier) " + *notice) + "\r\n";
+    services_.viewer->show_text("journal.txt", head.empty() ? *bytes : head + "\r\n" + *bytes);
 }
 
 } // namespace marivent::app

@@ -127,6 +127,7 @@ void Journ::show_status() {
     facts.pilot = pilot;
     facts.pilot_refused = pilot_refused;
     facts.journal = journal_said;
+    facts.seal = journal.seal_status();
     const QString text = from_utf8(station::status_text(facts));
     if (status_->text() != text) {
         status_->setText(text); // no redraw while nothing changes

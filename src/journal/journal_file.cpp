@@ -247,8 +247,10 @@ void JournalFile::open_seal(std::string_view journal_bytes) {
         break;
     }
     }
-    if (const std::optional<std::string> failed = write_seal())
+    if (const std::optional<std::string> failed = write_seal()) {
         seal_notice_ += (seal_notice_.empty() ? "" : " ") + *failed;
+        if (seal_status_.empty()) seal_status_ = "il ne peut pas être écrit";
+    }
 }
 
 void JournalFile::start_chain(long long after_line) {

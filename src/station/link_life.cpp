@@ -82,6 +82,7 @@ std::string status_text(const StatusFacts& f) {
         if (!f.pilot_refused.empty()) text += " — " + std::string(f.pilot_refused);
     }
     if (!f.journal.empty()) text += "  |  " + std::string(f.journal);
+    if (!f.seal.empty()) text += "  |  Sceau : " + std::string(f.seal);
     return text;
 }
 

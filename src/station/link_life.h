@@ -65,6 +65,7 @@ struct StatusFacts {
     std::string_view pilot; // what goes to the pilot when not APA ("APB, magnétique"), or empty
     std::string_view pilot_refused; // why sentences of that set are not sent, or empty
     std::string_view journal;       // why the last timed entry was not written, or empty
+    std::string_view seal;          // what the start-up found wrong with the journal's seal
 };
 std::string status_text(const StatusFacts& facts);
 

@@ -9,6 +9,7 @@
 #include "common/cp1252.h"
 #include "common/paths.h"
 #include "journ.h"
+#include "journal/journal_seal.h"
 #include "window_support.h"
 
 namespace {
@@ -121,11 +122,18 @@ TEST(StartUpDates, AThirdLineInNoFormatIsSaidOnTheStatusLineAndInTheViewerOnly) 
         EXPECT_EQ(shown.substr(shown.size() - old.size()), old); // then the file as it is
         EXPECT_EQ(read_bytes(s.root / "journal.txt"), old);      // which is left alone
 
-        // The next entry comes with its date line; from then on the viewer shows the file only.
+        // The next entry comes with its date line; from then on the viewer shows the file, headed
+        // only by the lines the seal, begun at this start, does not cover.
         write_entry(*w, s.gps);
         EXPECT_EQ(read_bytes(s.root / "journal.txt"), old + "07.12.2026\r\n" + entry);
         w->menu("mnujoulire")->trigger();
-        EXPECT_EQ(s.viewer.shown.back().text, read_bytes(s.root / "journal.txt"));
+        const std::string& now = s.viewer.shown.back().text;
+        const std::string file = read_bytes(s.root / "journal.txt");
+        EXPECT_EQ(now.substr(now.size() - file.size()), file);
+        EXPECT_EQ(now.find("troisi\xE8me"), std::string::npos) << now;
+        EXPECT_NE(now.substr(0, now.size() - file.size()).find("lignes 1 \xE0 4 ne sont pas scell"),
+                  std::string::npos)
+            << now;
         EXPECT_TRUE(s.dialogs.messages.empty());
     }
 }
@@ -217,6 +225,74 @@ TEST(StartUpRoot, WhereRootIsComesFirstOnTheStatusLineOrInTheBox) {
         EXPECT_EQ(w.root, named.folder); // not put elsewhere
         EXPECT_FALSE(std::filesystem::exists(named.folder));
     }
+}
+
+// A journal changed outside the program: said on the status line and at the head of the viewer,
+// never in a box; the window goes on writing and sealing entries.
+TEST(StartUpSeal, AChangedJournalIsSaidFromItsLineAndTheWindowGoesOn) {
+    StartUp s;
+    const FrenchRegional french;
+    const auto file = s.root / "journal.txt";
+    const auto seal = s.root / "journal.sceau";
+    {
+        auto first = s.open(french); // a new journal, sealed from its first line
+        write_entry(*first, s.gps);
+    }
+    s.gps = {}; // the GPS of the next window: its port closed until it is opened
+    std::string bytes = read_bytes(file); // header (1-3), date line, the entry (5)
+    ASSERT_EQ(journal::journal_lines(bytes).size(), 5u);
+    bytes[bytes.find("14:35") + 1] = '5'; // line 5: 15:35
+    write_bytes(file, bytes);
+
+    auto w = s.open(french);
+    EXPECT_TRUE(s.dialogs.messages.empty());
+    EXPECT_TRUE(w->startup_problems().empty());
+    EXPECT_EQ(read_bytes(file), bytes); // nothing written by the check
+    EXPECT_TRUE(note(*w)->isVisible());
+    EXPECT_TRUE(note(*w)->text().contains("à partir de la ligne 5 "))
+        << note(*w)->text().toStdString();
+    auto* status = w->findChild<QLabel*>("statut");
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(status->text().contains("Sceau : journal modifié hors du programme à partir de la "
+                                        "ligne 5"))
+        << status->text().toStdString();
+
+    w->menu("mnujoulire")->trigger();
+    ASSERT_EQ(s.viewer.shown.size(), 1u);
+    const std::string& shown = s.viewer.shown[0].text;
+    EXPECT_NE(shown.substr(0, shown.find("\r\n")).find(utf8_to_cp1252("à partir de la ligne 5 ")),
+              std::string::npos)
+        << shown;
+    EXPECT_EQ(shown.substr(shown.size() - bytes.size()), bytes);
+
+    // Entries go on, sealed: the change is still found at line 5, the new lines hold.
+    write_entry(*w, s.gps);
+    const std::string after = read_bytes(file);
+    EXPECT_EQ(after, bytes + entry);
+    const journal::SealCheck c = journal::check_seal(after, read_bytes(seal));
+    EXPECT_EQ(c.first_altered, 5);
+    EXPECT_TRUE(c.last_chain_holds);
+    EXPECT_EQ(c.chain_line, 6);
+    EXPECT_TRUE(c.unsealed.empty());
+    EXPECT_TRUE(s.dialogs.messages.empty());
+}
+
+// An intact journal, or one whose seal is new, says nothing at start-up.
+TEST(StartUpSeal, AnIntactJournalSaysNothing) {
+    StartUp s;
+    const FrenchRegional french;
+    {
+        auto first = s.open(french);
+        write_entry(*first, s.gps);
+    }
+    s.gps = {};
+    auto w = s.open(french);
+    EXPECT_TRUE(w->startup_notices().empty());
+    EXPECT_TRUE(note(*w)->isHidden());
+    EXPECT_FALSE(w->findChild<QLabel*>("statut")->text().contains("Sceau"));
+    EXPECT_TRUE(journal::check_seal(read_bytes(s.root / "journal.txt"),
+                                    read_bytes(s.root / "journal.sceau"))
+                    .intact());
 }
 
 } // namespace
