@@ -183,7 +183,7 @@ void JournalFile::open_seal(std::string_view journal_bytes) {
             seal_notice_ = "Le sceau " + name + " ne peut pas être lu (" + seal_bytes.why() +
                            ") : le journal n'est pas vérifié et ses nouvelles lignes ne sont pas "
                            "scellées.";
-            seal_status_ = "sceau illisible, journal non vérifié";
+            seal_status_ = "illisible, journal non vérifié";
             return;
         }
     }
@@ -197,7 +197,7 @@ void JournalFile::open_seal(std::string_view journal_bytes) {
         seal_notice_ = seal_verdict(check, name) +
                        " Il est laissé tel quel et les nouvelles lignes ne sont pas scellées ; "
                        "ôtez-le pour sceller le journal à partir de sa fin.";
-        seal_status_ = "sceau illisible, journal non vérifié";
+        seal_status_ = "illisible, journal non vérifié";
         return;
     case SealCheck::Seal::missing:
         start_chain(check.lines);

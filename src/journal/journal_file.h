@@ -74,7 +74,7 @@ class JournalFile {
     // What the start-up's check of the seal found, in French, when the seal does not cover every
     // line or no longer holds: the full text (start-up notice, head of the viewer) and a short
     // one for the status line, said only when the journal no longer matches its seal or the seal
-    // cannot be read. Empty when all is well.
+    // cannot be read or written. Empty when all is well.
     const std::string& seal_notice() const { return seal_notice_; }
     const std::string& seal_status() const { return seal_status_; }
     std::filesystem::path seal_file() const;
