@@ -47,12 +47,16 @@ std::vector<std::string_view> journal_lines(std::string_view bytes) {
     return lines;
 }
 
+Sha256Digest chained_digest(const std::optional<Sha256Digest>& previous, std::string_view bytes) {
+    return previous ? sha256(std::string_view(reinterpret_cast<const char*>(previous->data()),
+                                              previous->size()),
+                             bytes)
+                    : sha256(bytes);
+}
+
 std::string seal_record(long long line, std::string_view bytes,
                         const std::optional<Sha256Digest>& previous, Sha256Digest& digest) {
-    digest = previous ? sha256(std::string_view(reinterpret_cast<const char*>(previous->data()),
-                                                previous->size()),
-                               bytes)
-                      : sha256(bytes);
+    digest = chained_digest(previous, bytes);
     return integer_text(line) + " " + hex_text(digest) + "\r\n";
 }
 
@@ -124,9 +128,8 @@ SealCheck check_seal(std::string_view journal, std::optional<std::string_view> s
         if (*n > check.lines) {
             altered(*n, true);
         } else {
-            Sha256Digest expected;
-            seal_record(*n, lines[static_cast<std::size_t>(*n - 1)], previous, expected);
-            if (expected != *digest) altered(*n, false);
+            if (chained_digest(previous, lines[static_cast<std::size_t>(*n - 1)]) != *digest)
+                altered(*n, false);
         }
         previous = digest;
         covered = *n;

@@ -52,6 +52,9 @@ std::filesystem::path seal_path(const std::filesystem::path& journal);
 // The journal's lines, each with its LF; a last piece without LF is one too.
 std::vector<std::string_view> journal_lines(std::string_view bytes);
 
+// The digest of a line's bytes after the chain's record before, if any.
+Sha256Digest chained_digest(const std::optional<Sha256Digest>& previous, std::string_view bytes);
+
 // The record of one line: "K HEX" and CR LF; `previous` is the chain's record before, if any.
 std::string seal_record(long long line, std::string_view bytes,
                         const std::optional<Sha256Digest>& previous, Sha256Digest& digest);
