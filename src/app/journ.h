@@ -98,6 +98,9 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     void Timer1_Timer();
     void mnujourecrire_Click();
     void mnujoulire_Click();
+    // Journal > Remarque: the remark's line shown; Enter in it writes the remark.
+    void mnujourremarque_Click();
+    void write_remark();
     void mnuoutilaide_Click();
     int retry_interval_ms = 5000; // between two tries of a link that was cut
     void show_status();

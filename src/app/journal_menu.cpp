@@ -1,12 +1,19 @@
-// The journal's entries, timed and asked for (Journal > Ecrire), and its viewer (Journal > Lire).
+// The journal's entries, timed and asked for (Journal > Ecrire), the skipper's remarks (Journal >
+// Remarque), and its viewer (Journal > Lire).
 #include <QAction>
+#include <QLineEdit>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 #include "common/cp1252.h"
 #include "common/file_io.h"
 #include "common/paths.h"
+#include "common/text.h"
+#include "common/value.h"
 #include "journ.h"
 #include "journal/recording.h"
+#include "panels.h"
 #include "qt_seams.h"
 #include "widget_helpers.h"
 
@@ -63,6 +70,51 @@ void Journ::mnujourecrire_Click() {
     }
     journecri(true);
     show_journal();
+}
+
+void Journ::mnujourremarque_Click() {
+    show_panels(*this, {"remarquef"});
+    auto* box = qobject_cast<QLineEdit*>(control("remarque"));
+    box->setFocus();
+    box->selectAll();
+}
+
+void Journ::write_remark() {
+    auto* box = qobject_cast<QLineEdit*>(control("remarque"));
+    const Result<journal::RemarkText> text = journal::remark_text(box->text().toStdString());
+    if (!text) {
+        // The line stays open with what was typed, to be put right.
+        note(from_utf8("Remarque non écrite : " + text.why() + "."));
+        return;
+    }
+    // UTC: the GPS's time while its position is fresh, else the computer's, marked so.
+    const std::string& t = nav.heuretu;
+    const bool gps_time = freshness_.link_open() && freshness_.position_shown() &&
+                          !freshness_.old(station::Boxes::position, steady_ms()) && t.size() >= 4 &&
+                          std::all_of(t.begin(), t.begin() + 4, [](char c) { return is_digit(c); });
+    int minutes = 0;
+    if (gps_time) {
+        minutes = ((t[0] - '0') * 10 + (t[1] - '0')) * 60 + (t[2] - '0') * 10 + (t[3] - '0');
+    } else {
+        const LocalDateTime now = services_.clock.now();
+        const double offset = numeric_value(prefs.decalage);
+        const long long shift = std::isfinite(offset) ? std::llround(offset * 60) : 0;
+        minutes = static_cast<int>((((now.hour * 60 + now.minute - shift) % 1440) + 1440) % 1440);
+    }
+    const journal::EntryOutcome outcome = journal.append_line(
+        journal::remark_line(minutes / 60 % 24, minutes % 60, !gps_time, text->cp1252));
+    box->clear();
+    control("remarquef")->hide();
+    if (!outcome.written) {
+        // Kept back with the entries and written ahead of the next line that can be.
+        services_.dialogs.message(outcome.written.why(), program_title);
+        return;
+    }
+    QString said = "Remarque écrite dans le journal";
+    if (!gps_time) said += " à l'heure de l'ordinateur (pas d'heure du GPS)";
+    if (text->cleaned) said += " ; les caractères de contrôle sont devenus des espaces";
+    if (outcome.notice) said += " ; " + from_utf8(*outcome.notice);
+    note(said + ".");
 }
 
 void Journ::mnujoulire_Click() {

@@ -54,7 +54,7 @@ void Journ::keys() {
         control(in)->hide();
         note(QString());
     });
-    for (const char* name : {"Frame1", "File1", "File2", "prefer"}) {
+    for (const char* name : {"Frame1", "File1", "File2", "prefer", "remarquef"}) {
         QWidget* w = control(name);
         QList<QWidget*> inside = w->findChildren<QWidget*>();
         inside.append(w);

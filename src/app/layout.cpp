@@ -15,6 +15,9 @@ constexpr ControlRow controls[] = {
     {"File1", K::FileList, nullptr, "", 0, 1680, 2175, 3015, false},
     {"File2", K::FileList, nullptr, "", 0, 1800, 2175, 2820, false},
     {"prefer", K::Frame, nullptr, "Préférences", 0, 1680, 9135, 5775, false},
+    // Journal > Remarque: one line typed into the journal, Enter writes it, Escape leaves.
+    {"remarquef", K::Frame, nullptr, "Remarque au journal (Entrée : écrire, Échap : laisser)", 0,
+     1680, 9135, 735, false},
     {"simuf", K::Button, nullptr, "Fin de la simulation", 6480, 1800, 1815, 375, false},
     {"Label9", K::Label, nullptr, "Ce qui va au pilote", 120, 6240, 1815, 255, false},
     {"otopil", K::TextBox, nullptr, "Text1", 120, 6600, 7935, 495, false},
@@ -66,6 +69,8 @@ constexpr ControlRow controls[] = {
     // Beside the port list: take today's GNSS talkers and any talker's RMB as the GPS's.
     {"tousemet", K::CheckBox, "prefer", "Tous les é&metteurs", 2760, 3240, 2415, 255, true},
     {"ok", K::Button, "prefer", "OK", 7200, 4800, 735, 375, true},
+
+    {"remarque", K::TextBox, "remarquef", "", 120, 300, 8895, 315, true},
 };
 
 // In the order of the menu bar; items follow their menu.
@@ -73,6 +78,7 @@ constexpr MenuRow menus[] = {
     {"mnujournal", "&Journal", nullptr},
     {"mnujourecrire", "&Enregister la position", "mnujournal"},
     {"mnujoulire", "&Lire", "mnujournal"},
+    {"mnujourremarque", "&Remarque", "mnujournal"},
     {"mnuquitter", "&Quitter", "mnujournal"},
     {"mnugps", "&Gps", nullptr},
     {"mnugpsdeb", "&Debut de Communication", "mnugps"},

@@ -1,5 +1,6 @@
 // The frames and lists that take the place below the navigation panel: the preferences `prefer`,
-// the transfer panel `Frame1`, the file list `File1` and the capture list `File2`. One is shown
+// the transfer panel `Frame1`, the file list `File1`, the capture list `File2` and the remark's
+// line `remarquef`. One is shown
 // at a time (the transfer panel with its list), never drawn over another.
 #pragma once
 #include <initializer_list>

@@ -98,6 +98,22 @@ bool is_empty_position(std::string_view s, char plus, char minus) {
 // An entry line "hh:mm Nddmm.mmm Wdddmm.mmm  speed course  waypoint " (the last space may have
 // gone in an editor). Fields are read left to right: only the waypoint may hold spaces. Returns
 // false when the line is not in this layout or a field that is there does not read.
+// "hh:mm Remarque : text", the time UTC (of the GPS, or of the computer when so marked).
+bool read_remark(std::string_view text, JournalLine& line) {
+    if (text.size() < 6 || text[5] != ' ') return false;
+    const std::optional<int> minute = read_time(text.substr(0, 5));
+    if (!minute) return false;
+    std::string_view rest = text.substr(6);
+    for (std::string_view head : {"Remarque : ", "Remarque (heure de l'ordinateur) : "}) {
+        if (rest.substr(0, head.size()) != head) continue;
+        line.minute = minute;
+        line.remark = true;
+        line.remark_text = std::string(rest.substr(head.size()));
+        return true;
+    }
+    return false;
+}
+
 bool read_entry(std::string_view text, JournalLine& line) {
     std::string_view rest = text;
     std::string_view time, lat, lon, speed, course;
@@ -250,7 +266,7 @@ int JournalRead::entries_without_position() const {
 std::vector<int> JournalRead::unreadable_lines() const {
     std::vector<int> numbers;
     for (const auto& l : lines)
-        if (!l.entry) numbers.push_back(l.number);
+        if (!l.entry && !l.remark) numbers.push_back(l.number);
     return numbers;
 }
 
@@ -271,7 +287,7 @@ int JournalRead::points() const {
 bool JournalRead::looks_like_journal() const {
     if (header || date_lines > 0 || !bad_dates.empty()) return true;
     for (const auto& l : lines)
-        if (l.entry) return true;
+        if (l.entry || l.remark) return true;
     return false;
 }
 
@@ -293,10 +309,15 @@ JournalRead read_journal(std::string_view bytes, const ReadOptions& options) {
             continue;
         }
         JournalLine line;
-        if (read_entry(text, line)) {
+        bool read = read_entry(text, line);
+        if (!read) {
+            line = JournalLine{}; // nothing an entry's reading left
+            read = read_remark(text, line);
+        }
+        if (read) {
             line.number = number;
             line.text = std::string(text);
-            line.entry = true;
+            line.entry = !line.remark;
             if (line.minute && local_date) {
                 // The local time of day, UTC time plus the offset, may lie on the day before or
                 // after the UTC time's: the date line is the local day, so the UTC date is the

@@ -5,8 +5,9 @@
 // regional short date format, written when the local day changes at an entry) or an entry line
 // "hh:mm Nddmm.mmm Wdddmm.mmm  speed course  waypoint " whose time is the GPS's UTC time. An
 // entry's UTC date is the date line above it, moved a day when its local time (UTC time plus the
-// offset) falls on another day than its UTC time. Lines in none of these layouts were edited by
-// hand or damaged: they are kept with their text only.
+// offset) falls on another day than its UTC time. A remark line "hh:mm Remarque : text" (or
+// "hh:mm Remarque (heure de l'ordinateur) : text") is dated the same way. Lines in none of these
+// layouts were edited by hand or damaged: they are kept with their text only.
 #pragma once
 #include <optional>
 #include <string>
@@ -32,6 +33,8 @@ struct JournalLine {
     int number = 0;           // 1 for the file's first line
     std::string text;         // the line without its line end, Windows-1252
     bool entry = false;       // in the entry layout; false: edited by hand or damaged, fields empty
+    bool remark = false;      // "hh:mm Remarque : ...": the skipper's, with its UTC time
+    std::string remark_text;  // the remark's text, Windows-1252
     std::optional<Date> date; // UTC date: needs a time and a date line above
     std::optional<int> minute;                 // UTC time of day in minutes
     std::optional<double> latitude, longitude; // decimal degrees, south and west negative

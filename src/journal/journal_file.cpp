@@ -77,6 +77,54 @@ std::string entry_line(const EntryFields& f) {
     return line;
 }
 
+Result<RemarkText> remark_text(std::string_view utf8) {
+    RemarkText out;
+    std::string cp;
+    // Character by character, so that one Windows-1252 cannot hold is named, not made a "?".
+    for (std::size_t at = 0; at < utf8.size();) {
+        std::size_t end = at + 1;
+        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
+            ++end;
+        const std::string_view c = utf8.substr(at, end - at);
+        const std::string one = utf8_to_cp1252(c, '\0');
+        if (one.size() != 1 || (one[0] == '\0' && c != std::string_view("\0", 1)))
+            return failure("le caractère « " + std::string(c) +
+                           " » ne peut pas être gardé dans le journal (Windows-1252) : la "
+                           "remarque n'est pas écrite, corrigez-la");
+        cp += one;
+        at = end;
+    }
+    for (char c : cp) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            out.cleaned = true;
+            c = ' ';
+        }
+        out.cp1252 += c;
+    }
+    out.cp1252 = std::string(trimmed(out.cp1252));
+    if (out.cp1252.empty()) return failure("la remarque est vide : rien n'est écrit");
+    if (out.cp1252.size() > remark_most)
+        return failure("la remarque a " + integer_text(static_cast<long long>(out.cp1252.size())) +
+                       " caractères, le journal en garde " +
+                       integer_text(static_cast<long long>(remark_most)) +
+                       " au plus par ligne : rien n'est écrit");
+    return out;
+}
+
+std::string remark_line(int hour, int minute, bool computer_clock, std::string_view cp1252) {
+    std::string line;
+    line += static_cast<char>('0' + hour / 10);
+    line += static_cast<char>('0' + hour % 10);
+    line += ':';
+    line += static_cast<char>('0' + minute / 10);
+    line += static_cast<char>('0' + minute % 10);
+    line += computer_clock ? " Remarque (heure de l'ordinateur) : " : " Remarque : ";
+    line += cp1252;
+    line += "\r\n";
+    return line;
+}
+
 std::string hour_caption(int hour, int minute) {
     std::string s = integer_text(hour) + ':';
     if (minute < 10) s += '0';
@@ -123,13 +171,17 @@ PrepareOutcome JournalFile::prepare() {
 }
 
 EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
+    return append_line(entry_line(fields));
+}
+
+EntryOutcome JournalFile::append_line(std::string line) {
     const LocalDateTime now = clock_.now();
     std::string lines;
     if (now.date != datejourn_) {
         lines = regional_.short_date(now.date) + "\r\n";
         datejourn_ = now.date; // the date line is written now or kept back with the entry
     }
-    lines += entry_line(fields);
+    lines += line;
 
     EntryOutcome out;
     std::string bytes = kept_back_ + lines;

@@ -36,6 +36,23 @@ struct EntryFields {
 // or cut, the time taken as characters 1-2 and 3-4 of `heuretu`.
 std::string entry_line(const EntryFields& f);
 
+// The longest remark kept, in characters: a line any editor and the journal's readers take whole.
+inline constexpr std::size_t remark_most = 500;
+
+// A remark as the user typed it (UTF-8) made ready for the journal: blanks at its ends removed,
+// tabs and other control characters made spaces; in Windows-1252. Refused (French) when empty,
+// longer than `remark_most`, or holding a character Windows-1252 cannot (named in the reason).
+// `cleaned` says the control characters were replaced.
+struct RemarkText {
+    std::string cp1252;
+    bool cleaned = false;
+};
+Result<RemarkText> remark_text(std::string_view utf8);
+
+// "hh:mm Remarque : <text>" and CR LF, the time UTC; when it is the computer's, not the GPS's,
+// "hh:mm Remarque (heure de l'ordinateur) : <text>".
+std::string remark_line(int hour, int minute, bool computer_clock, std::string_view cp1252);
+
 // The caption of the menu entry "heure" for a local time: "9:05", "14:30".
 std::string hour_caption(int hour, int minute);
 
@@ -70,6 +87,8 @@ class JournalFile {
     // the program runs is begun again as a new one is (header, empty line, date line) before the
     // entry, and `notice` says so. Every line written is sealed (journal_seal.h) right after it.
     EntryOutcome append_entry(const EntryFields& fields);
+    // The same for any line of the journal (a remark), after a date line when the day changed.
+    EntryOutcome append_line(std::string line);
 
     // What the start-up's check of the seal found, in French, when the seal does not cover every
     // line or no longer holds: the full text (start-up notice, head of the viewer) and a short

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTest>
 
 #include "common/cp1252.h"
 #include "journ.h"
@@ -240,6 +241,67 @@ TEST_F(WindowTest, AJournalDeletedWhileTheWindowRunsIsBegunAgainAndToldOnce) {
     EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head + entry + entry); // headed anew
     ASSERT_EQ(dialogs.messages.size(), 1u); // said once, after the tick
     EXPECT_NE(dialogs.messages[0].text.find("nouveau journal"), std::string::npos);
+}
+
+// Alt+J, R: a line typed and Enter, by the keyboard as a user does.
+void type_remark(Journ& w, const QString& text) {
+    QApplication::setActiveWindow(&w);
+    QTest::keyClick(&w, Qt::Key_J, Qt::AltModifier);
+    QMenu* menu = w.findChild<QMenu*>("mnujournal");
+    ASSERT_TRUE(wait_for([&] { return menu->isVisible(); }));
+    QTest::keyClick(menu, Qt::Key_R);
+    auto* box = qobject_cast<QLineEdit*>(w.control("remarque"));
+    ASSERT_TRUE(wait_for([&] { return box->hasFocus(); }));
+    // As a keyboard sends them: one event per character, "é" or "→" included.
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+TEST_F(WindowTest, ARemarkTypedAfterAltJRIsAppendedAtTheGpsTimeOrTheComputers) {
+    auto w = open(scripted());
+    w->prefs.decalage = "1"; // local time is UTC + 1
+    // No GPS: the computer's time, less the offset, and marked so; a date line first, as the
+    // first entry of the run that created the journal gets.
+    type_remark(*w, "Départ de Port-Tudy, 2 ris");
+    EXPECT_TRUE(w->control("remarquef")->isVisible());
+    QTest::keyClick(w->control("remarque"), Qt::Key_Return);
+    EXPECT_FALSE(w->control("remarquef")->isVisible());
+    EXPECT_EQ(read_bytes(root / "journal.txt"),
+              journal_head + "07/12/2026\r\n13:35 Remarque (heure de l'ordinateur) : D\xE9part de "
+                             "Port-Tudy, 2 ris\r\n");
+    EXPECT_EQ(w->findChild<QLabel*>("note")->text(),
+              "Remarque écrite dans le journal à l'heure de l'ordinateur (pas d'heure du GPS).");
+    // A fresh position from the GPS: its UTC time; the next day gets its date line first.
+    good_data(*w, *this);
+    clock.time.date = {2026, 12, 8};
+    type_remark(*w, "moteur coupé");
+    QTest::keyClick(w->control("remarque"), Qt::Key_Enter);
+    EXPECT_EQ(read_bytes(root / "journal.txt"),
+              journal_head +
+                  "07/12/2026\r\n13:35 Remarque (heure de l'ordinateur) : D\xE9part de Port-Tudy, "
+                  "2 ris\r\n" +
+                  "08/12/2026\r\n14:35 Remarque : moteur coup\xE9\r\n");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(WindowTest, ARemarkRefusedStaysToBePutRightAndEscapeWritesNothing) {
+    auto w = open();
+    type_remark(*w, "cap → 270");
+    QTest::keyClick(w->control("remarque"), Qt::Key_Return);
+    // Refused: said on the window's line, the box still open with the text.
+    EXPECT_TRUE(w->control("remarquef")->isVisible());
+    EXPECT_EQ(qobject_cast<QLineEdit*>(w->control("remarque"))->text(), "cap → 270");
+    EXPECT_EQ(w->findChild<QLabel*>("note")->text(),
+              "Remarque non écrite : le caractère « → » ne peut pas être gardé dans le journal "
+              "(Windows-1252) : la remarque n'est pas écrite, corrigez-la.");
+    QTest::keyClick(w->control("remarque"), Qt::Key_Escape);
+    EXPECT_FALSE(w->control("remarquef")->isVisible());
+    type_remark(*w, "   ");
+    QTest::keyClick(w->control("remarque"), Qt::Key_Return);
+    EXPECT_NE(w->findChild<QLabel*>("note")->text().indexOf("vide"), -1);
+    QTest::keyClick(w->control("remarque"), Qt::Key_Escape);
+    EXPECT_EQ(read_bytes(root / "journal.txt"), journal_head); // nothing half written
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(WindowTest, LireShowsTheJournalAsItIsOnDisk) {

@@ -380,6 +380,37 @@ TEST(JournalEntries, LinesEditedByHandAreKeptWithTheirTextOnly) {
         << csv;
 }
 
+TEST(JournalRemarks, RemarksAreDatedRowsOfTheirOwnNeverPointsNorHandEditedLines) {
+    // As the window writes them, after midnight UTC of a local day ahead by two hours.
+    const std::string j = std::string(header_line) + "\r\n\r\n08/12/2026\r\n" +
+                          remark_line(22, 30, false, "2 ris pris") +
+                          remark_line(23, 5, true, "N4700.000 W00300.000  5,0 10  A") +
+                          "10:00 Remarque : \r\n"               // as a remark with nothing said
+                          "1O:00 Remarque : pas une heure\r\n"; // a hand-edited line
+    const JournalRead r = read_journal(j, options(2));
+    ASSERT_EQ(r.lines.size(), 4u);
+    const JournalLine& reefs = r.lines[0];
+    EXPECT_TRUE(reefs.remark);
+    EXPECT_FALSE(reefs.entry);
+    EXPECT_EQ(reefs.remark_text, "2 ris pris");
+    EXPECT_EQ(reefs.minute, 22 * 60 + 30);
+    EXPECT_EQ(reefs.date, (Date{2026, 12, 7})); // 00:30 local on the 8th
+    // A remark that reads like a position is still no track point.
+    EXPECT_TRUE(r.lines[1].remark);
+    EXPECT_FALSE(r.lines[1].has_position());
+    EXPECT_TRUE(r.lines[2].remark);
+    EXPECT_EQ(r.lines[2].remark_text, "");
+    EXPECT_FALSE(r.lines[3].remark);
+    EXPECT_EQ(r.unreadable_lines(), (std::vector<int>{7}));
+    EXPECT_EQ(r.points(), 0);
+    EXPECT_TRUE(r.looks_like_journal());
+    const std::string csv = csv_table(r);
+    EXPECT_NE(csv.find("\r\n2026-12-07,22:30,,,,,,22:30 Remarque : 2 ris pris\r\n"),
+              std::string::npos)
+        << csv;
+    EXPECT_EQ(gpx_track(r, "t").find("<trkpt"), std::string::npos);
+}
+
 TEST(JournalEntries, LfEndingsAndAMissingLastEndReadTheSame) {
     FrenchRegional french;
     Logbook book(french, -3);

@@ -323,3 +323,55 @@ TEST_F(JournalTest, JournecriWritesNothingWhileTheRouteDataIsInvalid) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(JournalRemark, TheTypedTextIsKeptInWindows1252OrRefusedSayingWhy) {
+    // Accents and the euro sign are Windows-1252 bytes; blanks at the ends go.
+    const auto kept = remark_text("  2 ris pris, vent 25 nœuds, 3 € de gasoil  ");
+    ASSERT_TRUE(kept) << kept.why();
+    EXPECT_EQ(kept->cp1252, "2 ris pris, vent 25 n\x9C"
+                            "uds, 3 \x80 de gasoil");
+    EXPECT_FALSE(kept->cleaned);
+    // Control characters become spaces, and it is said.
+    const auto cleaned = remark_text("moteur\tcoupé\x01 \x7F");
+    ASSERT_TRUE(cleaned);
+    EXPECT_EQ(cleaned->cp1252, "moteur coup\xE9");
+    EXPECT_TRUE(cleaned->cleaned);
+    // A character Windows-1252 cannot hold is named, never dropped or made a "?".
+    const auto arrow = remark_text("cap → 270");
+    ASSERT_FALSE(arrow);
+    EXPECT_EQ(arrow.why(), "le caractère « → » ne peut pas être gardé dans le journal "
+                           "(Windows-1252) : la remarque n'est pas écrite, corrigez-la");
+    EXPECT_FALSE(remark_text("⚓"));
+    // Nothing to write, or more than a line holds.
+    for (const char* empty : {"", "   ", "\t\r\n"})
+        EXPECT_EQ(remark_text(empty).why(), "la remarque est vide : rien n'est écrit") << empty;
+    EXPECT_TRUE(remark_text(std::string(remark_most, 'x')));
+    const auto too_long = remark_text(std::string(remark_most + 1, 'x'));
+    ASSERT_FALSE(too_long);
+    EXPECT_EQ(too_long.why(), "la remarque a 501 caractères, le journal en garde 500 au plus par "
+                              "ligne : rien n'est écrit");
+}
+
+TEST(JournalRemark, LineOfTheGpsOrOfTheComputersClock) {
+    EXPECT_EQ(remark_line(9, 5, false, "ris pris"), "09:05 Remarque : ris pris\r\n");
+    EXPECT_EQ(remark_line(23, 59, true, "moteur"),
+              "23:59 Remarque (heure de l'ordinateur) : moteur\r\n");
+}
+
+TEST_F(JournalTest, ARemarkGetsADateLineWhenTheDayChangedAsAnEntryDoes) {
+    write_bytes(file, header + "05/12/2026\r\n");
+    journal.prepare();
+    ASSERT_TRUE(journal.append_line(remark_line(14, 2, false, "ris pris")).written);
+    journal.append_entry(example);
+    clock.time = {{2026, 12, 8}, 0, 1, 0};
+    journal.append_line(remark_line(23, 1, true, "moteur"));
+    EXPECT_EQ(read_bytes(file), header +
+                                    "05/12/2026\r\n07/12/2026\r\n14:02 Remarque : ris pris\r\n" +
+                                    entry_line(example) +
+                                    "08/12/2026\r\n23:01 Remarque (heure de l'ordinateur) : "
+                                    "moteur\r\n");
+}
+
+} // namespace
