@@ -195,7 +195,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 EOF
 
-# Qt: shared libraries, the modules the window and its tests use and nothing else. The Debian
+# Qt: shared libraries, the modules the window and its tests use and nothing else (PrintSupport:
+# the journal printed through the system's print dialog). The Debian
 # source has no src/3rdparty/wintab (tablet events off); the Windows platform plugin of 6.4 does
 # not link with DirectWrite 3 and without Direct2D (DirectWrite 3 off). Third-party libraries come
 # from Qt's source (none of the host's can serve Windows).
@@ -213,7 +214,7 @@ cmake -G Ninja -S "$qt_src" -B "$qt_build" \
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
   -DFEATURE_gui=ON -DFEATURE_widgets=ON -DFEATURE_testlib=ON \
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_xml=OFF -DFEATURE_dbus=OFF \
-  -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_opengl=OFF -DINPUT_opengl=no \
+  -DFEATURE_printsupport=ON -DFEATURE_concurrent=OFF -DFEATURE_opengl=OFF -DINPUT_opengl=no \
   -DFEATURE_vulkan=OFF -DFEATURE_icu=OFF \
   -DFEATURE_tabletevent=OFF -DFEATURE_directwrite3=OFF \
   -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
