@@ -34,7 +34,6 @@ namespace marivent::journal {
 inline constexpr long long course_hold_ms = 120'000;
 inline constexpr double course_least_speed = 1.0; // knots
 inline constexpr long long course_gap_ms = 5000;  // as long as a value shown takes to be old
-inline constexpr int course_angle_most = 180;
 
 // What the window knows after a line decoded. Times are milliseconds of a clock that is never
 // set back (not the computer's, which the GPS may set).
