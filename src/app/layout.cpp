@@ -79,6 +79,7 @@ constexpr MenuRow menus[] = {
     {"mnujourecrire", "&Enregister la position", "mnujournal"},
     {"mnujoulire", "&Lire", "mnujournal"},
     {"mnujourremarque", "&Remarque", "mnujournal"},
+    {"mnujourimprimer", "&Imprimer", "mnujournal"},
     {"mnuquitter", "&Quitter", "mnujournal"},
     {"mnugps", "&Gps", nullptr},
     {"mnugpsdeb", "&Debut de Communication", "mnugps"},
