@@ -277,14 +277,14 @@ class Layout {
                      {waypoint_column, Face::bold, "Waypoint"}};
         new_page();
         for (const JournalLine& line : journal.lines) {
-            const Block block = line_block(line, words);
+            Block block = line_block(line, words);
             // A row that does not fit below begins the next page, unless no page can hold it.
             if (y_ + pitch * static_cast<double>(block.size() - 1) > last_baseline &&
                 y_ != table_top_)
                 new_page();
-            for (const BodyLine& l : block) {
+            for (BodyLine& l : block) {
                 if (y_ > last_baseline) new_page();
-                add_line(l);
+                add_line(std::move(l));
                 y_ += pitch;
             }
         }
@@ -306,6 +306,7 @@ class Layout {
   private:
     void new_page() {
         Page& page = pages_.pages.emplace_back();
+        page.texts.reserve(600); // a page of entries: 7 texts a row, 72 rows
         double y = first_baseline;
         if (pages_.pages.size() == 1) {
             y = add_paragraph(page, y, 13, Face::bold, 16, title_);
@@ -316,16 +317,18 @@ class Layout {
             y = add_paragraph(page, y, body_size, Face::regular, pitch, short_head_) + 4;
         }
         y_ = y;
-        add_line({headings_});
+        add_line(BodyLine{headings_});
         page.rules.push_back({left, y + 3, right, y + 3, 0.5});
         y_ = table_top_ = y + pitch + 4;
     }
 
-    void add_line(const BodyLine& line) {
+    void add_line(BodyLine line) {
         Page& page = pages_.pages.back();
-        for (const Cell& c : line.cells) {
+        for (Cell& c : line.cells) {
+            for (char& b : c.text)
+                b = printable(b);
             PageText& t = page.texts.emplace_back(
-                PageText{left + glyph * c.column, y_, body_size, c.face, printable_text(c.text)});
+                PageText{left + glyph * c.column, y_, body_size, c.face, std::move(c.text)});
             if (line.struck && c.column != number_column) {
                 const double y = y_ - 0.27 * body_size;
                 page.rules.push_back({t.x, y, t.x + t.width(), y, 0.6});
