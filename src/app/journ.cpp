@@ -234,6 +234,20 @@ void Journ::build_menus() {
     connect(menus_.at("mnujourimprimer"), &QAction::triggered, this, &Journ::mnujourimprimer_Click);
     connect(qobject_cast<QLineEdit*>(controls_.at("remarque")), &QLineEdit::returnPressed, this,
             &Journ::write_remark);
+    connect(menus_.at("mnujourcorriger"), &QAction::triggered, this, &Journ::mnujourcorriger_Click);
+    // Enter in the number goes on to the correction, or writes it when it is typed already.
+    connect(qobject_cast<QLineEdit*>(controls_.at("corrligne")), &QLineEdit::returnPressed, this,
+            [this] {
+                auto* text = qobject_cast<QLineEdit*>(control("correction"));
+                if (text->text().trimmed().isEmpty())
+                    text->setFocus();
+                else
+                    write_correction();
+            });
+    connect(qobject_cast<QLineEdit*>(controls_.at("correction")), &QLineEdit::returnPressed, this,
+            &Journ::write_correction);
+    qobject_cast<QLabel*>(controls_.at("corrlab1"))->setBuddy(controls_.at("corrligne"));
+    qobject_cast<QLabel*>(controls_.at("corrlab2"))->setBuddy(controls_.at("correction"));
     connect(menus_.at("mnuoutilaide"), &QAction::triggered, this, &Journ::mnuoutilaide_Click);
     connect(menus_.at("mnuoutilpref"), &QAction::triggered, this,
             [this] { preferences->mnuoutilpref_Click(); });

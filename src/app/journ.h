@@ -104,6 +104,9 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     // Journal > Remarque: the remark's line shown; Enter in it writes the remark.
     void mnujourremarque_Click();
     void write_remark();
+    // Journal > Corriger: a line's number and its correction; Enter writes the correction.
+    void mnujourcorriger_Click();
+    void write_correction();
     // Journal > Imprimer: the journal's pages to the printer the user chooses.
     void mnujourimprimer_Click();
     void mnuoutilaide_Click();
@@ -143,6 +146,9 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     void watch_port();
     void journecri(bool asked);
     void show_journal();
+    // The UTC time of day in minutes for a remark or a correction: the GPS's while its position
+    // is fresh, else the computer's less the offset of the preferences (`gps_time` false).
+    int note_minutes(bool& gps_time) const;
     QString port_name() const;
 
     Services services_;

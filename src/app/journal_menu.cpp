@@ -8,10 +8,12 @@
 
 #include "common/cp1252.h"
 #include "common/file_io.h"
+#include "common/number_text.h"
 #include "common/paths.h"
 #include "common/text.h"
 #include "common/value.h"
 #include "journ.h"
+#include "journal/journal_read.h"
 #include "journal/recording.h"
 #include "panels.h"
 #include "qt_seams.h"
@@ -87,20 +89,8 @@ void Journ::write_remark() {
         note(from_utf8("Remarque non écrite : " + text.why() + "."));
         return;
     }
-    // UTC: the GPS's time while its position is fresh, else the computer's, marked so.
-    const std::string& t = nav.heuretu;
-    const bool gps_time = freshness_.link_open() && freshness_.position_shown() &&
-                          !freshness_.old(station::Boxes::position, steady_ms()) && t.size() >= 4 &&
-                          std::all_of(t.begin(), t.begin() + 4, [](char c) { return is_digit(c); });
-    int minutes = 0;
-    if (gps_time) {
-        minutes = ((t[0] - '0') * 10 + (t[1] - '0')) * 60 + (t[2] - '0') * 10 + (t[3] - '0');
-    } else {
-        const LocalDateTime now = services_.clock.now();
-        const double offset = numeric_value(prefs.decalage);
-        const long long shift = std::isfinite(offset) ? std::llround(offset * 60) : 0;
-        minutes = static_cast<int>((((now.hour * 60 + now.minute - shift) % 1440) + 1440) % 1440);
-    }
+    bool gps_time = false;
+    const int minutes = note_minutes(gps_time);
     const journal::EntryOutcome outcome = journal.append_line(
         journal::remark_line(minutes / 60 % 24, minutes % 60, !gps_time, text->cp1252));
     box->clear();
@@ -112,6 +102,85 @@ void Journ::write_remark() {
     }
     QString said = "Remarque écrite dans le journal";
     if (!gps_time) said += " à l'heure de l'ordinateur (pas d'heure du GPS)";
+    if (text->cleaned) said += " ; les caractères de contrôle sont devenus des espaces";
+    if (outcome.notice) said += " ; " + from_utf8(*outcome.notice);
+    note(said + ".");
+}
+
+int Journ::note_minutes(bool& gps_time) const {
+    const std::string& t = nav.heuretu;
+    gps_time = freshness_.link_open() && freshness_.position_shown() &&
+               !freshness_.old(station::Boxes::position, steady_ms()) && t.size() >= 4 &&
+               std::all_of(t.begin(), t.begin() + 4, [](char c) { return is_digit(c); });
+    if (gps_time) return ((t[0] - '0') * 10 + (t[1] - '0')) * 60 + (t[2] - '0') * 10 + (t[3] - '0');
+    const LocalDateTime now = services_.clock.now();
+    const double offset = numeric_value(prefs.decalage);
+    const long long shift = std::isfinite(offset) ? std::llround(offset * 60) : 0;
+    return static_cast<int>((((now.hour * 60 + now.minute - shift) % 1440) + 1440) % 1440);
+}
+
+void Journ::mnujourcorriger_Click() {
+    show_panels(*this, {"corrigerf"});
+    auto* number = qobject_cast<QLineEdit*>(control("corrligne"));
+    number->setFocus();
+    number->selectAll();
+}
+
+void Journ::write_correction() {
+    auto* number_box = qobject_cast<QLineEdit*>(control("corrligne"));
+    auto* text_box = qobject_cast<QLineEdit*>(control("correction"));
+    // What is wrong is said on the window's line; the panel stays open, on the box to put right.
+    auto refuse = [this](QLineEdit* box, const std::string& why) {
+        note(from_utf8("Correction non écrite : " + why + "."));
+        box->setFocus();
+    };
+    const std::string typed = number_box->text().trimmed().toStdString();
+    long long number = 0;
+    if (typed.empty() || typed.size() > 9 ||
+        !std::all_of(typed.begin(), typed.end(), [](char c) { return is_digit(c); })) {
+        refuse(number_box, typed.empty() ? "donnez le numéro de la ligne à corriger, tel que "
+                                           "Journal > Lire le montre"
+                                         : "« " + typed +
+                                               " » n'est pas un numéro de ligne (Journal > "
+                                               "Lire numérote les lignes)");
+        return;
+    }
+    for (const char c : typed)
+        number = number * 10 + (c - '0');
+    const Result<std::string> bytes = read_file(journal.path());
+    if (!bytes) {
+        refuse(number_box, "le journal " + display_path(journal.path()) + " ne peut pas être lu (" +
+                               bytes.why() + ")");
+        return;
+    }
+    journal::ReadOptions options;
+    options.formats = journal::default_date_formats();
+    if (const Status can = journal::correctable_line(*bytes, number, options); !can) {
+        refuse(number_box, can.why());
+        return;
+    }
+    const Result<journal::RemarkText> text =
+        journal::correction_text(text_box->text().toStdString());
+    if (!text) {
+        refuse(text_box, text.why());
+        return;
+    }
+    bool gps_time = false;
+    const int minutes = note_minutes(gps_time);
+    const journal::EntryOutcome outcome = journal.append_line(
+        journal::correction_line(minutes / 60 % 24, minutes % 60, !gps_time, number, text->cp1252));
+    number_box->clear();
+    text_box->clear();
+    control("corrigerf")->hide();
+    if (!outcome.written) {
+        // Kept back with the entries and written ahead of the next line that can be.
+        services_.dialogs.message(outcome.written.why(), program_title);
+        return;
+    }
+    QString said = "Correction de la ligne " + QString::number(number) +
+                   " écrite dans le journal ; la ligne reste telle quelle, barrée dans Journal > "
+                   "Lire";
+    if (!gps_time) said += ", à l'heure de l'ordinateur (pas d'heure du GPS)";
     if (text->cleaned) said += " ; les caractères de contrôle sont devenus des espaces";
     if (outcome.notice) said += " ; " + from_utf8(*outcome.notice);
     note(said + ".");
@@ -138,7 +207,19 @@ void Journ::show_journal() {
           journal.seal_notice().empty() ? nullptr : &journal.seal_notice()})
         if (notice)
             head += utf8_to_cp1252("(Remarque du programme, hors du fichier) " + *notice) + "\r\n";
-    services_.viewer->show_text("journal.txt", head.empty() ? *bytes : head + "\r\n" + *bytes);
+    // Each corrected line struck through, its corrections beside it.
+    journal::ReadOptions options;
+    options.formats = journal::default_date_formats();
+    std::vector<StruckLine> struck;
+    for (const journal::JournalLine& l : journal::read_journal(*bytes, options).lines) {
+        if (!l.struck()) continue;
+        std::string beside = utf8_to_cp1252("[corrigée"); // the journal's text is Windows-1252
+        for (std::size_t i = 0; i < l.corrections.size(); ++i)
+            beside += (i ? " ; ligne " : " ligne ") + integer_text(l.corrections[i].number) +
+                      " : " + l.corrections[i].text;
+        struck.push_back({l.number, beside + "]"});
+    }
+    services_.viewer->show_journal("journal.txt", head, *bytes, struck);
 }
 
 } // namespace marivent::app

@@ -54,7 +54,7 @@ void Journ::keys() {
         control(in)->hide();
         note(QString());
     });
-    for (const char* name : {"Frame1", "File1", "File2", "prefer", "remarquef"}) {
+    for (const char* name : {"Frame1", "File1", "File2", "prefer", "remarquef", "corrigerf"}) {
         QWidget* w = control(name);
         QList<QWidget*> inside = w->findChildren<QWidget*>();
         inside.append(w);

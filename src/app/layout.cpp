@@ -18,6 +18,10 @@ constexpr ControlRow controls[] = {
     // Journal > Remarque: one line typed into the journal, Enter writes it, Escape leaves.
     {"remarquef", K::Frame, nullptr, "Remarque au journal (Entrée : écrire, Échap : laisser)", 0,
      1680, 9135, 735, false},
+    // Journal > Corriger: a line's number and its correction, appended; the line stays as it is.
+    {"corrigerf", K::Frame, nullptr,
+     "Correction d'une ligne du journal (Entrée : écrire, Échap : laisser)", 0, 1680, 9135, 735,
+     false},
     {"simuf", K::Button, nullptr, "Fin de la simulation", 6480, 1800, 1815, 375, false},
     {"Label9", K::Label, nullptr, "Ce qui va au pilote", 120, 6240, 1815, 255, false},
     {"otopil", K::TextBox, nullptr, "Text1", 120, 6600, 7935, 495, false},
@@ -71,6 +75,10 @@ constexpr ControlRow controls[] = {
     {"ok", K::Button, "prefer", "OK", 7200, 4800, 735, 375, true},
 
     {"remarque", K::TextBox, "remarquef", "", 120, 300, 8895, 315, true},
+    {"corrlab1", K::Label, "corrigerf", "N° de &ligne", 120, 330, 975, 255, true},
+    {"corrligne", K::TextBox, "corrigerf", "", 1080, 300, 735, 315, true},
+    {"corrlab2", K::Label, "corrigerf", "&Correction", 1920, 330, 975, 255, true},
+    {"correction", K::TextBox, "corrigerf", "", 2880, 300, 6135, 315, true},
 };
 
 // In the order of the menu bar; items follow their menu.
@@ -79,6 +87,7 @@ constexpr MenuRow menus[] = {
     {"mnujourecrire", "&Enregister la position", "mnujournal"},
     {"mnujoulire", "&Lire", "mnujournal"},
     {"mnujourremarque", "&Remarque", "mnujournal"},
+    {"mnujourcorriger", "&Corriger", "mnujournal"},
     {"mnujourimprimer", "&Imprimer", "mnujournal"},
     {"mnuquitter", "&Quitter", "mnujournal"},
     {"mnugps", "&Gps", nullptr},

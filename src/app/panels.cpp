@@ -9,7 +9,7 @@
 namespace marivent::app {
 
 void show_panels(WindowSide& w, std::initializer_list<const char*> shown) {
-    for (const std::string_view name : {"prefer", "Frame1", "File1", "File2", "remarquef"}) {
+    for (const std::string_view name : {"prefer", "Frame1", "File1", "File2", "remarquef", "corrigerf"}) {
         QWidget* panel =
             w.control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
         const bool named =
@@ -20,7 +20,7 @@ void show_panels(WindowSide& w, std::initializer_list<const char*> shown) {
             continue;
         }
         panel->hide();
-        if (name != "Frame1" && name != "remarquef")
+        if (name != "Frame1" && name != "remarquef" && name != "corrigerf")
             w.note(QString()); // the line said what the list shows
     }
     for (const char* name : shown) {

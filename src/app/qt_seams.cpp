@@ -6,6 +6,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <ctime>
 
 #include "common/cp1252.h"
@@ -79,8 +83,7 @@ QtTextViewer::~QtTextViewer() {
         delete w;
 }
 
-void QtTextViewer::show_text(std::string_view title, std::string_view text) {
-    const QString name = from_utf8(title);
+QPlainTextEdit* QtTextViewer::view(const QString& name) {
     QWidget*& w = windows_[name];
     if (!w) {
         auto* view = new QPlainTextEdit;
@@ -94,14 +97,66 @@ void QtTextViewer::show_text(std::string_view title, std::string_view text) {
         QObject::connect(close, &QShortcut::activated, view, &QWidget::close);
         w = view;
     }
-    auto* view = static_cast<QPlainTextEdit*>(w);
-    QString shown = from_cp1252(text);
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    view->setPlainText(shown);
+    return static_cast<QPlainTextEdit*>(w);
+}
+
+namespace {
+
+void show_at_end(QPlainTextEdit* view) {
     view->moveCursor(QTextCursor::End); // the journal's last entry in sight
     view->show();
     view->raise();
     view->activateWindow();
+}
+
+} // namespace
+
+void QtTextViewer::show_text(std::string_view title, std::string_view text) {
+    QPlainTextEdit* v = view(from_utf8(title));
+    QString shown = from_cp1252(text);
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    v->setPlainText(shown);
+    show_at_end(v);
+}
+
+void QtTextViewer::show_journal(std::string_view title, std::string_view head,
+                                std::string_view journal, const std::vector<StruckLine>& struck) {
+    QPlainTextEdit* v = view(from_utf8(title));
+    // The journal's lines as the seal and the readers count them: cut at LF, a CR before it
+    // dropped, a last line without LF kept.
+    QStringList lines = from_cp1252(journal).split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+    const int width = static_cast<int>(QString::number(lines.size()).size());
+    QString text = from_cp1252(head);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (!text.isEmpty()) text += QLatin1Char('\n');
+    const int first_block = static_cast<int>(text.count(QLatin1Char('\n')));
+    std::size_t next_struck = 0;
+    std::vector<std::pair<int, int>> strikes; // block and length of the struck text
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        const long long number = i + 1;
+        text += QString::number(number).rightJustified(width) + QLatin1String("  ") + line;
+        while (next_struck < struck.size() && struck[next_struck].number < number)
+            ++next_struck;
+        if (next_struck < struck.size() && struck[next_struck].number == number) {
+            strikes.push_back({first_block + static_cast<int>(i), static_cast<int>(line.size())});
+            text += QLatin1String("  ") + from_cp1252(struck[next_struck].beside);
+        }
+        text += QLatin1Char('\n');
+    }
+    if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+    v->setPlainText(text);
+    QTextCharFormat strike;
+    strike.setFontStrikeOut(true);
+    for (const auto& [block, length] : strikes) {
+        QTextCursor c(v->document()->findBlockByNumber(block));
+        c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, width + 2);
+        c.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, length);
+        c.mergeCharFormat(strike);
+    }
+    show_at_end(v);
 }
 
 QWidget* QtTextViewer::window(const QString& title) const {

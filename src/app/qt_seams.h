@@ -6,6 +6,7 @@
 
 #include "common/seams.h"
 
+class QPlainTextEdit;
 class QWidget;
 
 namespace marivent::app {
@@ -44,9 +45,13 @@ class QtTextViewer : public TextViewer {
   public:
     ~QtTextViewer() override;
     void show_text(std::string_view title, std::string_view text) override;
+    // Numbered lines, the struck ones with a line through their text and their corrections after.
+    void show_journal(std::string_view title, std::string_view head, std::string_view journal,
+                      const std::vector<StruckLine>& struck) override;
     QWidget* window(const QString& title) const;
 
   private:
+    QPlainTextEdit* view(const QString& title);
     std::map<QString, QWidget*> windows_;
 };
 

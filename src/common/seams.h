@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "date.h"
 #include "result.h"
@@ -101,11 +102,27 @@ class Display {
     virtual void set_speed_colour(long colour) = 0;
 };
 
+// A line of the journal that a later line corrects: shown struck through, `beside` after it
+// (Windows-1252).
+struct StruckLine {
+    long long number = 0; // 1 for the first line
+    std::string beside;
+};
+
 // Shows a text (Windows-1252, CR LF) in a read-only viewer; the caller goes on at once.
 class TextViewer {
   public:
     virtual ~TextViewer() = default;
     virtual void show_text(std::string_view title, std::string_view text) = 0;
+    // The journal's bytes with its lines numbered from 1, those of `struck` struck through; the
+    // program's own `head` lines before them, not numbered. A viewer that cannot strike or number
+    // shows the head, an empty line and the journal as text.
+    virtual void show_journal(std::string_view title, std::string_view head,
+                              std::string_view journal, const std::vector<StruckLine>& struck) {
+        (void)struck;
+        show_text(title, head.empty() ? std::string(journal)
+                                      : std::string(head) + "\r\n" + std::string(journal));
+    }
 };
 
 } // namespace marivent

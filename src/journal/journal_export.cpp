@@ -64,6 +64,16 @@ void append_xml(std::string& out, std::string_view utf8) {
     }
 }
 
+// "ligne 15 : text ; ligne 18 : text": the corrections of a struck line, UTF-8.
+std::string corrections_text(const JournalLine& line) {
+    std::string t;
+    for (const LineCorrection& c : line.corrections) {
+        if (!t.empty()) t += " ; ";
+        t += "ligne " + integer_text(c.number) + " : " + cp1252_to_utf8(c.text);
+    }
+    return t;
+}
+
 // The point's description: "vitesse 5.2 nd, cap 54°, vers WPT01", the parts that are known.
 std::string description(const JournalLine& line) {
     std::string d;
@@ -74,7 +84,20 @@ std::string description(const JournalLine& line) {
     if (line.speed) add("vitesse " + general_text(*line.speed) + " nd");
     if (line.course) add("cap " + integer_text(*line.course) + "°");
     if (!line.waypoint.empty()) add("vers " + cp1252_to_utf8(line.waypoint));
+    if (line.event != EntryEvent::none) add(std::string(event_mark(line.event)));
+    // Nothing is dropped from the track: a struck point says so, with what corrects it.
+    if (line.struck()) add("barrée, corrigée " + corrections_text(line));
     return d;
+}
+
+// What a line is, for the CSV's "Nature" column.
+std::string nature(const JournalLine& line) {
+    if (line.entry && line.event != EntryEvent::none)
+        return "entrée " + std::string(event_mark(line.event));
+    if (line.entry) return "entrée";
+    if (line.remark) return "remarque";
+    if (line.correction) return "correction de la ligne " + integer_text(line.corrects);
+    return "ligne non reconnue";
 }
 
 void append_csv_field(std::string& out, std::string_view text) {
@@ -131,8 +154,8 @@ std::string gpx_track(const JournalRead& journal, std::string_view track_name) {
 std::string csv_table(const JournalRead& journal) {
     std::string out;
     out.reserve(100 + journal.lines.size() * 120);
-    out +=
-        "Date UTC,Heure UTC,Latitude,Longitude,Vitesse (nœuds),Cap,Waypoint,Ligne du journal\r\n";
+    out += "Date UTC,Heure UTC,Latitude,Longitude,Vitesse (nœuds),Cap,Waypoint,Ligne du journal,"
+           "N° de ligne,Nature,Barrée et corrigée par\r\n";
     for (const auto& l : journal.lines) {
         if (l.date) out += date_text(*l.date);
         out += ',';
@@ -149,6 +172,12 @@ std::string csv_table(const JournalRead& journal) {
         append_csv_field(out, cp1252_to_utf8(l.waypoint));
         out += ',';
         append_csv_field(out, cp1252_to_utf8(l.text));
+        out += ',';
+        out += integer_text(l.number);
+        out += ',';
+        append_csv_field(out, nature(l));
+        out += ',';
+        append_csv_field(out, corrections_text(l));
         out += "\r\n";
     }
     return out;

@@ -54,7 +54,19 @@ ItemScan scan_items(std::string_view bytes) {
     return scan;
 }
 
-std::string entry_line(const EntryFields& f) {
+std::string_view event_mark(EntryEvent event) {
+    switch (event) {
+    case EntryEvent::waypoint:
+        return "(changement de waypoint)";
+    case EntryEvent::course:
+        return "(changement de cap)";
+    case EntryEvent::none:
+        break;
+    }
+    return {};
+}
+
+std::string entry_line(const EntryFields& f, EntryEvent event) {
     const std::string_view t = f.heuretu;
     std::string line;
     line.reserve(64);
@@ -73,11 +85,19 @@ std::string entry_line(const EntryFields& f) {
     line += f.cap;
     line += "  ";
     line += f.wpt2;
-    line += " \r\n";
+    line += ' ';
+    if (event != EntryEvent::none) {
+        line += ' ';
+        line += event_mark(event);
+    }
+    line += "\r\n";
     return line;
 }
 
-Result<RemarkText> remark_text(std::string_view utf8) {
+namespace {
+
+// The text of a remark or a correction, `what` naming it in the reasons ("remarque", "correction").
+Result<RemarkText> note_text(std::string_view utf8, const std::string& what) {
     RemarkText out;
     std::string cp;
     // Character by character, so that one Windows-1252 cannot hold is named, not made a "?".
@@ -89,8 +109,8 @@ Result<RemarkText> remark_text(std::string_view utf8) {
         const std::string one = utf8_to_cp1252(c, '\0');
         if (one.size() != 1 || (one[0] == '\0' && c != std::string_view("\0", 1)))
             return failure("le caractère « " + std::string(c) +
-                           " » ne peut pas être gardé dans le journal (Windows-1252) : la "
-                           "remarque n'est pas écrite, corrigez-la");
+                           " » ne peut pas être gardé dans le journal (Windows-1252) : la " + what +
+                           " n'est pas écrite, corrigez-la");
         cp += one;
         at = end;
     }
@@ -103,23 +123,56 @@ Result<RemarkText> remark_text(std::string_view utf8) {
         out.cp1252 += c;
     }
     out.cp1252 = std::string(trimmed(out.cp1252));
-    if (out.cp1252.empty()) return failure("la remarque est vide : rien n'est écrit");
+    if (out.cp1252.empty()) return failure("la " + what + " est vide : rien n'est écrit");
     if (out.cp1252.size() > remark_most)
-        return failure("la remarque a " + integer_text(static_cast<long long>(out.cp1252.size())) +
+        return failure("la " + what + " a " +
+                       integer_text(static_cast<long long>(out.cp1252.size())) +
                        " caractères, le journal en garde " +
                        integer_text(static_cast<long long>(remark_most)) +
                        " au plus par ligne : rien n'est écrit");
     return out;
 }
 
+} // namespace
+
+Result<RemarkText> remark_text(std::string_view utf8) {
+    return note_text(utf8, "remarque");
+}
+
+Result<RemarkText> correction_text(std::string_view utf8) {
+    return note_text(utf8, "correction");
+}
+
+namespace {
+
+// "hh:mm " of a UTC time of day.
+std::string time_prefix(int hour, int minute) {
+    std::string t;
+    t += static_cast<char>('0' + hour / 10);
+    t += static_cast<char>('0' + hour % 10);
+    t += ':';
+    t += static_cast<char>('0' + minute / 10);
+    t += static_cast<char>('0' + minute % 10);
+    t += ' ';
+    return t;
+}
+
+} // namespace
+
 std::string remark_line(int hour, int minute, bool computer_clock, std::string_view cp1252) {
-    std::string line;
-    line += static_cast<char>('0' + hour / 10);
-    line += static_cast<char>('0' + hour % 10);
-    line += ':';
-    line += static_cast<char>('0' + minute / 10);
-    line += static_cast<char>('0' + minute % 10);
-    line += computer_clock ? " Remarque (heure de l'ordinateur) : " : " Remarque : ";
+    std::string line = time_prefix(hour, minute);
+    line += computer_clock ? "Remarque (heure de l'ordinateur) : " : "Remarque : ";
+    line += cp1252;
+    line += "\r\n";
+    return line;
+}
+
+std::string correction_line(int hour, int minute, bool computer_clock, long long number,
+                            std::string_view cp1252) {
+    std::string line = time_prefix(hour, minute);
+    line += "Correction de la ligne ";
+    line += integer_text(number);
+    line += computer_clock ? " (heure de l'ordinateur) : " : " : ";
     line += cp1252;
     line += "\r\n";
     return line;

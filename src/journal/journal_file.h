@@ -32,26 +32,41 @@ struct EntryFields {
     std::string heuretu, hemlat, lat, hemlon, longit, vi, cap, wpt2;
 };
 
+// The mark of an entry written on an event, not by the timer nor on demand.
+enum class EntryEvent { none, waypoint, course };
+
+// The mark as it ends the entry's line, after the waypoint and two spaces: "(changement de
+// waypoint)", "(changement de cap)"; empty for none.
+std::string_view event_mark(EntryEvent event);
+
 // "hh:mm N4512.345 E00512.345  5,2 54  WPT01 " and CR LF: the fields as they are, never padded
-// or cut, the time taken as characters 1-2 and 3-4 of `heuretu`.
-std::string entry_line(const EntryFields& f);
+// or cut, the time taken as characters 1-2 and 3-4 of `heuretu`. An entry on an event ends
+// "WPT01  (changement de waypoint)" instead: a timed entry's text, a space and the mark.
+std::string entry_line(const EntryFields& f, EntryEvent event = EntryEvent::none);
 
 // The longest remark kept, in characters: a line any editor and the journal's readers take whole.
 inline constexpr std::size_t remark_most = 500;
 
-// A remark as the user typed it (UTF-8) made ready for the journal: blanks at its ends removed,
-// tabs and other control characters made spaces; in Windows-1252. Refused (French) when empty,
-// longer than `remark_most`, or holding a character Windows-1252 cannot (named in the reason).
-// `cleaned` says the control characters were replaced.
+// A remark or a correction as the user typed it (UTF-8) made ready for the journal: blanks at its
+// ends removed, tabs and other control characters made spaces; in Windows-1252. Refused (French,
+// naming the remark or the correction) when empty, longer than `remark_most`, or holding a
+// character Windows-1252 cannot (named in the reason). `cleaned` says the control characters
+// were replaced.
 struct RemarkText {
     std::string cp1252;
     bool cleaned = false;
 };
 Result<RemarkText> remark_text(std::string_view utf8);
+Result<RemarkText> correction_text(std::string_view utf8);
 
 // "hh:mm Remarque : <text>" and CR LF, the time UTC; when it is the computer's, not the GPS's,
 // "hh:mm Remarque (heure de l'ordinateur) : <text>".
 std::string remark_line(int hour, int minute, bool computer_clock, std::string_view cp1252);
+
+// "hh:mm Correction de la ligne N : <text>" and CR LF, the time UTC; when it is the computer's,
+// "hh:mm Correction de la ligne N (heure de l'ordinateur) : <text>". Line N stays as it is.
+std::string correction_line(int hour, int minute, bool computer_clock, long long number,
+                            std::string_view cp1252);
 
 // The caption of the menu entry "heure" for a local time: "9:05", "14:30".
 std::string hour_caption(int hour, int minute);

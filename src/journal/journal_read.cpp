@@ -1,9 +1,11 @@
 #include "journal/journal_read.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 #include "common/lines.h"
+#include "common/number_text.h"
 #include "common/text.h"
 #include "journal/journal_file.h"
 
@@ -93,20 +95,49 @@ bool is_empty_position(std::string_view s, char plus, char minus) {
     return s.empty() || (s.size() == 1 && (s[0] == plus || s[0] == minus));
 }
 
-// "hh:mm Remarque : text", the time UTC (of the GPS, or of the computer when so marked).
+// A whole number of one to nine digits, nothing else.
+std::optional<long long> read_count(std::string_view s) {
+    if (s.empty() || s.size() > 9) return std::nullopt;
+    long long n = 0;
+    for (const char c : s) {
+        if (!is_digit(c)) return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    return n;
+}
+
+// "hh:mm Remarque : text" or "hh:mm Correction de la ligne N : text", the time UTC (of the GPS,
+// or of the computer when marked "(heure de l'ordinateur)").
 bool read_remark(std::string_view text, JournalLine& line) {
     if (text.size() < 6 || text[5] != ' ') return false;
     const std::optional<int> minute = read_time(text.substr(0, 5));
     if (!minute) return false;
     std::string_view rest = text.substr(6);
-    for (std::string_view head : {"Remarque : ", "Remarque (heure de l'ordinateur) : "}) {
-        if (rest.substr(0, head.size()) != head) continue;
-        line.minute = minute;
+    constexpr std::string_view computer = "(heure de l'ordinateur) ";
+    constexpr std::string_view remark = "Remarque ";
+    constexpr std::string_view correction = "Correction de la ligne ";
+    if (rest.substr(0, remark.size()) == remark) {
+        rest.remove_prefix(remark.size());
         line.remark = true;
-        line.remark_text = std::string(rest.substr(head.size()));
-        return true;
+    } else if (rest.substr(0, correction.size()) == correction) {
+        rest.remove_prefix(correction.size());
+        const std::size_t space = rest.find(' ');
+        const std::optional<long long> number = read_count(rest.substr(0, space));
+        if (space == std::string_view::npos || !number || *number == 0) return false;
+        rest.remove_prefix(space + 1);
+        line.correction = true;
+        line.corrects = static_cast<int>(*number);
+    } else {
+        return false;
     }
-    return false;
+    if (rest.substr(0, computer.size()) == computer) {
+        rest.remove_prefix(computer.size());
+        line.computer_clock = true;
+    }
+    if (rest.substr(0, 2) != ": ") return false;
+    line.minute = minute;
+    line.remark_text = std::string(rest.substr(2));
+    return true;
 }
 
 // An entry line "hh:mm Nddmm.mmm Wdddmm.mmm  speed course  waypoint " (the last space may have
@@ -118,7 +149,17 @@ bool read_entry(std::string_view text, JournalLine& line) {
     if (!cut_field(rest, time) || !cut_field(rest, lat) || !cut_field(rest, lon) ||
         !cut_space(rest) || !cut_field(rest, speed) || !cut_field(rest, course) || !cut_space(rest))
         return false;
-    if (!rest.empty() && rest.back() == ' ') rest.remove_suffix(1);
+    // An entry on an event: the timed entry's text, a space and its mark.
+    for (const EntryEvent event : {EntryEvent::waypoint, EntryEvent::course}) {
+        const std::string mark = "  " + std::string(event_mark(event));
+        if (rest.size() >= mark.size() && rest.substr(rest.size() - mark.size()) == mark) {
+            line.event = event;
+            rest.remove_suffix(mark.size());
+            break;
+        }
+    }
+    if (line.event == EntryEvent::none && !rest.empty() && rest.back() == ' ')
+        rest.remove_suffix(1);
 
     // Before the GPS sends a time the entry starts ":"; the position stays empty until a fix.
     if (time != ":") {
@@ -181,7 +222,7 @@ int JournalRead::entries_without_position() const {
 std::vector<int> JournalRead::unreadable_lines() const {
     std::vector<int> numbers;
     for (const auto& l : lines)
-        if (!l.entry && !l.remark) numbers.push_back(l.number);
+        if (!l.entry && !l.remark && !l.correction) numbers.push_back(l.number);
     return numbers;
 }
 
@@ -202,7 +243,7 @@ int JournalRead::points() const {
 bool JournalRead::looks_like_journal() const {
     if (header || date_lines > 0 || !bad_dates.empty()) return true;
     for (const auto& l : lines)
-        if (l.entry || l.remark) return true;
+        if (l.entry || l.remark || l.correction) return true;
     return false;
 }
 
@@ -232,7 +273,7 @@ JournalRead read_journal(std::string_view bytes, const ReadOptions& options) {
         if (read) {
             line.number = number;
             line.text = std::string(text);
-            line.entry = !line.remark;
+            line.entry = !line.remark && !line.correction;
             if (line.minute && local_date) {
                 // The local time of day, UTC time plus the offset, may lie on the day before or
                 // after the UTC time's: the date line is the local day, so the UTC date is the
@@ -262,7 +303,37 @@ JournalRead read_journal(std::string_view bytes, const ReadOptions& options) {
         unread.text = std::string(text);
         out.lines.push_back(std::move(unread));
     }
+    // Each correction beside the line it names, when that line is above it and one of these.
+    for (const JournalLine& c : out.lines) {
+        if (!c.correction || c.corrects >= c.number) continue;
+        const auto at =
+            std::lower_bound(out.lines.begin(), out.lines.end(), c.corrects,
+                             [](const JournalLine& l, int wanted) { return l.number < wanted; });
+        if (at != out.lines.end() && at->number == c.corrects)
+            at->corrections.push_back({c.number, c.remark_text});
+    }
     return out;
+}
+
+Status correctable_line(std::string_view journal_bytes, long long number,
+                        const ReadOptions& options) {
+    long long count = 0;
+    std::string_view text;
+    LineCursor cursor(journal_bytes, LoneCr::kept);
+    for (std::string_view l; cursor.next(l);)
+        if (++count == number) text = l;
+    const std::string n = integer_text(number);
+    if (number < 1 || number > count)
+        return failure("le journal n'a pas de ligne " + n + " (il en a " + integer_text(count) +
+                       ")");
+    const std::string_view bare = trimmed(text);
+    if (bare.empty()) return failure("la ligne " + n + " est vide : rien à corriger");
+    if (bare == header_line)
+        return failure("la ligne " + n + " est l'en-tête du journal : elle ne se corrige pas");
+    if (read_date(bare, options.formats) || looks_like_date(bare, options.formats))
+        return failure("la ligne " + n +
+                       " est une ligne de date : corrigez plutôt les lignes qu'elle date");
+    return {};
 }
 
 } // namespace marivent::journal

@@ -15,6 +15,8 @@
 
 #include "common/date.h"
 #include "common/date_format.h"
+#include "common/result.h"
+#include "journal/journal_file.h"
 
 namespace marivent::journal {
 
@@ -35,21 +37,18 @@ struct LineCorrection {
     std::string text; // Windows-1252
 };
 
-// The mark of an entry written on an event, not by the timer nor on demand.
-enum class EntryEvent { none, waypoint, course };
-
 struct JournalLine {
-    int number = 0;           // 1 for the file's first line
-    std::string text;         // the line without its line end, Windows-1252
-    bool entry = false;       // in the entry layout; false: edited by hand or damaged, fields empty
+    int number = 0;     // 1 for the file's first line
+    std::string text;   // the line without its line end, Windows-1252
+    bool entry = false; // in the entry layout; false: edited by hand or damaged, fields empty
     EntryEvent event = EntryEvent::none; // an entry's mark "(changement de waypoint)", ...
-    bool remark = false;      // "hh:mm Remarque : ...": the skipper's, with its UTC time
-    bool correction = false;  // "hh:mm Correction de la ligne N : ...", with its UTC time
-    int corrects = 0;         // a correction's line N
-    std::string remark_text;  // the remark's or the correction's text, Windows-1252
+    bool remark = false;                 // "hh:mm Remarque : ...": the skipper's, with its UTC time
+    bool correction = false;     // "hh:mm Correction de la ligne N : ...", with its UTC time
+    int corrects = 0;            // a correction's line N
+    std::string remark_text;     // the remark's or the correction's text, Windows-1252
     bool computer_clock = false; // a remark's or correction's time is the computer's, not the GPS's
-    std::vector<LineCorrection> corrections; // of this line, in file order: shown struck through
-    std::optional<Date> date; // UTC date: needs a time and a date line above
+    std::vector<LineCorrection> corrections;   // of this line, in file order: shown struck through
+    std::optional<Date> date;                  // UTC date: needs a time and a date line above
     std::optional<int> minute;                 // UTC time of day in minutes
     std::optional<double> latitude, longitude; // decimal degrees, south and west negative
     std::optional<double> speed;               // knots
@@ -85,5 +84,12 @@ struct JournalRead {
 // Reads a journal's bytes: CR LF or LF line ends, the last line with or without one; a CR alone
 // stays in its line (LoneCr::kept of common/lines.h).
 JournalRead read_journal(std::string_view bytes, const ReadOptions& options);
+
+// The journal's line `number` (1 for its first line, as the viewer numbers them) may be
+// corrected: it exists, holds text and is neither the header nor a date line (the entries below a
+// wrong date are what gets corrected). Refused in French otherwise. `journal_bytes` is the
+// journal as it is on the disk, read with the date formats of `options`.
+Status correctable_line(std::string_view journal_bytes, long long number,
+                        const ReadOptions& options);
 
 } // namespace marivent::journal

@@ -343,11 +343,12 @@ TEST(JournalEntries, EntriesBeforeTheGpsWasValidKeepTheirKnownFields) {
     EXPECT_NE(gpx.find("<time>2026-12-07T08:30:00Z</time>"), std::string::npos) << gpx;
 
     const std::string csv = csv_table(r);
-    EXPECT_NE(csv.find("\r\n,,,,,,," + nothing + "\r\n"), std::string::npos) << csv;
-    EXPECT_NE(csv.find("\r\n2026-12-07,08:15,,,0,,,\"08:15    ,    \"\r\n"), std::string::npos)
+    EXPECT_NE(csv.find("\r\n,,,,,,," + nothing + ",5,entrée,\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n2026-12-07,08:15,,,0,,,\"08:15    ,    \",6,entrée,\r\n"),
+              std::string::npos)
         << csv;
     EXPECT_NE(csv.find("\r\n2026-12-07,08:30,47.208333333,-3.354166667,0.5,359,Groix,"
-                       "\"08:30 N4712.5 W00321.25  ,5 359  Groix \"\r\n"),
+                       "\"08:30 N4712.5 W00321.25  ,5 359  Groix \",8,entrée,\r\n"),
               std::string::npos)
         << csv;
 }
@@ -376,7 +377,8 @@ TEST(JournalEntries, LinesEditedByHandAreKeptWithTheirTextOnly) {
     EXPECT_EQ(r.entries_without_position(), 0);
 
     const std::string csv = csv_table(r);
-    EXPECT_NE(csv.find("\r\n,,,,,,,\"Escale à Groix, plein de gasoil\"\r\n"), std::string::npos)
+    EXPECT_NE(csv.find("\r\n,,,,,,,\"Escale à Groix, plein de gasoil\",5,ligne non reconnue,\r\n"),
+              std::string::npos)
         << csv;
 }
 
@@ -405,7 +407,7 @@ TEST(JournalRemarks, RemarksAreDatedRowsOfTheirOwnNeverPointsNorHandEditedLines)
     EXPECT_EQ(r.points(), 0);
     EXPECT_TRUE(r.looks_like_journal());
     const std::string csv = csv_table(r);
-    EXPECT_NE(csv.find("\r\n2026-12-07,22:30,,,,,,22:30 Remarque : 2 ris pris\r\n"),
+    EXPECT_NE(csv.find("\r\n2026-12-07,22:30,,,,,,22:30 Remarque : 2 ris pris,4,remarque,\r\n"),
               std::string::npos)
         << csv;
     EXPECT_EQ(gpx_track(r, "t").find("<trkpt"), std::string::npos);
@@ -508,12 +510,12 @@ TEST(JournalCsv, HeaderRowAndQuotes) {
                           "10:00 S4700.000 E00300.000  12, 10  Ile \"Verte\", nord \r\n"
                           "stray\rreturn\r\n";
     const std::string csv = csv_table(read_journal(j, options(0)));
-    EXPECT_EQ(
-        csv,
-        "Date UTC,Heure UTC,Latitude,Longitude,Vitesse (nœuds),Cap,Waypoint,Ligne du journal\r\n"
-        "2026-12-07,10:00,-47,3,12,10,\"Ile \"\"Verte\"\", nord\","
-        "\"10:00 S4700.000 E00300.000  12, 10  Ile \"\"Verte\"\", nord \"\r\n"
-        ",,,,,,,\"stray\rreturn\"\r\n");
+    EXPECT_EQ(csv,
+              "Date UTC,Heure UTC,Latitude,Longitude,Vitesse (nœuds),Cap,Waypoint,Ligne du journal,"
+              "N° de ligne,Nature,Barrée et corrigée par\r\n"
+              "2026-12-07,10:00,-47,3,12,10,\"Ile \"\"Verte\"\", nord\","
+              "\"10:00 S4700.000 E00300.000  12, 10  Ile \"\"Verte\"\", nord \",2,entrée,\r\n"
+              ",,,,,,,\"stray\rreturn\",3,ligne non reconnue,\r\n");
 }
 
 // The size the tool must convert in well under a second; here for the count and the last date.

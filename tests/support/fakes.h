@@ -69,10 +69,16 @@ class RecordingViewer : public TextViewer {
   public:
     struct Shown {
         std::string title, text;
+        std::vector<StruckLine> struck; // of a journal
     };
     std::vector<Shown> shown;
     void show_text(std::string_view title, std::string_view text) override {
-        shown.push_back({std::string(title), std::string(text)});
+        shown.push_back({std::string(title), std::string(text), {}});
+    }
+    void show_journal(std::string_view title, std::string_view head, std::string_view journal,
+                      const std::vector<StruckLine>& struck) override {
+        TextViewer::show_journal(title, head, journal, struck);
+        shown.back().struck = struck;
     }
 };
 
