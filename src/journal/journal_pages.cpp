@@ -8,6 +8,7 @@
 
 #include "common/cp1252.h"
 #include "common/number_text.h"
+#include "journal/journal_file.h"
 
 namespace marivent::journal {
 
@@ -130,8 +131,6 @@ struct Words {
     std::string remark_computer = "Remarque (heure de l'ordinateur) :";
     std::string correction = "Correction de la ligne ";
     std::string computer = " (heure de l'ordinateur)";
-    std::string waypoint_event = "(changement de waypoint)";
-    std::string course_event = "(changement de cap)";
     std::string degree = "\xB0";
 };
 
@@ -187,9 +186,7 @@ Block line_block(const JournalLine& line, const Words& words) {
         }
         block.push_back(std::move(first));
         if (line.event != EntryEvent::none)
-            block.push_back({{{text_column, Face::bold,
-                               line.event == EntryEvent::waypoint ? words.waypoint_event
-                                                                  : words.course_event}}});
+            block.push_back({{{text_column, Face::bold, std::string(event_mark(line.event))}}});
     } else if (line.remark || line.correction) {
         std::string label = line.correction ? words.correction + integer_text(line.corrects) +
                                                   (line.computer_clock ? words.computer : "") + " :"
@@ -329,9 +326,12 @@ class Layout {
                 b = printable(b);
             PageText& t = page.texts.emplace_back(
                 PageText{left + glyph * c.column, y_, body_size, c.face, std::move(c.text)});
-            if (line.struck && c.column != number_column) {
+            // The stroke over the glyphs, not over the spaces that align them.
+            const std::size_t lead = t.text.find_first_not_of(' ');
+            if (line.struck && c.column != number_column && lead != std::string::npos) {
                 const double y = y_ - 0.27 * body_size;
-                page.rules.push_back({t.x, y, t.x + t.width(), y, 0.6});
+                page.rules.push_back(
+                    {t.x + glyph * static_cast<double>(lead), y, t.x + t.width(), y, 0.6});
             }
         }
     }

@@ -11,6 +11,7 @@
 
 #include "common/cp1252.h"
 #include "common/number_text.h"
+#include "journal/journal_file.h"
 #include "journal/journal_pages.h"
 
 namespace {
@@ -97,11 +98,13 @@ std::vector<std::pair<std::size_t, const PageText*>> items(const Pages& pages,
     return out;
 }
 
-// Whether a rule runs through a text: level, a little above its baseline, over its width.
+// Whether a rule runs through a text: level, a little above its baseline, over its glyphs (the
+// spaces that right-align it left out).
 bool struck_through(const Page& page, const PageText& t) {
+    const double first = t.x + body_glyph * static_cast<double>(t.text.find_first_not_of(' '));
     return std::any_of(page.rules.begin(), page.rules.end(), [&](const PageRule& r) {
-        return r.y1 == r.y2 && r.y1 < t.y && r.y1 > t.y - t.size * 0.5 && r.x1 <= t.x + 0.01 &&
-               r.x2 >= t.x + t.width() - 0.01;
+        return r.y1 == r.y2 && r.y1 < t.y && r.y1 > t.y - t.size * 0.5 &&
+               std::abs(r.x1 - first) < 0.01 && std::abs(r.x2 - (t.x + t.width())) < 0.01;
     });
 }
 
@@ -223,24 +226,13 @@ TEST(JournalPages, AFiveHundredCharacterRemarkIsWrappedOverTheRowAndKeptWhole) {
 }
 
 TEST(JournalPages, ACorrectedLineIsStruckThroughWithItsCorrectionsUnderIt) {
-    JournalRead journal = read(entries(3) + "00:05 Remarque : deux ris\r\n" +
-                               "00:06 Correction de la ligne 5 : cap 45, pas 54\r\n");
-    ASSERT_EQ(journal.lines.size(), 5u);
-    // What the reader gives for the correction of line 5 and the one of line 7 by line 8.
-    JournalLine& corrected = journal.lines[1];
-    ASSERT_EQ(corrected.number, 5);
-    corrected.corrections = {{8, "cap 45, pas 54"}, {9, "et vitesse 4,2"}};
-    JournalLine& correction = journal.lines[4];
-    correction = JournalLine{};
-    correction.number = 8;
-    correction.correction = true;
-    correction.corrects = 5;
-    correction.minute = 6;
-    correction.date = Date{2026, 12, 7};
-    correction.remark_text = "cap 45, pas 54";
-    journal.lines[3].corrections = {{10, "texte de la remarque"}};
-
+    // Lines 4 to 6 entries, 7 a remark; 8 and 9 correct line 5, 10 corrects the remark.
+    const JournalRead journal = read(entries(3) + "00:05 Remarque : deux ris\r\n" +
+                                     correction_line(0, 6, false, 5, "cap 45, pas 54") +
+                                     correction_line(0, 7, true, 5, "et vitesse 4,2") +
+                                     correction_line(0, 8, false, 7, "trois ris"));
     const Pages pages = journal_pages(journal, head());
+    ASSERT_EQ(pages.pages.size(), 1u);
     const Page& page = pages.pages[0];
     const std::string text = all_text(pages);
     // Line 5, an entry: every field struck, not its number.
@@ -264,41 +256,62 @@ TEST(JournalPages, ACorrectedLineIsStruckThroughWithItsCorrectionsUnderIt) {
     ASSERT_EQ(second.size(), 1u);
     EXPECT_NEAR(first[0].second->y, number[0].second->y + 10, 0.01);
     EXPECT_NEAR(second[0].second->y, number[0].second->y + 20, 0.01);
-    EXPECT_FALSE(struck_through(page, *first[0].second));
+    for (const PageText& t : page.texts)
+        if (t.y > number[0].second->y + 1 && t.y < number[0].second->y + 21) {
+            EXPECT_FALSE(struck_through(page, t)) << t.text;
+        }
     EXPECT_NE(text.find(utf8_to_cp1252("corrigée ligne 8 : cap 45, pas 54")), std::string::npos);
     EXPECT_NE(text.find(utf8_to_cp1252("corrigée ligne 9 : et vitesse 4,2")), std::string::npos);
-    // The remark, struck too, its text still there; the correction as its own row.
+    // The remark, struck too, its text still there, its correction under it.
     const auto remark = items(pages, "deux ris");
     ASSERT_EQ(remark.size(), 1u);
     EXPECT_TRUE(struck_through(page, *remark[0].second));
-    EXPECT_NE(text.find("     8 07/12/2026 00:06 Correction de la ligne 5 : cap 45, pas 54"),
-              std::string::npos)
+    EXPECT_TRUE(
+        has_line(page, utf8_to_cp1252("                        corrigée ligne 10 : trois ris")))
         << text;
-    // Nothing else struck: lines 4 and 6.
-    for (const char* other : {"     4", "     6"}) {
+    // The corrections as rows of their own, not struck.
+    for (const char* row :
+         {"     8 07/12/2026 00:06 Correction de la ligne 5 : cap 45, pas 54",
+          "     9 07/12/2026 00:07 Correction de la ligne 5 (heure de l'ordinateur) : et vitesse "
+          "4,2",
+          "    10 07/12/2026 00:08 Correction de la ligne 7 : trois ris"})
+        EXPECT_TRUE(has_line(page, row)) << row << "\n" << text;
+    // Nothing else struck: lines 4, 6, 8, 9 and 10.
+    for (const char* other : {"     4", "     6", "     8", "     9", "    10"}) {
         const auto o = items(pages, other);
         ASSERT_EQ(o.size(), 1u);
         for (const PageText& t : page.texts)
             if (t.y == o[0].second->y) {
-                EXPECT_FALSE(struck_through(page, t)) << t.text;
+                EXPECT_FALSE(struck_through(page, t)) << other << " " << t.text;
             }
     }
 }
 
 TEST(JournalPages, EntriesWrittenOnAnEventAreMarkedUnderTheirRow) {
-    JournalRead journal = read(entries(3));
-    journal.lines[1].event = EntryEvent::waypoint;
-    journal.lines[2].event = EntryEvent::course;
-    const Pages pages = journal_pages(journal, head());
-    const auto waypoint = items(pages, "(changement de waypoint)");
-    const auto course = items(pages, "(changement de cap)");
-    ASSERT_EQ(waypoint.size(), 1u);
-    ASSERT_EQ(course.size(), 1u);
-    EXPECT_NEAR(waypoint[0].second->y, items(pages, "     5")[0].second->y + 10, 0.01);
-    EXPECT_NEAR(course[0].second->y, items(pages, "     6")[0].second->y + 10, 0.01);
-    // The timed entry before them has none.
-    EXPECT_LT(items(pages, "     4")[0].second->y + 10, waypoint[0].second->y + 0.01);
-    EXPECT_EQ(items(pages, "     5")[0].second->y, items(pages, "     4")[0].second->y + 10);
+    const std::string fix = " N4752.2720 W00355.0140  5,2 54  GLENAN";
+    const Pages pages =
+        journal_pages(read(entries(1) + "00:01" + fix + "  (changement de waypoint)\r\n" + "00:02" +
+                           fix + "  (changement de cap)\r\n"),
+                      head());
+    const Page& page = pages.pages[0];
+    const std::string row = " 07/12/2026 00:0";
+    const std::string rest = " 47\xB0"
+                             "52,272' N 003\xB0"
+                             "55,014' W   5,2  54\xB0 GLENAN";
+    // The timed entry before them has none: the next row follows it.
+    EXPECT_TRUE(has_line(page, "     4" + row + "0" + rest));
+    EXPECT_NEAR(items(pages, "     5")[0].second->y, items(pages, "     4")[0].second->y + 10,
+                0.01);
+    // The mark under the entry, not in its waypoint.
+    for (const auto& [number, minute, mark] :
+         {std::tuple{"     5", "1", "(changement de waypoint)"},
+          std::tuple{"     6", "2", "(changement de cap)"}}) {
+        EXPECT_TRUE(has_line(page, number + row + minute + rest)) << all_text(pages);
+        const auto found = items(pages, mark);
+        ASSERT_EQ(found.size(), 1u) << mark;
+        EXPECT_NEAR(found[0].second->y, items(pages, number)[0].second->y + 10, 0.01);
+        EXPECT_EQ(found[0].second->face, Face::bold);
+    }
 }
 
 TEST(JournalPages, AJournalWithoutLinesGivesOnePageThatSaysSo) {

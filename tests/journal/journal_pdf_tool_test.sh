@@ -34,7 +34,7 @@ for k in range(150):
     if k == 20:
         lines.append("Escale \u00e0 Groix, plein de gasoil (\u00e9crit \u00e0 la main) \udc81")
 lines.append("20:41 Correction de la ligne 30 : cap 145, pas 125")
-lines.append("20:45 N4745.0000 W00350.0000  6,1 200  Penfret (changement de waypoint) ")
+lines.append("20:45 N4745.0000 W00350.0000  6,1 200  Penfret  (changement de waypoint)")
 open(sys.argv[1], "wb").write(("\r\n".join(lines) + "\r\n").encode("cp1252", "surrogateescape"))
 PY
 lines=$(wc -l < "$work/journal.txt")
@@ -74,7 +74,9 @@ assert rows == expected, [r for r in rows if r not in expected][:5] or [r for r 
 body = " ".join(text.split())
 assert re.search(r"^ *4 +07/12/2026 +08:00 +47°52,000' N 003°55,000' W +5,0 +100° +Les Glénan$",
                  text, re.M), text[:1200]
-assert re.search(r"^ *158 +08/12/2026 +20:45 +47°45,000' N 003°50,000' W +6,1 +200° +Penfret", text, re.M)
+# The entry written on a change of waypoint: its mark under it, not in the waypoint.
+assert re.search(r"^ *158 +08/12/2026 +20:45 +47°45,000' N 003°50,000' W +6,1 +200° +Penfret\n"
+                 r" +\(changement de waypoint\)$", text, re.M), text[-600:]
 # The remark whole, over several lines.
 words = " ".join((("deux ris dans la grand-voile, le vent monte à 25 nœuds, mer agitée ; " * 9)[:500]).split())
 assert words in body, "remark"
@@ -84,7 +86,6 @@ assert re.search(r"^ *157 +08/12/2026 +20:41 +Correction de la ligne 30 : cap 14
 struck = re.search(r"^ *30 +07/12/2026 +10:00 +47°51,\d{3}' N 003°54,\d{3}' W +5,4 +124° +Les Glénan\n"
                    r" +corrigée ligne 157 : cap 145, pas 125$", text, re.M)
 assert struck, text[text.find("  29 "):text.find("  32 ")]
-assert "(changement de waypoint)" in body
 PY
 
 # Every page drawn, the size of A4 at 72 dots per inch.
