@@ -120,10 +120,13 @@ int Journ::note_minutes(bool& gps_time) const {
 }
 
 void Journ::mnujourcorriger_Click() {
+    // Each correction starts afresh: a text left by Escape is not written under another number.
+    if (control("corrigerf")->isHidden()) {
+        qobject_cast<QLineEdit*>(control("corrligne"))->clear();
+        qobject_cast<QLineEdit*>(control("correction"))->clear();
+    }
     show_panels(*this, {"corrigerf"});
-    auto* number = qobject_cast<QLineEdit*>(control("corrligne"));
-    number->setFocus();
-    number->selectAll();
+    control("corrligne")->setFocus();
 }
 
 void Journ::write_correction() {

@@ -5,6 +5,11 @@
 #include <cstdlib>
 #include <ctime>
 
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
 #include "qt_seams.h"
 
 namespace {
@@ -72,6 +77,43 @@ TEST(SystemClockTest, LocalTimeOfTheSecondAndTheZoneSeenAgainTheNextSecond) {
     EXPECT_GE(gap, 5 * 3600) << utc_shown.toString().toStdString() << " then "
                              << plus_five.toString().toStdString();
     EXPECT_LE(gap, 5 * 3600 + 3);
+}
+
+// The journal in the program's viewer: its lines numbered as Journal > Corriger takes them, the
+// program's notices above them unnumbered, a corrected line struck through and its correction
+// beside it, not struck.
+TEST(QtViewer, JournalLinesNumberedAndTheCorrectedOnesStruck) {
+    marivent::app::QtTextViewer viewer;
+    const std::string journal = "Heure        Position        Vi. Cap  Vers\r\n\r\n07/12/2026\r\n"
+                                "14:35 N4512.345 E00512.345  5,2 54  \xC9"
+                                "cueil \r\n"
+                                "note\n"
+                                "14:50 Correction de la ligne 4 : 6,2\r\n"
+                                "cut";
+    viewer.show_journal("journal.txt", "(Remarque du programme) sceau\r\n", journal,
+                        {{4, "[corrig\xE9"
+                             "e ligne 6 : 6,2]"}});
+    auto* view = qobject_cast<QPlainTextEdit*>(viewer.window("journal.txt"));
+    ASSERT_NE(view, nullptr);
+    const QStringList lines = view->toPlainText().split('\n');
+    EXPECT_EQ(lines,
+              QStringList({"(Remarque du programme) sceau", "",
+                           "1  Heure        Position        Vi. Cap  Vers", "2  ", "3  07/12/2026",
+                           "4  14:35 N4512.345 E00512.345  5,2 54  Écueil   [corrigée "
+                           "ligne 6 : 6,2]",
+                           "5  note", "6  14:50 Correction de la ligne 4 : 6,2", "7  cut"}));
+    // Struck: exactly the text of line 4, neither its number nor what is beside it.
+    const QTextBlock block = view->document()->findBlockByNumber(5);
+    const QString text = block.text();
+    const int first = 3, last = static_cast<int>(text.indexOf("  [corrig")) - 1;
+    for (int at = 0; at < text.size(); ++at) {
+        QTextCursor c(block);
+        c.setPosition(block.position() + at + 1); // the format of the character before
+        EXPECT_EQ(c.charFormat().fontStrikeOut(), at >= first && at <= last) << at;
+    }
+    for (int b : {2, 6, 7})
+        EXPECT_FALSE(
+            QTextCursor(view->document()->findBlockByNumber(b)).charFormat().fontStrikeOut());
 }
 
 } // namespace
