@@ -1,12 +1,15 @@
 #include "qt_printer.h"
 
 #include <QFont>
-#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QList>
 #include <QPageSize>
 #include <QPainter>
 #include <QPen>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRawFont>
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -17,21 +20,19 @@ namespace marivent::app {
 
 namespace {
 
-// A fixed-pitch font of the model's size on `device`, spaced so that each glyph is exactly
-// 0.6 em wide, as the layout counts (the system's Courier may be a little wider or narrower).
-QFont fixed_font(journal::Face face, double size, QPaintDevice* device) {
+// The fixed-pitch font of a face at a size in device pixels: the system's Courier, or a font of
+// the same widths. Its glyphs are placed one by one (drawGlyphRun) every 0.6 em, as the layout
+// counts, whatever the font's own advance and the device's hinting.
+QRawFont fixed_font(journal::Face face, double pixels) {
     QFont font;
     font.setFamilies({"Courier New", "Liberation Mono", "Courier", "DejaVu Sans Mono"});
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    font.setKerning(false);
     font.setBold(face == journal::Face::bold);
-    font.setPointSizeF(size);
-    const double dots_per_point = device->logicalDpiX() / 72.0;
-    const double advance = QFontMetricsF(font, device).horizontalAdvance(QLatin1Char('M'));
-    font.setLetterSpacing(QFont::AbsoluteSpacing,
-                          journal::glyph_em * size * dots_per_point - advance);
-    return font;
+    font.setPixelSize(100);
+    QRawFont raw = QRawFont::fromFont(font);
+    raw.setPixelSize(pixels);
+    return raw;
 }
 
 } // namespace
@@ -41,13 +42,22 @@ void paint_page(QPainter& painter, const journal::Page& page) {
     const double kx = device->logicalDpiX() / 72.0;
     const double ky = device->logicalDpiY() / 72.0;
     painter.setPen(QPen(Qt::black));
-    std::map<std::pair<journal::Face, double>, QFont> fonts;
+    std::map<std::pair<journal::Face, double>, QRawFont> fonts;
+    QList<QPointF> positions;
     for (const journal::PageText& t : page.texts) {
         auto it = fonts.find({t.face, t.size});
         if (it == fonts.end())
-            it = fonts.emplace(std::pair{t.face, t.size}, fixed_font(t.face, t.size, device)).first;
-        painter.setFont(it->second);
-        painter.drawText(QPointF(t.x * kx, t.y * ky), from_cp1252(t.text));
+            it = fonts.emplace(std::pair{t.face, t.size}, fixed_font(t.face, t.size * ky)).first;
+        const QList<quint32> glyphs = it->second.glyphIndexesForString(from_cp1252(t.text));
+        const double advance = journal::glyph_em * t.size * kx;
+        positions.resize(glyphs.size());
+        for (qsizetype k = 0; k < glyphs.size(); ++k)
+            positions[k] = QPointF(static_cast<double>(k) * advance, 0);
+        QGlyphRun run;
+        run.setRawFont(it->second);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        painter.drawGlyphRun(QPointF(t.x * kx, t.y * ky), run);
     }
     for (const journal::PageRule& r : page.rules) {
         QPen pen(Qt::black);
@@ -74,6 +84,14 @@ Result<Printer::Outcome> QtPrinter::print(const journal::Pages& pages) {
         first = std::max(1, printer.fromPage());
         last = std::min(count, printer.toPage() > 0 ? printer.toPage() : count);
     }
+    const Status printed = print_pages(printer, pages, first, last);
+    if (!printed) return failure(printed.why());
+    return Outcome::printed;
+}
+
+Status print_pages(QPrinter& printer, const journal::Pages& pages, int first, int last) {
+    first = std::max(first, 1);
+    last = std::min(last, static_cast<int>(pages.pages.size()));
     QPainter painter;
     if (!painter.begin(&printer)) return failure("l'imprimante choisie ne peut pas être ouverte");
     for (int k = first; k <= last; ++k) {
@@ -85,7 +103,7 @@ Result<Printer::Outcome> QtPrinter::print(const journal::Pages& pages) {
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         return failure("l'imprimante a signalé une erreur");
-    return Outcome::printed;
+    return {};
 }
 
 } // namespace marivent::app

@@ -4,6 +4,7 @@
 #include "printer.h"
 
 class QPainter;
+class QPrinter;
 class QWidget;
 
 namespace marivent::app {
@@ -21,5 +22,9 @@ class QtPrinter : public Printer {
 // device's resolution: texts at their positions in a fixed-pitch font, each glyph the model's
 // width, and the rules.
 void paint_page(QPainter& painter, const journal::Page& page);
+
+// Pages `first` to `last` (from 1) printed on a printer set up for A4 from the sheet's corner
+// (QPrinter::setFullPage), one sheet each; why not (French) when the printer refuses.
+Status print_pages(QPrinter& printer, const journal::Pages& pages, int first, int last);
 
 } // namespace marivent::app

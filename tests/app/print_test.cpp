@@ -7,10 +7,15 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 #include "common/cp1252.h"
+#include "common/number_text.h"
 #include "journ.h"
+#include "journal/journal_pages.h"
 #include "printer.h"
 #include "qt_printer.h"
 #include "window_support.h"
@@ -169,6 +174,62 @@ TEST(PagePainter, TextsAndRulesLandWhereThePageModelPutsThem) {
     EXPECT_EQ(dark_span(image, 210, 370).second, -1); // nothing between the lines
     EXPECT_EQ(dark_span(image, 410, 590).second, -1);
     EXPECT_GE(dark_span(image, 370, 401).second, 300); // the bold line is drawn
+}
+
+// A QPrinter writing a PDF file: the printer of the dialog's "print to a file".
+struct PdfPrinter {
+    QPrinter printer{QPrinter::HighResolution};
+    explicit PdfPrinter(const std::filesystem::path& file) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(file.string()));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setFullPage(true);
+    }
+};
+
+TEST(QtPrinting, PagesPrintedToAFileAreOneA4SheetEachWithTheirTexts) {
+    marivent::testing::TempRoot root;
+    std::string bytes = "Heure        Position        Vi. Cap  Vers\r\n\r\n07/12/2026\r\n";
+    for (int k = 0; k < 100; ++k)
+        bytes += "13:" + std::string(k % 60 < 10 ? "0" : "") + integer_text(k % 60) +
+                 " N4752.2720 W00355.0140  5,2 54  GLENAN \r\n";
+    bytes += "14:00 Remarque : moteur coup\xE9\r\n";
+    const journal::Pages pages =
+        journal::journal_pages(journal::read_journal(bytes, {0, journal::default_date_formats()}),
+                               {"journal.txt", "journal.sceau", {}});
+    ASSERT_EQ(pages.pages.size(), 2u);
+    PdfPrinter pdf(root / "journal.pdf");
+    ASSERT_TRUE(app::print_pages(pdf.printer, pages, 1, 2));
+    const std::string written = read_bytes(root / "journal.pdf");
+    ASSERT_EQ(written.substr(0, 5), "%PDF-");
+    std::size_t sheets = 0;
+    for (std::size_t at = written.find("/Type /Page\n"); at != std::string::npos;
+         at = written.find("/Type /Page\n", at + 1))
+        ++sheets;
+    EXPECT_EQ(sheets, 2u);
+    // A4, Qt writing its numbers with six decimals.
+    EXPECT_NE(written.find("/MediaBox [0 0 595.000000 842.000000]"), std::string::npos)
+        << written.substr(written.find("/MediaBox"), 40);
+#ifndef _WIN32
+    // Read back as text where poppler is (scripts/install-deps.sh installs it).
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    ASSERT_FALSE(pdftotext.isEmpty()) << "pdftotext is missing (poppler-utils)";
+    QProcess run;
+    run.start(pdftotext, {"-layout", QString::fromStdString((root / "journal.pdf").string()), "-"});
+    ASSERT_TRUE(run.waitForFinished(10000));
+    const QString text = QString::fromUtf8(run.readAllStandardOutput());
+    for (const char* expected :
+         {"page 1 / 2", "page 2 / 2", "Journal de bord — journal.txt", "moteur coupé",
+          "4 07/12/2026 13:00 47°52,272' N 003°55,014' W", "103 07/12/2026 13:39"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n"
+                                                                << text.toStdString();
+#endif
+
+    // A printer that cannot be opened (a file in a folder that does not exist): said in French.
+    PdfPrinter nowhere(root / "absent" / "journal.pdf");
+    const Status refused = app::print_pages(nowhere.printer, pages, 1, 2);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.why(), "l'imprimante choisie ne peut pas être ouverte");
 }
 
 } // namespace
