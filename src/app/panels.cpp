@@ -9,7 +9,8 @@
 namespace marivent::app {
 
 void show_panels(WindowSide& w, std::initializer_list<const char*> shown) {
-    for (const std::string_view name : {"prefer", "Frame1", "File1", "File2", "remarquef", "corrigerf"}) {
+    for (const std::string_view name :
+         {"prefer", "Frame1", "File1", "File2", "remarquef", "corrigerf"}) {
         QWidget* panel =
             w.control(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
         const bool named =

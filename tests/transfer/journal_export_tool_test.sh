@@ -91,15 +91,17 @@ import csv, sys
 with open(sys.argv[1], newline="", encoding="utf-8") as f:
     rows = list(csv.reader(f, strict=True))
 assert rows[0] == ["Date UTC", "Heure UTC", "Latitude", "Longitude", "Vitesse (nœuds)", "Cap",
-                   "Waypoint", "Ligne du journal"], rows[0]
+                   "Waypoint", "Ligne du journal", "N° de ligne", "Nature",
+                   "Barrée et corrigée par"], rows[0]
 want = [
-    ["", "", "", "", "", "", "", ":        "],
+    ["", "", "", "", "", "", "", ":        ", "4", "entrée", ""],
     ["2026-12-07", "21:30", "47.8712", "-3.9169", "5.2", "54", "Les Glénan",
-     "21:30 N4752.2720 W00355.0140  5,2 54  Les Glénan "],
+     "21:30 N4752.2720 W00355.0140  5,2 54  Les Glénan ", "5", "entrée", ""],
     ["2026-12-07", "22:10", "47.833333333", "-3.9", "6", "180", 'Ile "Verte", nord',
-     '22:10 N4750.0000 W00354.0000  6, 180  Ile "Verte", nord '],
-    ["", "", "", "", "", "", "", "Escale à Groix"],
-    ["2026-12-07", "23:30", "-47.675", "3.8375", "0.5", "200", "", "23:30 S4740.5000 E00350.2500  ,5 200   "],
+     '22:10 N4750.0000 W00354.0000  6, 180  Ile "Verte", nord ', "7", "entrée", ""],
+    ["", "", "", "", "", "", "", "Escale à Groix", "8", "ligne non reconnue", ""],
+    ["2026-12-07", "23:30", "-47.675", "3.8375", "0.5", "200", "", "23:30 S4740.5000 E00350.2500  ,5 200   ",
+     "9", "entrée", ""],
 ]
 assert rows[1:] == want, rows[1:]
 EOF
