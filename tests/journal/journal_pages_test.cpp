@@ -1,6 +1,5 @@
-// The journal laid out on A4 pages: numbering, the header, every line in its row, long texts
-// wrapped whole, struck lines with their corrections, event entries, and journals without
-// entries.
+// The journal laid out on A4 pages: numbering, every line in its row, long texts wrapped whole,
+// struck lines with their corrections, event entries, journals without entries, the header.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,10 +18,13 @@ namespace {
 using namespace marivent;
 using namespace marivent::journal;
 
-constexpr double body_glyph = 0.6 * 8;
-const double table_left = (page_width - 108 * body_glyph) / 2;
+constexpr double glyph = 0.6 * 8; // of the table's font
+const double table_left = (page_width - 108 * glyph) / 2;
+const std::string fix = " N4752.2720 W00355.0140  5,2 54  GLENAN";
+const std::string shown = " 47\xB0"
+                          "52,272' N 003\xB0"
+                          "55,014' W   5,2  54\xB0 GLENAN";
 
-// A journal as the program writes it, date lines in dd/MM/yyyy, read at UTC (offset 0).
 JournalRead read(const std::string& bytes) {
     return read_journal(bytes, {0, default_date_formats()});
 }
@@ -31,51 +33,44 @@ std::string two(int n) {
     return (n < 10 ? "0" : "") + integer_text(n);
 }
 
-// `n` entries, one a minute from 00:00 on 07/12/2026, a day's date line before each day: line 1
-// is the header, 2 empty, 3 the first date line.
+// `n` entries a minute apart from 00:00 on 07/12/2026, a date line before each day: line 1 is
+// the header, 2 empty, 3 the first date line, 4 the first entry.
 std::string entries(int n) {
-    std::string out = "Heure        Position        Vi. Cap  Vers\r\n\r\n";
+    std::string out = std::string(header_line) + "\r\n\r\n";
     for (int k = 0; k < n; ++k) {
         if (k % 1440 == 0) {
             const Date d = add_days({2026, 12, 7}, k / 1440);
             out += two(d.day) + "/" + two(d.month) + "/" + integer_text(d.year) + "\r\n";
         }
-        const int m = k % 1440;
-        out += two(m / 60) + ":" + two(m % 60) + " N4752.2720 W00355.0140  5,2 54  GLENAN\r\n";
+        out += two(k % 1440 / 60) + ":" + two(k % 60) + fix + "\r\n";
     }
     return out;
 }
 
-PrintHead head(SealCheck seal = {}) {
-    return {"journal.txt", "journal.sceau", seal};
+Pages laid_out(const std::string& bytes, SealCheck seal = {}) {
+    return journal_pages(read(bytes), {"journal.txt", "journal.sceau", seal});
 }
 
-// The lines of a page as text: the texts of one baseline in the columns of the body's font,
-// top to bottom. Windows-1252.
+// A page's lines as text, top to bottom: the texts of a baseline at their columns.
 std::vector<std::string> lines_of(const Page& page) {
-    std::map<double, std::vector<const PageText*>> rows;
+    std::map<double, std::map<double, const std::string*>> rows;
     for (const PageText& t : page.texts)
-        rows[t.y].push_back(&t);
+        rows[t.y][t.x] = &t.text;
     std::vector<std::string> out;
-    for (auto& [y, texts] : rows) {
-        std::sort(texts.begin(), texts.end(),
-                  [](const PageText* a, const PageText* b) { return a->x < b->x; });
+    for (const auto& [y, texts] : rows) {
         std::string line;
-        for (const PageText* t : texts) {
-            const auto column = static_cast<std::size_t>(
-                std::max(0.0, std::round((t->x - table_left) / body_glyph)));
-            if (line.size() < column)
-                line.resize(column, ' ');
-            else if (!line.empty())
-                line += ' ';
-            line += t->text;
+        for (const auto& [x, text] : texts) {
+            line.resize(std::max(line.size() + !line.empty(),
+                                 static_cast<std::size_t>(std::max(0.0, (x - table_left) / glyph))),
+                        ' ');
+            line += *text;
         }
         out.push_back(line);
     }
     return out;
 }
 
-std::string all_text(const Pages& pages) {
+std::string text_of(const Pages& pages) {
     std::string out;
     for (const Page& p : pages.pages)
         for (const std::string& l : lines_of(p))
@@ -83,12 +78,11 @@ std::string all_text(const Pages& pages) {
     return out;
 }
 
-bool has_line(const Page& page, std::string_view cp1252) {
-    const std::vector<std::string> lines = lines_of(page);
-    return std::find(lines.begin(), lines.end(), cp1252) != lines.end();
+bool has(const Pages& pages, const std::string& cp1252) {
+    return text_of(pages).find(cp1252) != std::string::npos;
 }
 
-// The text items that are exactly `text`, with their page.
+// The texts that are exactly `text`, with their page.
 std::vector<std::pair<std::size_t, const PageText*>> items(const Pages& pages,
                                                            std::string_view text) {
     std::vector<std::pair<std::size_t, const PageText*>> out;
@@ -98,269 +92,157 @@ std::vector<std::pair<std::size_t, const PageText*>> items(const Pages& pages,
     return out;
 }
 
-// Whether a rule runs through a text: level, a little above its baseline, over its glyphs (the
-// spaces that right-align it left out).
-bool struck_through(const Page& page, const PageText& t) {
-    const double first = t.x + body_glyph * static_cast<double>(t.text.find_first_not_of(' '));
+const PageText& only(const Pages& pages, std::string_view text) {
+    const auto found = items(pages, text);
+    EXPECT_EQ(found.size(), 1u) << text;
+    return found.empty() ? pages.pages[0].texts[0] : *found[0].second;
+}
+
+// A level rule a little above the baseline over the text's glyphs (not its aligning spaces).
+bool struck(const Page& page, const PageText& t) {
+    const double first = t.x + glyph * static_cast<double>(t.text.find_first_not_of(' '));
     return std::any_of(page.rules.begin(), page.rules.end(), [&](const PageRule& r) {
-        return r.y1 == r.y2 && r.y1 < t.y && r.y1 > t.y - t.size * 0.5 &&
-               std::abs(r.x1 - first) < 0.01 && std::abs(r.x2 - (t.x + t.width())) < 0.01;
+        return r.y1 == r.y2 && r.y1 < t.y && r.y1 > t.y - 4 && std::abs(r.x1 - first) < 0.01 &&
+               std::abs(r.x2 - (t.x + t.width())) < 0.01;
     });
 }
 
-TEST(JournalPages, EveryPageIsNumberedAndHoldsItsTextsWithinTheSheet) {
-    const Pages pages = journal_pages(read(entries(400)), head());
+TEST(JournalPages, NumberedPagesHoldEveryLineInOrderWithinTheSheet) {
+    // 400 entries, then positions that round up to a whole degree, south and east.
+    std::string bytes = entries(400) + "00:00 S4759.99996 E00300.5000     \r\n" +
+                        "00:00 N0000.0000 W17959.9994     \r\n";
+    const Pages pages = laid_out(bytes);
     const std::size_t n = pages.pages.size();
     ASSERT_GT(n, 3u);
     for (std::size_t k = 0; k < n; ++k) {
-        const std::string number = "page " + integer_text(static_cast<long long>(k + 1)) + " / " +
-                                   integer_text(static_cast<long long>(n));
-        const auto found = items(pages, number);
-        ASSERT_EQ(found.size(), 1u) << number;
-        EXPECT_EQ(found[0].first, k) << number;
-        EXPECT_GT(found[0].second->y, page_height - 60); // at the foot
-        for (const PageText& t : pages.pages[k].texts) {
-            EXPECT_GE(t.x, 30) << t.text;
-            EXPECT_LE(t.x + t.width(), page_width - 30) << t.text;
-            EXPECT_GE(t.y, 30) << t.text;
-            EXPECT_LE(t.y, page_height - 20) << t.text;
-        }
-        for (const PageRule& r : pages.pages[k].rules)
-            EXPECT_TRUE(r.x1 >= 30 && r.x2 <= page_width - 30 && r.y1 <= page_height - 20);
-        // Each page repeats the table's headings.
-        EXPECT_EQ(items(pages, "Position").size(), n);
+        const auto number = items(pages, "page " + integer_text(static_cast<long long>(k + 1)) +
+                                             " / " + integer_text(static_cast<long long>(n)));
+        ASSERT_EQ(number.size(), 1u) << k;
+        EXPECT_EQ(number[0].first, k);
+        for (const PageText& t : pages.pages[k].texts)
+            EXPECT_TRUE(t.x >= 30 && t.x + t.width() <= page_width - 30 && t.y >= 30 &&
+                        t.y <= page_height - 20)
+                << t.text;
     }
+    EXPECT_EQ(lines_of(pages.pages[0])[4], "     4 07/12/2026 00:00" + shown);
+    // Each line number once, in file order from page to page, in its row.
+    std::pair<std::size_t, double> last{0, 0};
+    for (int line = 4; line < 406; ++line) {
+        const std::string number = integer_text(line);
+        const auto found = items(pages, std::string(6 - number.size(), ' ') + number);
+        ASSERT_EQ(found.size(), 1u) << line;
+        EXPECT_LT(last, std::pair(found[0].first, found[0].second->y)) << line;
+        last = {found[0].first, found[0].second->y};
+    }
+    EXPECT_TRUE(has(pages, "48\xB0"
+                           "00,000' S 003\xB0"
+                           "00,500' E"));
+    EXPECT_TRUE(has(pages, "00\xB0"
+                           "00,000' N 179\xB0"
+                           "59,999' W"));
     EXPECT_EQ(pages.title, "Journal de bord \x97 journal.txt");
 }
 
-TEST(JournalPages, EveryEntryHasItsRowInOrderWithItsFieldsInFrenchNotation) {
-    const int n = 400;
-    const Pages pages = journal_pages(read(entries(n)), head());
-    // Line 4 is the first entry (header, empty line, date line before it).
-    const std::string first = "     4 07/12/2026 00:00 47\xB0"
-                              "52,272' N 003\xB0"
-                              "55,014' W   5,2  54\xB0 GLENAN";
-    EXPECT_TRUE(has_line(pages.pages[0], first)) << all_text(pages);
-    // Each line number once, in file order from page to page.
-    std::size_t page = 0;
-    double y = 0;
-    for (int line = 4; line < 4 + n; ++line) {
-        const auto found =
-            items(pages, std::string(6 - integer_text(line).size(), ' ') + integer_text(line));
-        ASSERT_EQ(found.size(), 1u) << line;
-        ASSERT_TRUE(found[0].first > page || (found[0].first == page && found[0].second->y > y))
-            << line;
-        page = found[0].first;
-        y = found[0].second->y;
-    }
-}
-
-TEST(JournalPages, PositionsAreRoundedToTheThousandthOfAMinuteOnEitherSideOfTheEquator) {
-    JournalRead journal;
-    JournalLine a;
-    a.number = 1;
-    a.entry = true;
-    a.latitude = -(47 + 59.99996 / 60); // rounds up to the next degree
-    a.longitude = 3 + 0.5 / 60;         // east, one digit of degrees
-    JournalLine b = a;
-    b.number = 2;
-    b.latitude = 0;
-    b.longitude = -(179 + 59.9994 / 60);
-    journal.lines = {a, b};
-    const std::string text = all_text(journal_pages(journal, head()));
-    EXPECT_NE(text.find("48\xB0"
-                        "00,000' S 003\xB0"
-                        "00,500' E"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("00\xB0"
-                        "00,000' N 179\xB0"
-                        "59,999' W"),
-              std::string::npos)
-        << text;
-}
-
-TEST(JournalPages, AFiveHundredCharacterRemarkIsWrappedOverTheRowAndKeptWhole) {
-    std::string words; // 500 characters of words of varied lengths, "é" among them
+TEST(JournalPages, ARemarkOf500CharactersIsWrappedOverTheRowAndKeptWhole) {
+    std::string words; // words of 1 to 11 letters, "é" among them
     for (int k = 0; words.size() < 500; ++k)
-        words += (k ? " " : "") + std::string(1 + k % 11, static_cast<char>('a' + k % 26)) +
-                 (k % 7 == 0 ? "\xE9" : "");
-    words.resize(500);
-    if (words.back() == ' ') words.back() = 'z';
-    const std::string word(500, 'x'); // no space to break at
-    const JournalRead journal =
-        read(entries(1) + "00:01 Remarque : " + words + "\r\n00:02 Remarque : " + word + "\r\n");
-    const Pages pages = journal_pages(journal, head());
+        words += std::string(1 + k % 11, static_cast<char>('a' + k % 26)) + (k % 7 ? " " : "\xE9 ");
+    words.resize(499);
+    words += 'z';
+    const Pages pages =
+        laid_out(entries(1) + "00:01 Remarque : " + words + "\r\n" + "00:02" + fix + "\r\n");
     ASSERT_EQ(pages.pages.size(), 1u);
-    const Page& page = pages.pages[0];
-
-    for (const auto& [number, text, label] :
-         {std::tuple{"     5", words, "Remarque :"}, std::tuple{"     6", word, "Remarque :"}}) {
-        const auto row = items(pages, number);
-        ASSERT_EQ(row.size(), 1u);
-        // The pieces of the remark: the texts below the label, line after line, the label's
-        // line first.
-        std::vector<const PageText*> pieces;
-        for (const PageText& t : page.texts)
-            if (t.y >= row[0].second->y && t.x > row[0].second->x + 100 && t.text != label &&
-                t.face == Face::regular)
-                pieces.push_back(&t);
-        std::sort(pieces.begin(), pieces.end(),
-                  [](const PageText* a, const PageText* b) { return a->y < b->y; });
-        std::string joined;
-        double y = row[0].second->y;
-        for (const PageText* p : pieces) {
-            EXPECT_NE(p->text.front(), ' ');
-            EXPECT_LE(p->x + p->width(), table_left + 108 * body_glyph + 0.01) << p->text;
-            EXPECT_NEAR(p->y, y, 0.01); // one line under the other, none skipped
-            y = p->y + 10;
-            if (!joined.empty() && text == words) joined += ' ';
-            joined += p->text;
-            if (joined.size() >= text.size()) break;
-        }
-        EXPECT_EQ(joined, text);
-        EXPECT_GE(pieces.size(), 6u); // 500 characters over 84 glyphs at most
+    const std::vector<std::string> lines = lines_of(pages.pages[0]);
+    const auto first = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+        return l.rfind("     5 07/12/2026 00:01 Remarque : ", 0) == 0;
+    });
+    ASSERT_NE(first, lines.end());
+    // The remark's lines up to the next row, one under the other, within the row's width.
+    std::string joined = first->substr(35);
+    auto l = first + 1;
+    for (; l != lines.end() && l->rfind("                        ", 0) == 0; ++l) {
+        EXPECT_NE((*l)[24], ' ');
+        EXPECT_LE(l->size(), 108u);
+        joined += " " + l->substr(24);
     }
-    // The entry of line 4 and the two remarks, nothing more.
-    EXPECT_EQ(items(pages, "Remarque :").size(), 2u);
+    EXPECT_EQ(joined, words);
+    EXPECT_GE(l - first, 6);
+    ASSERT_NE(l, lines.end());
+    EXPECT_EQ(*l, "     6 07/12/2026 00:02" + shown);
 }
 
-TEST(JournalPages, ACorrectedLineIsStruckThroughWithItsCorrectionsUnderIt) {
-    // Lines 4 to 6 entries, 7 a remark; 8 and 9 correct line 5, 10 corrects the remark.
-    const JournalRead journal = read(entries(3) + "00:05 Remarque : deux ris\r\n" +
-                                     correction_line(0, 6, false, 5, "cap 45, pas 54") +
-                                     correction_line(0, 7, true, 5, "et vitesse 4,2") +
-                                     correction_line(0, 8, false, 7, "trois ris"));
-    const Pages pages = journal_pages(journal, head());
+TEST(JournalPages, CorrectedLinesAreStruckWithTheirCorrectionsUnderThemAndEventsMarked) {
+    // Lines 4 to 6 entries, 7 a remark; 8 and 9 correct line 5, 10 corrects the remark; 11 and
+    // 12 entries written on a change of waypoint and of course.
+    const Pages pages =
+        laid_out(entries(3) + "00:05 Remarque : deux ris\r\n" +
+                 correction_line(0, 6, false, 5, "cap 45, pas 54") +
+                 correction_line(0, 7, true, 5, "et vitesse 4,2") +
+                 correction_line(0, 8, false, 7, "trois ris") + "00:09" + fix +
+                 "  (changement de waypoint)\r\n00:10" + fix + "  (changement de cap)\r\n");
     ASSERT_EQ(pages.pages.size(), 1u);
     const Page& page = pages.pages[0];
-    const std::string text = all_text(pages);
-    // Line 5, an entry: every field struck, not its number.
-    const auto number = items(pages, "     5");
-    ASSERT_EQ(number.size(), 1u);
-    int struck = 0;
-    for (const PageText& t : page.texts) {
-        if (t.y != number[0].second->y) continue;
-        if (&t == number[0].second) {
-            EXPECT_FALSE(struck_through(page, t));
-            continue;
-        }
-        EXPECT_TRUE(struck_through(page, t)) << t.text;
-        ++struck;
-    }
-    EXPECT_EQ(struck, 6); // date, time, position, speed, course and waypoint
-    // Its corrections under it, in order, and not struck.
-    const auto first = items(pages, utf8_to_cp1252("corrigée ligne 8 :"));
-    const auto second = items(pages, utf8_to_cp1252("corrigée ligne 9 :"));
-    ASSERT_EQ(first.size(), 1u);
-    ASSERT_EQ(second.size(), 1u);
-    EXPECT_NEAR(first[0].second->y, number[0].second->y + 10, 0.01);
-    EXPECT_NEAR(second[0].second->y, number[0].second->y + 20, 0.01);
-    for (const PageText& t : page.texts)
-        if (t.y > number[0].second->y + 1 && t.y < number[0].second->y + 21) {
-            EXPECT_FALSE(struck_through(page, t)) << t.text;
-        }
-    EXPECT_NE(text.find(utf8_to_cp1252("corrigée ligne 8 : cap 45, pas 54")), std::string::npos);
-    EXPECT_NE(text.find(utf8_to_cp1252("corrigée ligne 9 : et vitesse 4,2")), std::string::npos);
-    // The remark, struck too, its text still there, its correction under it.
-    const auto remark = items(pages, "deux ris");
-    ASSERT_EQ(remark.size(), 1u);
-    EXPECT_TRUE(struck_through(page, *remark[0].second));
-    EXPECT_TRUE(
-        has_line(page, utf8_to_cp1252("                        corrigée ligne 10 : trois ris")))
-        << text;
-    // The corrections as rows of their own, not struck.
+    const std::vector<std::string> lines = lines_of(page);
+    const auto at = std::find(lines.begin(), lines.end(), "     5 07/12/2026 00:01" + shown);
+    ASSERT_NE(at, lines.end());
+    EXPECT_EQ(*(at + 1),
+              utf8_to_cp1252("                        corrigée ligne 8 : cap 45, pas 54"));
+    EXPECT_EQ(*(at + 2),
+              utf8_to_cp1252("                        corrigée ligne 9 : et vitesse 4,2"));
+    EXPECT_EQ(*(at + 4), "     7 07/12/2026 00:05 Remarque : deux ris");
+    EXPECT_EQ(*(at + 5), utf8_to_cp1252("                        corrigée ligne 10 : trois ris"));
     for (const char* row :
          {"     8 07/12/2026 00:06 Correction de la ligne 5 : cap 45, pas 54",
           "     9 07/12/2026 00:07 Correction de la ligne 5 (heure de l'ordinateur) : et vitesse "
           "4,2",
-          "    10 07/12/2026 00:08 Correction de la ligne 7 : trois ris"})
-        EXPECT_TRUE(has_line(page, row)) << row << "\n" << text;
-    // Nothing else struck: lines 4, 6, 8, 9 and 10.
-    for (const char* other : {"     4", "     6", "     8", "     9", "    10"}) {
-        const auto o = items(pages, other);
-        ASSERT_EQ(o.size(), 1u);
-        for (const PageText& t : page.texts)
-            if (t.y == o[0].second->y) {
-                EXPECT_FALSE(struck_through(page, t)) << other << " " << t.text;
-            }
+          "    11 07/12/2026 00:09", "                        (changement de waypoint)",
+          "    12 07/12/2026 00:10", "                        (changement de cap)"})
+        EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                               [&](const std::string& l) { return l.rfind(row, 0) == 0; }),
+                  lines.end())
+            << row;
+    // Struck: every text of lines 5 and 7 but their numbers (6 of the entry); nothing else.
+    int strokes = 0;
+    for (const PageText& t : page.texts) {
+        const bool on_struck = t.y == only(pages, "     5").y || t.y == only(pages, "     7").y;
+        const bool number = t.x < table_left + 1;
+        EXPECT_EQ(struck(page, t), on_struck && !number) << t.text;
+        strokes += struck(page, t);
     }
+    EXPECT_EQ(strokes, 6 + 4);
+    EXPECT_EQ(page.rules.size(), 1u + 6 + 4); // the headings' rule and the strokes
+    EXPECT_EQ(only(pages, "(changement de cap)").face, Face::bold);
 }
 
-TEST(JournalPages, EntriesWrittenOnAnEventAreMarkedUnderTheirRow) {
-    const std::string fix = " N4752.2720 W00355.0140  5,2 54  GLENAN";
-    const Pages pages =
-        journal_pages(read(entries(1) + "00:01" + fix + "  (changement de waypoint)\r\n" + "00:02" +
-                           fix + "  (changement de cap)\r\n"),
-                      head());
-    const Page& page = pages.pages[0];
-    const std::string row = " 07/12/2026 00:0";
-    const std::string rest = " 47\xB0"
-                             "52,272' N 003\xB0"
-                             "55,014' W   5,2  54\xB0 GLENAN";
-    // The timed entry before them has none: the next row follows it.
-    EXPECT_TRUE(has_line(page, "     4" + row + "0" + rest));
-    EXPECT_NEAR(items(pages, "     5")[0].second->y, items(pages, "     4")[0].second->y + 10,
-                0.01);
-    // The mark under the entry, not in its waypoint.
-    for (const auto& [number, minute, mark] :
-         {std::tuple{"     5", "1", "(changement de waypoint)"},
-          std::tuple{"     6", "2", "(changement de cap)"}}) {
-        EXPECT_TRUE(has_line(page, number + row + minute + rest)) << all_text(pages);
-        const auto found = items(pages, mark);
-        ASSERT_EQ(found.size(), 1u) << mark;
-        EXPECT_NEAR(found[0].second->y, items(pages, number)[0].second->y + 10, 0.01);
-        EXPECT_EQ(found[0].second->face, Face::bold);
-    }
-}
-
-TEST(JournalPages, AJournalWithoutLinesGivesOnePageThatSaysSo) {
+TEST(JournalPages, JournalsWithoutEntriesGiveTheirLinesOrOnePageThatSaysSo) {
     for (const std::string& bytes :
-         {std::string(), std::string("Heure        Position        "
-                                     "Vi. Cap  Vers\r\n\r\n07/12/2026\r\n")}) {
-        const Pages pages = journal_pages(read(bytes), head());
+         {std::string(), std::string(header_line) + "\r\n\r\n07/12/2026\r\n"}) {
+        const Pages pages = laid_out(bytes);
         ASSERT_EQ(pages.pages.size(), 1u);
-        const std::string text = all_text(pages);
-        EXPECT_NE(text.find("page 1 / 1"), std::string::npos);
-        EXPECT_NE(text.find("Le journal ne contient aucune ligne."), std::string::npos);
-        EXPECT_NE(text.find(utf8_to_cp1252("Période : aucune ligne datée.")), std::string::npos);
+        EXPECT_TRUE(has(pages, "Le journal ne contient aucune ligne."));
+        EXPECT_TRUE(has(pages, "page 1 / 1"));
+        EXPECT_TRUE(has(pages, utf8_to_cp1252("Période : aucune ligne datée.")));
     }
-}
-
-TEST(JournalPages, LinesEditedByHandAreShownAsWrittenWithoutDateOrTime) {
-    const std::string long_line = "Escale " + std::string(150, 'z') + " fin";
-    const JournalRead journal =
-        read("Escale \xE0 Groix, plein de gasoil\r\n\t21:30 N47  5,2\r\n" + long_line + "\r\n");
-    const Pages pages = journal_pages(journal, head());
-    ASSERT_EQ(pages.pages.size(), 1u);
-    const Page& page = pages.pages[0];
-    EXPECT_TRUE(has_line(page, "     1                  Escale \xE0 Groix, plein de gasoil"));
-    EXPECT_TRUE(has_line(page, "     2                   21:30 N47  5,2")); // tab as a space
-    EXPECT_TRUE(has_line(page, "     3                  Escale"));
-    const std::string text = all_text(pages);
-    EXPECT_NE(text.find(std::string(84, 'z')), std::string::npos); // cut where the row ends
-    EXPECT_NE(text.find(std::string(66, 'z') + " fin"), std::string::npos);
-    EXPECT_NE(text.find(utf8_to_cp1252("Période : aucune ligne datée.")), std::string::npos);
-}
-
-TEST(JournalPages, BytesWithoutAGlyphArePrintedAsQuestionMarks) {
-    const Pages pages =
-        journal_pages(read("note\x01 \x81\x8D\x8F\x90\x9D\x7F \x80\xFF\r\n"), head());
-    EXPECT_EQ(items(pages, "note? ?????? \x80\xFF").size(), 1u) << all_text(pages);
-    EXPECT_EQ(printable('\t'), ' ');
-    EXPECT_EQ(printable('\x9C'), '\x9C'); // œ
+    // Lines edited by hand: as written from the text's column, a tab as a space, a word longer
+    // than the row cut where the row ends, bytes without a glyph as '?'.
+    const Pages pages = laid_out("Escale \xE0 Groix\r\n\t21:30 N47\x81\x7F\r\nmot " +
+                                 std::string(150, 'z') + "\r\n");
+    const std::vector<std::string> lines = lines_of(pages.pages[0]);
+    ASSERT_EQ(lines.size(), 10u); // title, period, seal, headings, 5 lines, page number
+    const std::string row(18, ' ');
+    EXPECT_EQ(lines[4], "     1" + row + "Escale \xE0 Groix");
+    EXPECT_EQ(lines[5], "     2" + row + " 21:30 N47??");
+    EXPECT_EQ(lines[6], "     3" + row + "mot");
+    EXPECT_EQ(lines[7], std::string(24, ' ') + std::string(84, 'z'));
+    EXPECT_EQ(lines[8], std::string(24, ' ') + std::string(66, 'z'));
+    EXPECT_TRUE(has(pages, utf8_to_cp1252("Période : aucune ligne datée.")));
 }
 
 TEST(JournalPages, TheHeaderGivesTheUtcPeriodAndTheSealsState) {
-    // Two days of entries: 07/12 and 08/12/2026; the period from the earliest to the latest
-    // date, whatever their order in the file.
-    const std::string bytes =
-        entries(1441) + "01/12/2026\r\n00:00 N4752.2720 W00355.0140  5,2 54  \r\n";
-    const JournalRead journal = read(bytes);
-
+    // Two days of entries, then one dated earlier: the period runs from the earliest date.
+    const std::string bytes = entries(1441) + "01/12/2026\r\n00:00" + fix + "\r\n";
     SealCheck intact;
     intact.seal = SealCheck::Seal::read;
-    intact.lines = 1448;
     SealCheck altered = intact;
     altered.first_altered = 12;
     SealCheck unsealed = intact;
@@ -370,73 +252,54 @@ TEST(JournalPages, TheHeaderGivesTheUtcPeriodAndTheSealsState) {
     unreadable.unreadable_why = "ligne 3 : ligne illisible";
     struct Case {
         SealCheck seal;
-        std::string first_page, other_pages; // UTF-8
+        const char* first_page; // UTF-8
+        const char* state;
     };
-    for (const Case& c : std::vector<Case>{
-             {intact, "Sceau : intact. Toutes les lignes sont scellées (journal.sceau).",
-              "sceau intact"},
-             {altered,
-              "Sceau : altéré à partir de la ligne 12. Le journal ne correspond plus à son sceau "
-              "à partir de la ligne 12",
-              "sceau altéré à partir de la ligne 12"},
-             {unsealed, "Sceau : intact, lignes non scellées. Lignes 1 à 40 non scellées",
-              "sceau intact, lignes non scellées"},
-             {SealCheck{}, "Sceau : absent. Aucun sceau journal.sceau", "sceau absent"},
-             {unreadable,
-              "Sceau : illisible. Le sceau journal.sceau est illisible (ligne 3 : ligne illisible)",
-              "sceau illisible"}}) {
-        const Pages pages = journal_pages(journal, head(c.seal));
+    for (const Case& c :
+         {Case{intact, "Toutes les lignes sont scellées (journal.sceau).", "intact"},
+          Case{altered,
+               "Le journal ne correspond plus à son sceau à partir de la "
+               "ligne 12",
+               "altéré à partir de la ligne 12"},
+          Case{unsealed, "Lignes 1 à 40 non scellées", "intact, lignes non scellées"},
+          Case{SealCheck{}, "Aucun sceau journal.sceau", "absent"},
+          Case{unreadable, "journal.sceau est illisible (ligne 3 : ligne illisible)",
+               "illisible"}}) {
+        EXPECT_EQ(seal_state(c.seal), c.state);
+        const Pages pages = laid_out(bytes, c.seal);
         ASSERT_GT(pages.pages.size(), 1u);
         std::string first;
         for (const std::string& l : lines_of(pages.pages[0]))
             first += l + " ";
-        EXPECT_NE(first.find(utf8_to_cp1252("Journal de bord — journal.txt")), std::string::npos);
-        EXPECT_NE(first.find(utf8_to_cp1252("Période : du 01/12/2026 au 08/12/2026 (dates UTC).")),
-                  std::string::npos)
+        EXPECT_EQ(first.find(utf8_to_cp1252("Journal de bord — journal.txt Période : du 01/12/2026 "
+                                            "au 08/12/2026 (dates UTC). Sceau : " +
+                                            std::string(c.state) + ". ")),
+                  0u)
             << first;
         EXPECT_NE(first.find(utf8_to_cp1252(c.first_page)), std::string::npos) << first;
         // The other pages: one short line.
-        const std::string other = lines_of(pages.pages[1]).front();
-        EXPECT_EQ(other,
-                  utf8_to_cp1252("journal.txt — du 01/12/2026 au 08/12/2026 — " + c.other_pages));
+        EXPECT_EQ(lines_of(pages.pages[1]).front(),
+                  utf8_to_cp1252("journal.txt — du 01/12/2026 au 08/12/2026 — sceau " +
+                                 std::string(c.state)));
     }
-    // One day only.
-    const std::string one_day = all_text(journal_pages(read(entries(2)), head()));
-    EXPECT_NE(one_day.find(utf8_to_cp1252("Période : le 07/12/2026 (dates UTC).")),
-              std::string::npos);
-}
-
-TEST(JournalPages, TheSealsStateComesFromItsCheck) {
-    const std::string journal = "ligne 1\r\nligne 2\r\n";
-    EXPECT_EQ(seal_state(check_seal(journal, std::nullopt)), "absent");
-    EXPECT_EQ(seal_state(check_seal(journal, "pas un sceau\r\n")), "illisible");
-    const std::string chain = std::string(seal_title) + "\r\ndebut 1\r\n";
-    EXPECT_EQ(seal_state(check_seal(journal, chain)), "intact, lignes non scellées");
-    Sha256Digest first{}, second{};
-    std::string sealed = std::string(seal_title) + "\r\ndebut 0\r\n";
-    sealed += seal_record(1, "ligne 1\r\n", std::nullopt, first);
-    sealed += seal_record(2, "ligne 2\r\n", first, second);
-    EXPECT_EQ(seal_state(check_seal(journal, sealed)), "intact");
-    EXPECT_EQ(seal_state(check_seal("ligne 1\r\nligne 9\r\n", sealed)),
-              "altéré à partir de la ligne 2");
+    EXPECT_TRUE(has(laid_out(entries(2)), utf8_to_cp1252("Période : le 07/12/2026 (dates UTC).")));
 }
 
 TEST(JournalPages, AHundredThousandLinesAreLaidOutInWellUnderASecond) {
     const JournalRead journal = read(entries(100000));
     const auto start = std::chrono::steady_clock::now();
-    const Pages pages = journal_pages(journal, head());
+    const Pages pages = journal_pages(journal, {"journal.txt", "journal.sceau", {}});
     const auto ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::cout << "100,000 entries laid out on " << pages.pages.size() << " pages in "
               << static_cast<long long>(ms) << " ms\n";
     EXPECT_LT(ms, 1000.0);
-    // The last line, 100,000 entries and 70 date lines after the header and the empty line, on
-    // the last page; each full page holds as many rows.
+    // The last line (after 70 date lines) on the last page; every full page as many rows.
     const auto last = items(pages, "100072");
     ASSERT_EQ(last.size(), 1u);
     EXPECT_EQ(last[0].first, pages.pages.size() - 1);
     for (std::size_t k = 2; k + 1 < pages.pages.size(); ++k)
-        EXPECT_EQ(pages.pages[k].texts.size(), pages.pages[1].texts.size()) << k;
+        ASSERT_EQ(pages.pages[k].texts.size(), pages.pages[1].texts.size()) << k;
 }
 
 } // namespace
