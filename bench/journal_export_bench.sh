@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times marivent-convert journal2gpx and journal2csv on a journal of 100,000 entries (about 1.3
-# years at the 7-minute interval, every midnight crossed). A measurement, not a test: it prints
+# Times marivent-convert journal2gpx, journal2csv and journal2pdf on a journal of 100,000 entries
+# (about 1.3 years at the 7-minute interval, every midnight crossed), and gives each file's size. A measurement, not a test: it prints
 # figures and never fails on time.
 #   bench/journal_export_bench.sh [BUILD_DIR] [--runs N]
 set -euo pipefail
@@ -34,7 +34,7 @@ with open(sys.argv[1], "w", newline="") as f:
 PY
 
 ms() { echo $(( ($2 - $1) / 1000000 )); }
-for cmd in journal2gpx journal2csv; do
+for cmd in journal2gpx journal2csv journal2pdf; do
   times=()
   for ((r = 0; r < runs; r++)); do
     start=$(date +%s%N)
@@ -43,5 +43,6 @@ for cmd in journal2gpx journal2csv; do
     times+=("$(ms "$start" "$end")")
   done
   median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(( (runs + 1) / 2 ))p")
-  echo "$cmd, 100000 entries ($(stat -c %s "$work/journal.txt") bytes): median ${median} ms of $runs runs (${times[*]})"
+  out="$work/journal.${cmd#journal2}"
+  echo "$cmd, 100000 entries ($(stat -c %s "$work/journal.txt") bytes): median ${median} ms of $runs runs (${times[*]}), $(stat -c %s "$out") bytes written"
 done

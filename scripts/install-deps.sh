@@ -12,6 +12,7 @@ packages=(
   gpsbabel            # a peer that reads and writes OziExplorer files, for the transfer tests
   locales             # the users' regional settings, under which the tests run
   python3             # its csv and XML modules read the journal exports back, in the tests
+  poppler-utils       # pdftotext and pdftoppm read back the PDF of journal2pdf (journal.pdf_tool)
   dpkg-dev file       # make package: dpkg-shlibdeps finds the package's dependencies
   lintian             # the package's checker (install.package)
   desktop-file-utils  # desktop-file-validate, on the installed menu entry (install.destdir)

@@ -231,6 +231,7 @@ void Journ::build_menus() {
     connect(menus_.at("mnujourecrire"), &QAction::triggered, this, &Journ::mnujourecrire_Click);
     connect(menus_.at("mnujoulire"), &QAction::triggered, this, &Journ::mnujoulire_Click);
     connect(menus_.at("mnujourremarque"), &QAction::triggered, this, &Journ::mnujourremarque_Click);
+    connect(menus_.at("mnujourimprimer"), &QAction::triggered, this, &Journ::mnujourimprimer_Click);
     connect(qobject_cast<QLineEdit*>(controls_.at("remarque")), &QLineEdit::returnPressed, this,
             &Journ::write_remark);
     connect(menus_.at("mnujourcorriger"), &QAction::triggered, this, &Journ::mnujourcorriger_Click);

@@ -32,6 +32,8 @@ class QWinEventNotifier;
 
 namespace marivent::app {
 
+class Printer;
+
 struct Services {
     const RegionalSettings& regional;
     Dialogs& dialogs;
@@ -39,6 +41,7 @@ struct Services {
     ClockSetter* clock_setter = nullptr; // nullptr: the computer clock is never set
     TextViewer* viewer = nullptr;        // the help and journal viewer
     const SteadyClock* steady = nullptr; // nullptr: the window's own, from its creation
+    Printer* printer = nullptr;          // Journal > Imprimer; nullptr: nothing is printed
 };
 
 // The serial side: the device under the control, and the device of each port number before the
@@ -105,6 +108,8 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     // Journal > Corriger: a line's number and its correction; Enter writes the correction.
     void mnujourcorriger_Click();
     void write_correction();
+    // Journal > Imprimer: the journal's pages to the printer the user chooses.
+    void mnujourimprimer_Click();
     void mnuoutilaide_Click();
     int retry_interval_ms = 5000; // between two tries of a link that was cut
     void show_status();

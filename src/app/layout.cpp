@@ -88,6 +88,7 @@ constexpr MenuRow menus[] = {
     {"mnujoulire", "&Lire", "mnujournal"},
     {"mnujourremarque", "&Remarque", "mnujournal"},
     {"mnujourcorriger", "&Corriger", "mnujournal"},
+    {"mnujourimprimer", "&Imprimer", "mnujournal"},
     {"mnuquitter", "&Quitter", "mnujournal"},
     {"mnugps", "&Gps", nullptr},
     {"mnugpsdeb", "&Debut de Communication", "mnugps"},

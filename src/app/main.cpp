@@ -15,6 +15,7 @@
 #include "common/paths.h"
 #include "demo_gps.h"
 #include "journ.h"
+#include "qt_printer.h"
 #include "qt_seams.h"
 #include "window_look.h"
 
@@ -194,10 +195,14 @@ int main(int argc, char* argv[]) {
     app::SystemClock clock;
     app::SystemClockSetter clock_setter;
     app::QtTextViewer viewer;
-    app::Journ window(root, {regional, dialogs, clock, no_clock ? nullptr : &clock_setter, &viewer},
-                      app::start_serial(nmea::start_devices(
-                          com_devices, [](const char* n) { return std::getenv(n); })));
+    app::QtPrinter printer;
+    app::Journ window(
+        root,
+        {regional, dialogs, clock, no_clock ? nullptr : &clock_setter, &viewer, nullptr, &printer},
+        app::start_serial(
+            nmea::start_devices(com_devices, [](const char* n) { return std::getenv(n); })));
     dialogs.set_parent(&window);
+    printer.set_parent(&window);
     // Where the journal and settings are, before what the window found in them.
     if (root_problem) window.add_startup_problem(*root_problem);
     if (const std::optional<std::string> notice = root_notice(root_choice))

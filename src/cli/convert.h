@@ -35,8 +35,9 @@ void say_not_replaced(const std::filesystem::path& file, bool more);
 // ozi2cmap and cmap2ozi (`args[0]`, with the options after it); the exit code.
 int transfer_command(const std::vector<std::string_view>& args);
 
-// journal2gpx (`gpx`) and journal2csv (`args[0]`, with the options after it); the exit code.
-int journal_command(bool gpx, const std::vector<std::string_view>& args);
+// journal2gpx, journal2csv and journal2pdf (`args[0]`, with the options after it); the exit code.
+enum class JournalExport { gpx, csv, pdf };
+int journal_command(JournalExport kind, const std::vector<std::string_view>& args);
 
 // journal-verifier: the journal checked against its seal; 0 when intact, else 1.
 int seal_command(const std::vector<std::string_view>& args);

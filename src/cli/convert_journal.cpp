@@ -1,5 +1,6 @@
-// marivent-convert journal2gpx and journal2csv: the journal as a GPX track or a CSV table, its
-// dates in UTC with the offset of --decalage or of the settings beside the journal.
+// marivent-convert journal2gpx, journal2csv and journal2pdf: the journal as a GPX track, a CSV
+// table or printed pages, its dates in UTC with the offset of --decalage or of the settings beside
+// the journal.
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -16,6 +17,8 @@
 #include "convert.h"
 #include "journal/journal_export.h"
 #include "journal/journal_seal.h"
+#include "journal/pdf_file.h"
+#include "journal/print_sources.h"
 #include "prefs/settings_file.h"
 #include "transfer/transfer_driver.h"
 
@@ -79,7 +82,7 @@ std::optional<Offset> settings_offset(const fs::path& journal) {
 
 } // namespace
 
-int journal_command(bool gpx, const std::vector<std::string_view>& args) {
+int journal_command(JournalExport kind, const std::vector<std::string_view>& args) {
     namespace jr = marivent::journal;
     bool force = false;
     std::optional<fs::path> out_file, source;
@@ -117,7 +120,11 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
     if (formats.empty()) formats = jr::default_date_formats();
     // Beside the journal, or in the folder -o names, with the journal's name; else the file -o
     // names.
-    const fs::path named = source->filename().replace_extension(gpx ? ".gpx" : ".csv");
+    const bool gpx = kind == JournalExport::gpx;
+    const fs::path named =
+        source->filename().replace_extension(gpx                          ? ".gpx"
+                                             : kind == JournalExport::csv ? ".csv"
+                                                                          : ".pdf");
     std::error_code folder_error;
     const fs::path out = !out_file                                   ? source->parent_path() / named
                          : fs::is_directory(*out_file, folder_error) ? *out_file / named
@@ -164,8 +171,16 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
                   " est le journal lui-même : il n'est pas remplacé.");
         return 1;
     }
-    const std::string text = gpx ? jr::gpx_track(journal, marivent::display_path(source->stem()))
-                                 : jr::csv_table(journal);
+    std::string text;
+    long long rows = gpx ? journal.points() : static_cast<long long>(journal.lines.size());
+    if (kind == JournalExport::pdf) {
+        const jr::Pages pages = jr::journal_pages(journal, jr::print_head(*bytes, *source));
+        rows = static_cast<long long>(pages.pages.size());
+        text = jr::pdf_file(pages);
+    } else {
+        text = gpx ? jr::gpx_track(journal, marivent::display_path(source->stem()))
+                   : jr::csv_table(journal);
+    }
     ConsoleDialogs dialogs(force);
     tr::Outcome written;
     if (!tr::write_output(out, text, tr::replace_question, dialogs, written)) {
@@ -173,14 +188,16 @@ int journal_command(bool gpx, const std::vector<std::string_view>& args) {
         return 1;
     }
 
-    const long long rows = gpx ? journal.points() : static_cast<long long>(journal.lines.size());
-    std::fputs(("écrit : " + marivent::display_path(out) + " (" +
-                counted(rows, gpx ? "point" : "ligne", gpx ? "points" : "lignes") + ", décalage " +
-                marivent::general_text(offset->hours) + " h, " + offset->origin + ")\n")
+    const char* unit = gpx ? "point" : kind == JournalExport::csv ? "ligne" : "page";
+    const char* units = gpx ? "points" : kind == JournalExport::csv ? "lignes" : "pages";
+    std::fputs(("écrit : " + marivent::display_path(out) + " (" + counted(rows, unit, units) +
+                ", décalage " + marivent::general_text(offset->hours) + " h, " + offset->origin +
+                ")\n")
                    .c_str(),
                stdout);
 
-    // What was not taken whole, in one line.
+    // What was not taken whole, in one line; the pages show every line as it is.
+    if (kind == JournalExport::pdf) return std::fflush(stdout) == 0 ? 0 : 1;
     const int without_position = journal.entries_without_position();
     const std::vector<int> unreadable = journal.unreadable_lines();
     const int untimed = journal.positions_without_time();

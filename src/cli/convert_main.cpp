@@ -1,6 +1,6 @@
 // marivent-convert: the conversions of the Transfert menu from the command line, with the same
-// readers, writers and output names as the window, and the journal as a GPX track or a CSV
-// table. A file that is not empty is replaced only with --force. The sub-commands are in
+// readers, writers and output names as the window, and the journal as a GPX track, a CSV table
+// or a PDF file. A file that is not empty is replaced only with --force. The sub-commands are in
 // convert_transfer.cpp and convert_journal.cpp.
 #include <cstdio>
 #include <filesystem>
@@ -23,6 +23,8 @@ constexpr const char* usage =
     "                         [--format-date FORMAT] [--force]\n"
     "        marivent-convert journal2csv JOURNAL [-o FICHIER.csv] [--decalage H]\n"
     "                         [--format-date FORMAT] [--force]\n"
+    "        marivent-convert journal2pdf JOURNAL [-o FICHIER.pdf] [--decalage H]\n"
+    "                         [--format-date FORMAT] [--force]\n"
     "        marivent-convert journal-verifier JOURNAL\n"
     "        marivent-convert --help\n"
     "\n"
@@ -39,6 +41,12 @@ constexpr const char* usage =
     "journal2csv  écrit le journal en tableau CSV (UTF-8, virgules) : date et heure UTC,\n"
     "          latitude et longitude en degrés décimaux, vitesse en nœuds, cap, waypoint et la\n"
     "          ligne du journal telle quelle ; les champs illisibles restent vides.\n"
+    "journal2pdf  écrit le journal en PDF, pages A4 numérotées « page k / n », pour l'imprimer\n"
+    "          ou le garder : en tête le nom du journal, la période de ses lignes (dates UTC)\n"
+    "          et l'état de son sceau ; puis chaque ligne avec son numéro, sa date et son heure\n"
+    "          UTC, sa position en degrés et minutes, sa vitesse, son cap et son waypoint ; les\n"
+    "          remarques et les lignes modifiées à la main en entier, les lignes corrigées\n"
+    "          barrées avec leurs corrections dessous.\n"
     "journal-verifier  vérifie le journal avec son sceau (JOURNAL sans son extension, suivi de\n"
     "          .sceau, que le programme écrit à côté) : chaque ligne du journal y a son\n"
     "          empreinte SHA-256, enchaînée à la précédente. Dit si le journal est intact, ou\n"
@@ -48,8 +56,9 @@ constexpr const char* usage =
     "          Ni le journal ni le sceau ne sont modifiés.\n"
     "\n"
     "-o DOSSIER  dossier où écrire (par défaut celui du fichier source)\n"
-    "-o FICHIER  pour journal2gpx et journal2csv : le fichier à écrire, ou le dossier où\n"
-    "            l'écrire (par défaut le nom du journal avec .gpx ou .csv, dans son dossier)\n"
+    "-o FICHIER  pour journal2gpx, journal2csv et journal2pdf : le fichier à écrire, ou le\n"
+    "            dossier où l'écrire (par défaut le nom du journal avec .gpx, .csv ou .pdf,\n"
+    "            dans son dossier)\n"
     "--decalage H  heure locale moins UTC, en heures (2, -5, 5.5) : les lignes de date du\n"
     "            journal portent la date locale, les heures des entrées sont UTC. Par défaut\n"
     "            le décalage des préférences journlog.txt à côté du journal, sinon 0.\n"
@@ -101,8 +110,9 @@ int main(int argc, char** argv) {
         }
     }
     if (args.empty()) return cli::usage_error("aucune commande");
-    if (args[0] == "journal2gpx" || args[0] == "journal2csv")
-        return cli::journal_command(args[0] == "journal2gpx", args);
+    if (args[0] == "journal2gpx") return cli::journal_command(cli::JournalExport::gpx, args);
+    if (args[0] == "journal2csv") return cli::journal_command(cli::JournalExport::csv, args);
+    if (args[0] == "journal2pdf") return cli::journal_command(cli::JournalExport::pdf, args);
     if (args[0] == "journal-verifier") return cli::seal_command(args);
     if (args[0] == "ozi2cmap" || args[0] == "cmap2ozi") return cli::transfer_command(args);
     return cli::usage_error("commande inconnue « " + std::string(args[0]) + " »");

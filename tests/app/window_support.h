@@ -31,8 +31,11 @@ struct WindowFixture : ::testing::Test {
     FrozenClock clock;
     RecordingViewer viewer;
     ManualSteadyClock steady;
-    ScriptedSerial::State gps_line; // the GPS of `scripted()`
-    app::Services services() { return {regional, dialogs, clock, nullptr, &viewer, &steady}; }
+    ScriptedSerial::State gps_line;  // the GPS of `scripted()`
+    app::Printer* printer = nullptr; // Journal > Imprimer's
+    app::Services services() {
+        return {regional, dialogs, clock, nullptr, &viewer, &steady, printer};
+    }
     // A GPS on a scripted device as com1: what it sends is pushed into `gps_line.reads`.
     app::SerialSetup scripted() {
         return {std::make_unique<ScriptedSerial>(gps_line), {"/dev/gps", "", "", ""}};

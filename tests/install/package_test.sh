@@ -55,7 +55,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "Version"
 depends=$(field Depends)
 echo "Depends: $depends"
-for lib in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6; do
+for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libc6 libstdc++6; do
   case ", $depends," in *", $lib "*|*", $lib,"*) ;; *) fail "no dependency on $lib" ;; esac
 done
 case ", $depends," in *", fonts-liberation2 | "*) ;; *) fail "no dependency on the window's font" ;; esac
