@@ -1,11 +1,12 @@
 // The settings file reader, and the writer on what it read: every record (the five of old, the
-// sixth, "Tous les émetteurs", the ports' devices, 7 to 10, and the pilot's choice, 11 to 14)
-// reads back as written, the file is
+// sixth, "Tous les émetteurs", the ports' devices, 7 to 10, the pilot's choice, 11 to 14, and the
+// angle of the journal's entry on a change of course, 15) reads back as written, the file is
 // never shortened and no byte outside the written records changes; a text too long for its record
 // is refused without spilling into the next one.
 #include <algorithm>
 #include <vector>
 
+#include "common/number_text.h"
 #include "prefs/settings_file.h"
 #include "support.h"
 
@@ -13,9 +14,9 @@ namespace {
 
 using namespace marivent::prefs;
 
-// Empty devices and the talker last.
-std::size_t file_length(const PilotRecords& pilot) {
-    return (last_record - 1) * record_length + 2 + pilot.talker.size();
+// The angle last.
+std::size_t file_length(int course_angle) {
+    return (last_record - 1) * record_length + 2 + marivent::integer_text(course_angle).size();
 }
 
 bool nmea_words(const PilotRecords& p) {
@@ -43,11 +44,12 @@ void check_read(std::string_view bytes, const SettingsRecords& r) {
             ++applied;
         }
     }
-    // Records 11-14 are applied into their defaults, not counted: each is applied or said.
+    // Records 11-15 are applied into their defaults, not counted: each is applied or said.
     const int said = applied + static_cast<int>(r.problems.size());
     FUZZ_CHECK(said >= std::min(r.records, last_device_record));
     FUZZ_CHECK(said <= std::min(r.records, last_record));
     FUZZ_CHECK(nmea_words(r.pilot));
+    FUZZ_CHECK(r.course_angle >= 0 && r.course_angle <= 180);
 }
 
 } // namespace
@@ -65,9 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < values.devices.size(); ++i)
         values.devices[i] = old.devices[i].value_or("");
     values.pilot = old.pilot;
+    values.course_angle = old.course_angle;
     const PatchedSettings saved = patch_settings(bytes, values);
     FUZZ_CHECK(saved.problems.empty());
-    FUZZ_CHECK(saved.bytes.size() == std::max(bytes.size(), file_length(values.pilot)));
+    FUZZ_CHECK(saved.bytes.size() == std::max(bytes.size(), file_length(values.course_angle)));
     const SettingsRecords again = parse_settings(saved.bytes);
     check_read(saved.bytes, again);
     const std::string* texts[4] = {&values.interval, &values.offset, &values.ozi_folder,
@@ -79,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = 0; i < values.devices.size(); ++i)
         FUZZ_CHECK(again.devices[i] && *again.devices[i] == values.devices[i]);
     FUZZ_CHECK(again.pilot == values.pilot);
+    FUZZ_CHECK(again.course_angle == values.course_angle);
     FUZZ_CHECK(again.problems.empty());
     std::vector<bool> written(saved.bytes.size(), false);
     for (int i = 0; i < 4; ++i)
@@ -93,6 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < 4; ++i)
         std::fill_n(written.begin() + (pilot_kind_record - 1 + i) * record_length,
                     2 + pilot[i]->size(), true);
+    std::fill_n(written.begin() + (course_angle_record - 1) * record_length,
+                2 + marivent::integer_text(values.course_angle).size(), true);
     for (std::size_t k = 0; k < bytes.size(); ++k)
         if (!written[k]) FUZZ_CHECK(saved.bytes[k] == bytes[k]);
 
@@ -101,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     values.interval = std::string(bytes);
     const PatchedSettings long_text = patch_settings(bytes, values);
     const SettingsRecords back = parse_settings(long_text.bytes);
-    FUZZ_CHECK(long_text.bytes.size() == std::max(bytes.size(), file_length(values.pilot)));
+    FUZZ_CHECK(long_text.bytes.size() == std::max(bytes.size(), file_length(values.course_angle)));
     if (bytes.size() > max_text_length) {
         FUZZ_CHECK(long_text.problems.size() == 1);
         FUZZ_CHECK(back.text[0] && *back.text[0] == old.text[0].value_or(""));

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/seams.h"
+#include "journal/journal_events.h"
 #include "journal/journal_file.h"
 #include "link/comm_control.h"
 #include "link/port_list.h"
@@ -144,7 +145,12 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     void Form_Load();
     void Form_Unload();
     void watch_port();
-    void journecri(bool asked);
+    // An entry at a tick (not `asked`), asked for, or on an event: marked, and said on the
+    // window's line.
+    void journecri(bool asked, journal::EntryEvent event = journal::EntryEvent::none);
+    // After a line decoded: the entry on an event it brings, if any.
+    void journal_event(const nmea::DecodeResult& result, long long now);
+    journal::JournalEvents journal_events_;
     void show_journal();
     // The UTC time of day in minutes for a remark or a correction: the GPS's while its position
     // is fresh, else the computer's less the offset of the preferences (`gps_time` false).

@@ -1,5 +1,5 @@
-// The journal's entries, timed and asked for (Journal > Ecrire), the skipper's remarks (Journal >
-// Remarque), and its viewer (Journal > Lire).
+// The journal's entries, timed, asked for (Journal > Ecrire) and on events (a new waypoint, a
+// change of course), the skipper's remarks (Journal > Remarque), and its viewer (Journal > Lire).
 #include <QAction>
 #include <QLineEdit>
 #include <QTimer>
@@ -13,6 +13,7 @@
 #include "common/text.h"
 #include "common/value.h"
 #include "journ.h"
+#include "journal/journal_events.h"
 #include "journal/journal_read.h"
 #include "journal/recording.h"
 #include "panels.h"
@@ -25,13 +26,20 @@ void Journ::Timer1_Timer() {
     if (journal::timer_tick(compteur, prefs.intervalle)) journecri(false);
 }
 
-void Journ::journecri(bool asked) {
+void Journ::journal_event(const nmea::DecodeResult& result, long long now) {
+    const journal::NavSample sample{now, nav.gpsmauvais == 0, nav.wptarrivee, result.course,
+                                    result.speed};
+    const journal::EntryEvent event = journal_events_.line(sample, prefs.course_angle);
+    if (event != journal::EntryEvent::none) journecri(false, event);
+}
+
+void Journ::journecri(bool asked, journal::EntryEvent event) {
     if (!asked) {
-        // No timed entry from what the window shows when it no longer comes from the GPS: the
-        // status line says why until an entry is written.
-        const std::optional<std::string> refused =
-            station::timed_entry_refusal(freshness_, steady_ms(), nav.gpsmauvais == 0,
-                                         clock_text(services_.clock.now(), false).toStdString());
+        // No timed entry, nor one on an event, from what the window shows when it no longer
+        // comes from the GPS: the status line says why until an entry is written.
+        const std::optional<std::string> refused = station::timed_entry_refusal(
+            freshness_, steady_ms(), nav.gpsmauvais == 0,
+            clock_text(services_.clock.now(), false).toStdString(), journal::event_words(event));
         const QString said = refused ? from_utf8(*refused) : QString();
         if (said != journal_said_) {
             journal_said_ = said;
@@ -39,12 +47,19 @@ void Journ::journecri(bool asked) {
         }
         if (refused) return;
     }
-    const std::optional<journal::EntryOutcome> outcome =
-        journal::journecri(journal, nav.gpsmauvais, nav.heuretu, nav.hemlat, nav.hemlon, *this);
+    const std::optional<journal::EntryOutcome> outcome = journal::journecri(
+        journal, nav.gpsmauvais, nav.heuretu, nav.hemlat, nav.hemlon, *this, event);
     if (!outcome) return;
     std::string text;
     if (outcome->written) {
         menus_.at("mnuheure")->setText(from_cp1252(outcome->caption));
+        // An entry on an event comes unasked: the window's line says what it was.
+        if (event == journal::EntryEvent::waypoint)
+            note(from_utf8("Entrée au journal : changement de waypoint (") +
+                 from_cp1252(this->text(Box::wpt2)) + ").");
+        else if (event == journal::EntryEvent::course)
+            note(from_utf8("Entrée au journal : changement de cap (") +
+                 from_cp1252(this->text(Box::cap)) + from_utf8("°)."));
         if (!outcome->notice) return;
         text = *outcome->notice; // a journal begun again: said once, when it happens
     } else {

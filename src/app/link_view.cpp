@@ -59,6 +59,7 @@ void Journ::link_opened() {
     // Nothing received before is joined to what comes now; the silence counts from now.
     nmea::line_start(nav);
     freshness_.opened(steady_ms());
+    journal_events_.link_changed(); // no waypoint nor course heard before is compared
     watch_freshness();
 }
 
@@ -67,6 +68,7 @@ void Journ::link_closed() {
     // valid RMB comes on the next link. What the window shows is old.
     nav.gpsmauvais = 1;
     freshness_.closed();
+    journal_events_.link_changed();
     freshness_timer_.stop(); // nothing ages while closed
     show_old_values();
 }
@@ -170,6 +172,7 @@ void Journ::MSComm1_OnComm() {
         const long long now = now_ms / 1000;
         freshness_.line(result->fix, result->route, result->refreshed, now_ms);
         watch_freshness();
+        journal_event(*result, now_ms);
         received_.add(now);
         if (result->fault != nmea::LineFault::none) rejected_.add(now);
         if (!result->apa.empty() && !result->apa_dropped)

@@ -1,7 +1,6 @@
 #include "pilot_prefs.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 
 #include "prefs/panel.h"
@@ -18,16 +17,6 @@ constexpr std::pair<const char*, const char*> kinds[] = {
 constexpr std::pair<const char*, const char*> references[] = {{"vrai", "vrai"},
                                                               {"magnétique", "magnetique"}};
 
-QLabel* label_for(QWidget* parent, PanelHost& w, const char* name, const char* caption, QRect where,
-                  QWidget* buddy) {
-    auto* label = new QLabel(QString::fromUtf8(caption), parent);
-    label->setObjectName(name);
-    label->setGeometry(where);
-    label->setBuddy(buddy);
-    w.window.register_control(name, label);
-    return label;
-}
-
 } // namespace
 
 PilotPrefs::PilotPrefs(QObject* parent, PanelHost host) : QObject(parent), w_(host) {
@@ -37,14 +26,15 @@ PilotPrefs::PilotPrefs(QObject* parent, PanelHost host) : QObject(parent), w_(ho
     for (const auto& [shown, word] : kinds)
         pilote->addItem(shown, QString(word));
     pilote->setGeometry(twip_rect(1200, 4320, 1935, 315));
-    label_for(prefer, w_, "Labelpilote", "Au &pilote", twip_rect(120, 4350, 1035, 255), pilote);
+    label_for(prefer, w_.window, "Labelpilote", "Au &pilote", twip_rect(120, 4350, 1035, 255),
+              pilote);
 
     relevement = new QComboBox(prefer);
     relevement->setObjectName("relevement");
     for (const auto& [shown, word] : references)
         relevement->addItem(QString::fromUtf8(shown), QString(word));
     relevement->setGeometry(twip_rect(4440, 4320, 1455, 315));
-    label_for(prefer, w_, "Labelrelevement", "&Relèvement", twip_rect(3240, 4350, 1155, 255),
+    label_for(prefer, w_.window, "Labelrelevement", "&Relèvement", twip_rect(3240, 4350, 1155, 255),
               relevement);
 
     declinaison = new QLineEdit(prefer);
@@ -54,8 +44,8 @@ PilotPrefs::PilotPrefs(QObject* parent, PanelHost host) : QObject(parent), w_(ho
     declinaison->setToolTip(QString::fromUtf8(
         "La déclinaison quand le GPS n'en donne pas (RMC) : des degrés puis E ou W, par exemple "
         "2,5W ou 1.5E. Vide : aucune."));
-    label_for(prefer, w_, "Labeldeclinaison", "&Déclinaison", twip_rect(120, 4830, 1035, 255),
-              declinaison);
+    label_for(prefer, w_.window, "Labeldeclinaison", "&Déclinaison",
+              twip_rect(120, 4830, 1035, 255), declinaison);
 
     emetteur = new QLineEdit(prefer);
     emetteur->setObjectName("emetteur");
@@ -63,7 +53,8 @@ PilotPrefs::PilotPrefs(QObject* parent, PanelHost host) : QObject(parent), w_(ho
     emetteur->setMaxLength(2);
     emetteur->setToolTip(QString::fromUtf8("Les deux lettres de l'émetteur des phrases envoyées "
                                            "au pilote (AG par défaut)."));
-    label_for(prefer, w_, "Labelemetteur", "Émette&ur", twip_rect(2400, 4830, 915, 255), emetteur);
+    label_for(prefer, w_.window, "Labelemetteur", "Émette&ur", twip_rect(2400, 4830, 915, 255),
+              emetteur);
 
     for (const auto& [name, widget] : {std::pair<const char*, QWidget*>{"pilote", pilote},
                                        {"relevement", relevement},

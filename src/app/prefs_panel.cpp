@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "common/paths.h"
+#include "journal_prefs.h"
 #include "layout.h"
 #include "link/comm_control.h"
 #include "link/port_list.h"
@@ -144,6 +145,7 @@ PrefsPanel::PrefsPanel(QObject* parent, PanelHost host) : QObject(parent), w_(ho
     });
 
     pilot_ = new PilotPrefs(this, w_);
+    journal_ = new JournalPrefs(this, w_);
 
     connect(qobject_cast<QRadioButton*>(w_.window.control("ozichange")), &QRadioButton::clicked,
             this, &PrefsPanel::ozichange_Click);
@@ -158,7 +160,7 @@ PrefsPanel::PrefsPanel(QObject* parent, PanelHost host) : QObject(parent), w_(ho
     // Tab goes through the panel in reading order, to OK.
     const char* order[] = {"Command1",    "Command2", "Driv",     "chemin", "ozichange",
                            "cmapchange",  "portgps",  "appareil", "pilote", "relevement",
-                           "declinaison", "emetteur", "ok"};
+                           "declinaison", "emetteur", "anglecap", "ok"};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(w_.window.control(order[i]), w_.window.control(order[i + 1]));
 }
@@ -265,6 +267,7 @@ void PrefsPanel::mnuoutilpref_Click() {
     show_device(ports->currentRow());
     qobject_cast<QCheckBox*>(w_.window.control("tousemet"))->setChecked(w_.prefs.all_talkers);
     pilot_->show(w_.prefs.pilot_words);
+    journal_->show(w_.prefs.course_angle);
     if (w_.window.control("prefer")->isHidden()) {
         shown_captions_.clear();
         for (const char* name : {"Command1", "Command2", "ozichange", "cmapchange"}) {
@@ -314,6 +317,7 @@ void PrefsPanel::ok_Click() {
     };
     keep_device();
     pilot_->keep_typed();
+    journal_->keep_typed();
     w_.window.control("prefer")->hide();
     auto* ports = qobject_cast<QListWidget*>(w_.window.control("portgps"));
     const prefs::PanelCaptions panel{
@@ -324,7 +328,8 @@ void PrefsPanel::ok_Click() {
         std::max(0, ports->currentRow()),
         qobject_cast<QCheckBox*>(w_.window.control("tousemet"))->isChecked(),
         devices_,
-        pilot_->chosen()};
+        pilot_->chosen(),
+        journal_->chosen()};
     const int old_port = w_.port.CommPort;
     const std::string old_device = w_.port.device_of(old_port);
     const prefs::SettingsToWrite saved = prefs::apply_ok(panel, w_.prefs);

@@ -1,5 +1,6 @@
 // The preferences panel `prefer`: spinners on the interval and offset buttons, the drive and folder
-// lists, the two folder option buttons, the port list with the device of its selected line, and OK.
+// lists, the two folder option buttons, the port list with the device of its selected line, the
+// autopilot's line, the journal's entry on a change of course, and OK.
 #pragma once
 #include <QObject>
 #include <QString>
@@ -19,6 +20,7 @@ class QRadioButton;
 
 namespace marivent::app {
 
+class JournalPrefs;
 class PilotPrefs;
 
 // Two arrows that step the number on the caption of their button.
@@ -81,6 +83,7 @@ class PrefsPanel : public QObject {
     std::array<std::string, 4> devices_;
     int device_line_ = -1; // the line whose device appareil shows
     PilotPrefs* pilot_;
+    JournalPrefs* journal_;
 };
 
 } // namespace marivent::app

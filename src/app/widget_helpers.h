@@ -1,6 +1,7 @@
 // Small helpers the window's panels share.
 #pragma once
 #include <QKeySequence>
+#include <QLabel>
 #include <QListWidget>
 #include <QRect>
 #include <QShortcut>
@@ -8,6 +9,7 @@
 
 #include "common/date.h"
 #include "layout.h"
+#include "panel_host.h"
 #include "qt_seams.h"
 
 namespace marivent::app {
@@ -43,6 +45,18 @@ inline QString clock_text(const LocalDateTime& t, bool seconds) {
     QString text = QString("%1:%2").arg(t.hour, 2, 10, QChar('0')).arg(t.minute, 2, 10, QChar('0'));
     if (seconds) text += QString(":%1").arg(t.second, 2, 10, QChar('0'));
     return text;
+}
+
+// A panel's label `name` at `where`, its caption in UTF-8 with "&" before its access key, which
+// gives the focus to `buddy`.
+inline QLabel* label_for(QWidget* parent, WindowSide& window, const char* name, const char* caption,
+                         QRect where, QWidget* buddy) {
+    auto* label = new QLabel(QString::fromUtf8(caption), parent);
+    label->setObjectName(name);
+    label->setGeometry(where);
+    label->setBuddy(buddy);
+    window.register_control(name, label);
+    return label;
 }
 
 // From the keyboard: Enter in the list acts on its current item, as a click would.

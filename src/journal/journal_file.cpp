@@ -93,8 +93,8 @@ PrepareOutcome JournalFile::prepare() {
     return out;
 }
 
-EntryOutcome JournalFile::append_entry(const EntryFields& fields) {
-    return append_line(entry_line(fields));
+EntryOutcome JournalFile::append_entry(const EntryFields& fields, EntryEvent event) {
+    return append_line(entry_line(fields, event));
 }
 
 EntryOutcome JournalFile::append_line(std::string line) {
@@ -280,7 +280,8 @@ std::optional<std::string> JournalFile::write_seal() {
 
 std::optional<EntryOutcome> journecri(JournalFile& journal, int gpsmauvais,
                                       const std::string& heuretu, const std::string& hemlat,
-                                      const std::string& hemlon, const Display& display) {
+                                      const std::string& hemlon, const Display& display,
+                                      EntryEvent event) {
     if (gpsmauvais != 0) return std::nullopt;
     const EntryFields fields{heuretu,
                              hemlat,
@@ -290,7 +291,7 @@ std::optional<EntryOutcome> journecri(JournalFile& journal, int gpsmauvais,
                              display.text(Box::vi),
                              display.text(Box::cap),
                              display.text(Box::wpt2)};
-    return journal.append_entry(fields);
+    return journal.append_entry(fields, event);
 }
 
 } // namespace marivent::journal

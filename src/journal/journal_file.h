@@ -101,7 +101,8 @@ class JournalFile {
     // that succeeds, so no line is lost while the disk comes back. A journal that has gone while
     // the program runs is begun again as a new one is (header, empty line, date line) before the
     // entry, and `notice` says so. Every line written is sealed (journal_seal.h) right after it.
-    EntryOutcome append_entry(const EntryFields& fields);
+    // An entry written on an event carries its mark.
+    EntryOutcome append_entry(const EntryFields& fields, EntryEvent event = EntryEvent::none);
     // The same for any line of the journal (a remark), after a date line when the day changed.
     EntryOutcome append_line(std::string line);
 
@@ -145,10 +146,11 @@ class JournalFile {
 };
 
 // The entry writer `journecri`: nothing at all while the route data is flagged invalid
-// (`gpsmauvais` not 0); otherwise an entry from the navigation values and the display boxes.
-// Returns nothing when it did not try.
+// (`gpsmauvais` not 0); otherwise an entry from the navigation values and the display boxes,
+// marked when it is written on an event. Returns nothing when it did not try.
 std::optional<EntryOutcome> journecri(JournalFile& journal, int gpsmauvais,
                                       const std::string& heuretu, const std::string& hemlat,
-                                      const std::string& hemlon, const Display& display);
+                                      const std::string& hemlon, const Display& display,
+                                      EntryEvent event = EntryEvent::none);
 
 } // namespace marivent::journal

@@ -235,8 +235,14 @@ DecodeResult decodenmea(Navigation& nav, const DecodeContext& context) {
     // 7. While the route data is valid: the display and the autopilot sentence.
     if (nav.gpsmauvais == 0) {
         result.refreshed = true;
-        if (!course_text.empty()) nav.capfond = course_degrees(course_text);
-        if (!speed_text.empty()) nav.vitesse = speed_shown(speed_text, context.decimal_separator);
+        if (!course_text.empty()) {
+            nav.capfond = course_degrees(course_text);
+            result.course = numeric_value(course_text);
+        }
+        if (!speed_text.empty()) {
+            nav.vitesse = speed_shown(speed_text, context.decimal_separator);
+            result.speed = numeric_value(speed_text);
+        }
         display.set_text(Box::vi, nav.vitesse);
         display.set_text(Box::cap, nav.capfond);
         display.set_text(Box::wcap, nav.capwpt);

@@ -51,6 +51,9 @@ struct DecodeResult {
     bool fix = false;       // a GGA or RMC was taken: the GPS is alive
     bool route = false;     // an RMB was taken (valid or not)
     bool refreshed = false; // the display was refreshed (the route data is valid)
+    // The speed in knots and the course over ground in degrees of an RMC shown, as the numeric
+    // values of its fields; nothing for a field left empty or a line that showed none.
+    std::optional<double> speed, course;
 };
 
 // Decodes the line held in `nav.trame` and empties it: shows it in Text2; drops it when input was

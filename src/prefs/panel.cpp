@@ -36,10 +36,11 @@ SettingsToWrite apply_ok(const PanelCaptions& panel, Preferences& p) {
     p.devices = panel.devices;
     p.pilot_words = panel.pilot;
     p.pilot = pilot_choice(panel.pilot);
+    p.course_angle = panel.course_angle;
     p.command1 = panel.command1;
     p.command2 = panel.command2;
-    return {panel.command1, panel.command2,    panel.ozichange, panel.cmapchange,
-            port,           panel.all_talkers, panel.devices,   panel.pilot};
+    return {panel.command1,    panel.command2, panel.ozichange, panel.cmapchange,  port,
+            panel.all_talkers, panel.devices,  panel.pilot,     panel.course_angle};
 }
 
 Result<std::string> check_variation(std::string_view text) {
@@ -57,6 +58,14 @@ Result<std::string> check_talker(std::string_view text) {
         return failure("l'émetteur « " + std::string(text) +
                        " » n'est pas deux lettres, par exemple AG ou GP");
     return t;
+}
+
+Result<int> check_course_angle(std::string_view text) {
+    const std::string_view t = trimmed(text);
+    if (const std::optional<int> angle = course_angle_value(t)) return *angle;
+    const std::string wanted = "un nombre entier de degrés de 0 à 180 (0 : jamais)";
+    if (t.empty()) return failure("donnez " + wanted);
+    return failure("« " + std::string(t) + " » n'est pas " + wanted);
 }
 
 Result<std::string> check_device(std::string_view text) {

@@ -25,11 +25,12 @@ struct PanelCaptions {
     bool all_talkers = false;                              // the box "Tous les émetteurs"
     std::array<std::string, 4> devices{}; // "Appareil du port" of each line, UTF-8; empty: default
     PilotRecords pilot{};                 // what goes to the autopilot, each value checked
+    int course_angle = 0;                 // the journal's entry on a change of course, checked
 };
 
 // OK: the interval and offset take the numeric values of their captions, the folders the captions
-// of the option buttons, the port the selected line + 1, the devices those of the lines. Returns
-// what the settings file gets.
+// of the option buttons, the port the selected line + 1, the devices those of the lines, the
+// pilot's choice and the angle as checked. Returns what the settings file gets.
 SettingsToWrite apply_ok(const PanelCaptions& panel, Preferences& p);
 
 // A number as the program writes it in a text: 2, -3, 5.5.
@@ -43,5 +44,8 @@ Result<std::string> check_device(std::string_view text);
 Result<std::string> check_variation(std::string_view text);
 // A talker typed in the panel, in capitals; or the French reason it is refused.
 Result<std::string> check_talker(std::string_view text);
+// The angle of the journal's entry on a change of course as typed, trimmed: a whole number of
+// degrees from 0 (never) to 180; or the French reason it is refused.
+Result<int> check_course_angle(std::string_view text);
 
 } // namespace marivent::prefs

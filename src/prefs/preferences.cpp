@@ -30,6 +30,7 @@ void apply_settings(const SettingsRecords& records, Preferences& p) {
         p.devices[i] = records.devices[i].value_or("");
     p.pilot_words = records.pilot;
     p.pilot = pilot_choice(records.pilot);
+    p.course_angle = records.course_angle;
     if (records.records == 0) {
         interval = p.command1;
         p.decalage.clear();

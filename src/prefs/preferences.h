@@ -27,6 +27,9 @@ struct Preferences {
     PilotRecords
         pilot_words;         // what goes to the autopilot, as the panel shows it and the file keeps
     nmea::PilotChoice pilot; // the same, as the decoder takes it
+    // A journal entry when the course over ground changes by more than this many degrees for
+    // two minutes (journal/journal_events.h); 0: never.
+    int course_angle = 0;
 };
 
 // The choice records 11-14 hold, each already checked when read or typed (one that does not read
@@ -38,7 +41,7 @@ struct LoadOutcome {
     std::vector<std::string> problems; // French
 };
 
-// Applies what a settings file holds, as the start-up reading does: records 1 to 10 into the
+// Applies what a settings file holds, as the start-up reading does: records 1 to 15 into the
 // values, and the defaults when the file holds no record. A record 1 that is not applied leaves
 // the interval at the caption of Command1.
 void apply_settings(const SettingsRecords& records, Preferences& p);

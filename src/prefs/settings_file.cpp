@@ -1,5 +1,6 @@
 #include "prefs/settings_file.h"
 
+#include "common/number_text.h"
 #include "nmea/pilot_sentences.h"
 
 namespace marivent::prefs {
@@ -28,6 +29,8 @@ std::string record_name(int n) {
         return "la déclinaison";
     case 14:
         return "l'émetteur du pilote";
+    case 15:
+        return "l'angle du changement de cap";
     default:
         return "l'option Tous les émetteurs";
     }
@@ -70,6 +73,17 @@ const char* read_pilot_record(int n, std::string_view data, PilotRecords& pilot)
 
 } // namespace
 
+std::optional<int> course_angle_value(std::string_view text) {
+    if (text.empty() || text.size() > 3) return std::nullopt;
+    int angle = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        angle = angle * 10 + (c - '0');
+    }
+    if (angle > 180) return std::nullopt;
+    return angle;
+}
+
 SettingsRecords parse_settings(std::string_view bytes) {
     SettingsRecords out;
     for (std::size_t start = 0; start < bytes.size(); start += record_length) {
@@ -99,6 +113,13 @@ SettingsRecords parse_settings(std::string_view bytes) {
         }
         if (n >= first_device_record && n <= last_device_record) {
             out.devices[n - first_device_record] = std::string(data);
+            continue;
+        }
+        if (n == course_angle_record) {
+            if (const std::optional<int> angle = course_angle_value(data))
+                out.course_angle = *angle;
+            else
+                out.problems.push_back(not_applied(n, "pas un nombre entier de 0 à 180"));
             continue;
         }
         if (n >= pilot_kind_record) {
@@ -144,12 +165,15 @@ PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite
     put_u16(out.bytes, option_at, 1);
     out.bytes[option_at + 2] = values.all_talkers ? '1' : '0';
 
-    // The devices and the pilot: the file holds every record up to the last one's text.
+    // The devices, the pilot and the angle: the file holds every record up to the last one's
+    // text.
     const std::size_t records_end = (last_record - 1) * record_length + 2;
     if (out.bytes.size() < records_end) out.bytes.resize(records_end, '\0');
+    const std::string angle = integer_text(values.course_angle);
     const std::string* later[] = {
-        &values.devices[0], &values.devices[1],      &values.devices[2],      &values.devices[3],
-        &values.pilot.kind, &values.pilot.reference, &values.pilot.variation, &values.pilot.talker};
+        &values.devices[0],      &values.devices[1],   &values.devices[2],
+        &values.devices[3],      &values.pilot.kind,   &values.pilot.reference,
+        &values.pilot.variation, &values.pilot.talker, &angle};
     for (int n = first_device_record; n <= last_record; ++n) {
         const std::size_t start = static_cast<std::size_t>(n - 1) * record_length;
         const std::string& text = *later[n - first_device_record];

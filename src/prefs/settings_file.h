@@ -15,6 +15,8 @@
 //                "apb+rmb+xte"; 12 the bearings, "vrai" or "magnetique"; 13 the variation the
 //                user gave, as typed ("2,5W"), empty for none; 14 the talker, two capitals. A file
 //                without them means APA, true bearings, no variation, "AG": today's sentence.
+//   record 15:   the journal's entry on a change of course, a text record in ASCII: the angle in
+//                whole degrees, "0" to "180", "0" for none. A file without it means none.
 // Bytes after a record's data are not significant; the file is never shortened.
 #pragma once
 #include <array>
@@ -34,8 +36,12 @@ inline constexpr int device_records = 4;
 inline constexpr int last_device_record = first_device_record + device_records - 1;
 inline constexpr int pilot_kind_record = 11; // then the bearings, the variation, the talker
 inline constexpr int pilot_talker_record = 14;
+inline constexpr int course_angle_record = 15;
 // The last record this version reads and writes; later ones are kept as they are.
-inline constexpr int last_record = pilot_talker_record;
+inline constexpr int last_record = course_angle_record;
+
+// The angle of record 15 as its text holds it: one to three digits, 0 to 180; else nothing.
+std::optional<int> course_angle_value(std::string_view text);
 
 // What goes to the autopilot, in the words of records 11-14 (see above).
 struct PilotRecords {
@@ -54,6 +60,7 @@ struct SettingsRecords {
     std::optional<bool> all_talkers;                   // record 6, when the file has it
     std::array<std::optional<std::string>, 4> devices; // records 7-10 that were applied, UTF-8
     PilotRecords pilot;                // records 11-14; each one not applied keeps its default
+    int course_angle = 0;              // record 15, 0 (none) when not applied
     std::vector<std::string> problems; // French, one per record not applied
 };
 
@@ -71,6 +78,7 @@ struct SettingsToWrite {
     bool all_talkers = false;             // record 6
     std::array<std::string, 4> devices{}; // records 7-10, UTF-8; empty: the line's default
     PilotRecords pilot{};                 // records 11-14
+    int course_angle = 0;                 // record 15
 };
 
 struct PatchedSettings {
@@ -79,7 +87,7 @@ struct PatchedSettings {
 };
 
 // The file's new content: each record written in place over the old bytes, the file extended to
-// hold all fourteen records and never shortened. A text longer than 126 bytes is refused: its
+// hold all fifteen records and never shortened. A text longer than 126 bytes is refused: its
 // record keeps what the old file held there (an empty text when it held nothing valid), so no
 // record ever spills into the next.
 PatchedSettings patch_settings(std::string_view old_bytes, const SettingsToWrite& values);

@@ -77,11 +77,13 @@ std::optional<std::string> entry_refusal(const Freshness& freshness, long long n
 }
 
 std::optional<std::string> timed_entry_refusal(const Freshness& freshness, long long now,
-                                               bool route_valid, std::string_view hhmm) {
+                                               bool route_valid, std::string_view hhmm,
+                                               std::string_view event) {
     std::optional<std::string> why = entry_refusal(freshness, now);
     if (!why && !route_valid) why = "la route du GPS n'est pas valide";
     if (!why) return std::nullopt;
-    return "journal : pas d'entrée à " + std::string(hhmm) + " (" + *why + ")";
+    const std::string what = event.empty() ? std::string() : " pour le " + std::string(event);
+    return "journal : pas d'entrée" + what + " à " + std::string(hhmm) + " (" + *why + ")";
 }
 
 std::string asked_entry_refusal(std::string_view why) {

@@ -59,9 +59,11 @@ std::optional<std::string> entry_refusal(const Freshness& freshness, long long n
 
 // The same at a tick of the journal's timer, which also writes nothing while the route is not
 // valid: the status line says why, as "journal : pas d'entrée à 14:02 (…)" (`hhmm` the local
-// time of the tick). Nothing when the entry may be written.
+// time of the tick). Nothing when the entry may be written. An entry on an event says which:
+// "journal : pas d'entrée pour le changement de waypoint à 14:02 (…)".
 std::optional<std::string> timed_entry_refusal(const Freshness& freshness, long long now,
-                                               bool route_valid, std::string_view hhmm);
+                                               bool route_valid, std::string_view hhmm,
+                                               std::string_view event = {});
 
 // What "Enregister la position" says when it may not write from an old fix.
 std::string asked_entry_refusal(std::string_view why);

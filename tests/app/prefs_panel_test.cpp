@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <cstdio>
+#include <map>
 
 #include "journ.h"
 #include "prefs_panel.h"
@@ -57,6 +59,31 @@ TEST_F(PanelTest, TheMenuShowsThePanelWithCom2SelectedOverTheOtherPanels) {
     EXPECT_EQ(w->control("chemin")->geometry(), QRect(16, 40, 169, 66));
 }
 
+// Alt and a letter reaches one control of the panel shown, or a menu: none is taken twice.
+TEST_F(PanelTest, EveryAccessKeyOfThePanelAndOfTheMenuBarIsItsOwn) {
+    auto w = open();
+    w->menu("mnuoutilpref")->trigger();
+    std::map<QString, QString> owners;
+    const auto take = [&](const QString& caption, const QString& who) {
+        const qsizetype at = caption.indexOf('&');
+        if (at < 0 || at + 1 >= caption.size()) return;
+        const QString key = caption.mid(at + 1, 1).toLower();
+        EXPECT_FALSE(owners.count(key)) << who.toStdString() << " and " << owners[key].toStdString()
+                                        << ": Alt+" << key.toStdString();
+        owners[key] = who;
+    };
+    for (QAction* a : w->menuBar()->actions())
+        take(a->text(), a->objectName());
+    for (QWidget* c : w->control("prefer")->findChildren<QWidget*>()) {
+        if (!c->isVisible()) continue;
+        if (auto* label = qobject_cast<QLabel*>(c)) take(label->text(), c->objectName());
+        if (auto* button = qobject_cast<QAbstractButton*>(c)) take(button->text(), c->objectName());
+    }
+    EXPECT_EQ(owners["c"], "Labelanglecap");
+    EXPECT_EQ(owners["p"], "Labelpilote");
+    EXPECT_EQ(owners.size(), 12u); // five menus, seven controls
+}
+
 TEST_F(PanelTest, OkAtOnceAfterAStartWithPort3GivesPort2AndTheInitialFolders) {
     write_bytes(root / "journlog.txt",
                 record("30") + std::string(124, 'a') + record("1") + std::string(125, 'b') +
@@ -72,7 +99,7 @@ TEST_F(PanelTest, OkAtOnceAfterAStartWithPort3GivesPort2AndTheInitialFolders) {
     EXPECT_EQ(w->prefs.ozipath, "c:\\oziexplorer\\data");
     EXPECT_EQ(w->prefs.cmappath, "c:\\cmapecs\\routes");
     const std::string file = read_bytes(root / "journlog.txt");
-    ASSERT_EQ(file.size(), 1668u); // the fourteen records
+    ASSERT_EQ(file.size(), 1795u); // the fifteen records
     EXPECT_EQ(file.substr(0, 4), std::string("\x02\x00"
                                              "30",
                                              4));
@@ -242,9 +269,10 @@ struct DeviceTest : PanelTest {
         appareil(w)->lineEdit()->selectAll();
         QTest::keyClicks(appareil(w)->lineEdit(), text);
     }
-    // From the device, through the pilot's line, to OK.
+    // From the device, through the pilot's line and the journal's, to OK.
     static void tab_to_ok_and_press(Journ& w) {
-        for (const char* next : {"pilote", "relevement", "declinaison", "emetteur", "ok"}) {
+        for (const char* next :
+             {"pilote", "relevement", "declinaison", "emetteur", "anglecap", "ok"}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             ASSERT_EQ(QApplication::focusWidget(), w.control(next)) << next;
         }
@@ -465,6 +493,7 @@ TEST_F(DeviceTest, ThePilotsChoiceMadeByKeyboardIsWhatGoesOutOfThePort) {
     emetteur->selectAll();
     QTest::keyClicks(emetteur, "gp");
     QTest::keyClick(emetteur, Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // past the journal's angle
     ASSERT_EQ(QApplication::focusWidget(), j.control("ok"));
     QTest::keyClick(j.control("ok"), Qt::Key_Return);
     EXPECT_FALSE(j.control("prefer")->isVisible());
@@ -535,6 +564,7 @@ TEST_F(DeviceTest, ThePilotsChoiceMadeByKeyboardIsWhatGoesOutOfThePort) {
         for (int i = 0; i < reference_steps; ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         QTest::keyClick(&j, Qt::Key_U, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QTest::keyClick(j.control("ok"), Qt::Key_Return);
         gps.receive();

@@ -136,26 +136,35 @@ TEST_F(DecoderTest, ValidRmbThenRmcRefreshesTheDisplayAndSendsApaAfterEveryLine)
 }
 
 TEST_F(DecoderTest, SpeedUsesTheRegionalSeparatorAndEmptyFieldsKeepTheOldValues) {
-    line(sig("$GPRMB,A,0.1,L,1,2,,,,,3,4,5"));
-    line(sig("$GPRMC,1,A,,,,,12.34,054.7,"));
+    const DecodeResult rmb = line(sig("$GPRMB,A,0.1,L,1,2,,,,,3,4,5"));
+    EXPECT_FALSE(rmb.speed || rmb.course); // only an RMC brings them
+    DecodeResult r = line(sig("$GPRMC,1,A,,,,,12.34,054.7,"));
     EXPECT_EQ(display.text(Box::vi), "12,3");
+    // The numbers as the RMC gives them, whatever the box shows, for the journal's events.
+    EXPECT_EQ(r.speed, 12.34);
+    EXPECT_EQ(r.course, 54.7);
     separator = '.';
-    line(sig("$GPRMC,1,A,,,,,0.5,,"));
+    r = line(sig("$GPRMC,1,A,,,,,0.5,,"));
     EXPECT_EQ(display.text(Box::vi), ".5");
     EXPECT_EQ(display.text(Box::cap), "54"); // empty course: unchanged
-    line(sig("$GPRMC,1,A,,,,,,359.9,"));
+    EXPECT_EQ(r.speed, 0.5);
+    EXPECT_FALSE(r.course); // and none given to the journal's events
+    r = line(sig("$GPRMC,1,A,,,,,,359.9,"));
     EXPECT_EQ(display.text(Box::vi), ".5"); // empty speed: unchanged
     EXPECT_EQ(display.text(Box::cap), "359");
+    EXPECT_FALSE(r.speed);
+    EXPECT_EQ(r.course, 359.9);
     line(sig("$GPRMC,1,A,,,,,0,-0.5,"));
     EXPECT_EQ(display.text(Box::vi), ".");
     EXPECT_EQ(display.text(Box::cap), "-1"); // rounded down
 }
 
 TEST_F(DecoderTest, RmcWhileInvalidChangesOnlyTheTime) {
-    line(sig("$GPRMC,120000,A,1,N,2,E,5.0,90.0,"));
+    const DecodeResult r = line(sig("$GPRMC,120000,A,1,N,2,E,5.0,90.0,"));
     EXPECT_EQ(nav.heuretu, "120000");
     EXPECT_EQ(nav.vitesse, "");
     EXPECT_EQ(nav.capfond, "");
+    EXPECT_FALSE(r.speed || r.course); // nothing shown: nothing for the journal's events
 }
 
 TEST_F(DecoderTest, AShortRmbRepeatsItsLastFieldIntoTheMissingOnes) {

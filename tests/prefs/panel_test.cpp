@@ -4,6 +4,7 @@
 
 namespace {
 
+using namespace marivent;
 using namespace marivent::prefs;
 
 TEST(Spinner, StepsTheCaptionWithinItsLimits) {
@@ -81,9 +82,32 @@ TEST(PortDevice, AnAddressMustBeOneTheNetworkDeviceOpens) {
 TEST(PanelOk, TheDevicesOfTheLinesAreAppliedAndSaved) {
     Preferences p;
     PanelCaptions panel{"30", "0", "o", "c", 1, false, {"", "/dev/ttyUSB0", "", "tcp://h:1"}};
+    panel.course_angle = 25;
     const SettingsToWrite w = apply_ok(panel, p);
     EXPECT_EQ(p.devices, panel.devices);
     EXPECT_EQ(w.devices, panel.devices);
+    EXPECT_EQ(p.course_angle, 25);
+    EXPECT_EQ(w.course_angle, 25);
+}
+
+// "Entrée au journal si le cap change de plus de [ ] degrés": a whole number of degrees, 0 to 180.
+TEST(CourseAngle, AWholeNumberOfDegreesFromZeroToOneHundredEighty) {
+    const std::pair<const char*, int> good[] = {{"0", 0},     {"30", 30}, {" 45 ", 45},
+                                                {"180", 180}, {"007", 7}, {"\t5", 5}};
+    for (const auto& [typed, angle] : good) {
+        const Result<int> r = check_course_angle(typed);
+        ASSERT_TRUE(r) << typed << " " << r.why();
+        EXPECT_EQ(*r, angle);
+    }
+    for (const char* bad :
+         {"181", "360", "-10", "+10", "12.5", "12,5", "1e2", "trente", "3 0", "0030"}) {
+        const Result<int> r = check_course_angle(bad);
+        ASSERT_FALSE(r) << bad;
+        EXPECT_EQ(r.why(), "« " + std::string(bad) +
+                               " » n'est pas un nombre entier de degrés de 0 à 180 (0 : jamais)");
+    }
+    EXPECT_EQ(check_course_angle("  ").why(),
+              "donnez un nombre entier de degrés de 0 à 180 (0 : jamais)");
 }
 
 } // namespace

@@ -35,10 +35,12 @@ TEST(LoadSettings, FirstRunCreatesAnEmptyFileAndTakesTheDefaults) {
 TEST(LoadSettings, SavedPanelReadsBack) {
     TempRoot root;
     const auto file = root / "journlog.txt";
-    EXPECT_TRUE(save_settings(file, {"30", "0", "c:\\oziexplorer\\data", "c:\\cmapecs\\routes", 2})
-                    .empty());
+    SettingsToWrite values{"30", "0", "c:\\oziexplorer\\data", "c:\\cmapecs\\routes", 2};
+    values.course_angle = 40;
+    EXPECT_TRUE(save_settings(file, values).empty());
     Preferences p;
     load_settings(file, p);
+    EXPECT_EQ(p.course_angle, 40);
     EXPECT_EQ(p.intervalle, 30);
     EXPECT_EQ(p.decalage, "0");
     EXPECT_EQ(p.ozipath, "c:\\oziexplorer\\data");
@@ -51,15 +53,18 @@ TEST(LoadSettings, TheDevicesReadBackAndAFileWithoutThemMeansTheDefaults) {
     const auto file = root / "journlog.txt";
     SettingsToWrite values{"30", "0", "o", "c", 2};
     values.devices = {"", "/dev/serial/by-id/usb-GPS-if00", "", "udp://:10110"};
+    values.course_angle = 15;
     ASSERT_TRUE(save_settings(file, values).empty());
     Preferences p;
     p.devices[0] = "/dev/left/over";
     load_settings(file, p);
     EXPECT_EQ(p.devices, values.devices);
-    // Five records, as earlier versions wrote them: every line on its default.
+    EXPECT_EQ(p.course_angle, 15);
+    // Five records, as earlier versions wrote them: every line on its default, no course entry.
     write_bytes(file, read_bytes(file).substr(0, 516));
     load_settings(file, p);
     EXPECT_EQ(p.devices, (std::array<std::string, 4>{}));
+    EXPECT_EQ(p.course_angle, 0);
     EXPECT_EQ(p.port, 2);
 }
 

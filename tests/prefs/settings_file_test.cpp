@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/number_text.h"
 #include "prefs/settings_file.h"
 
 namespace {
@@ -18,10 +19,10 @@ std::string text_record(std::string_view text, std::size_t pad_to = record_lengt
 const SettingsToWrite panel_defaults{"30", "0",  "c:\\oziexplorer\\data", "c:\\cmapecs\\routes",
                                      2,    false};
 
-TEST(SettingsWrite, OkOnANewFileGivesTheFourteenRecordsByteForByte) {
+TEST(SettingsWrite, OkOnANewFileGivesTheFifteenRecordsByteForByte) {
     const PatchedSettings out = patch_settings("", panel_defaults);
     EXPECT_TRUE(out.problems.empty());
-    ASSERT_EQ(out.bytes.size(), 1668u);
+    ASSERT_EQ(out.bytes.size(), 1795u);
     EXPECT_EQ(out.bytes.substr(0, 4), std::string("\x02\x00"
                                                   "30",
                                                   4));
@@ -45,9 +46,13 @@ TEST(SettingsWrite, OkOnANewFileGivesTheFourteenRecordsByteForByte) {
                                                      "vrai",
                                                      6));
     EXPECT_EQ(out.bytes.substr(1536, 2), std::string("\0\0", 2));
-    EXPECT_EQ(out.bytes.substr(1664), std::string("\x02\x00"
-                                                  "AG",
-                                                  4));
+    EXPECT_EQ(out.bytes.substr(1664, 4), std::string("\x02\x00"
+                                                     "AG",
+                                                     4));
+    // Record 15, the journal's entry on a change of course: none.
+    EXPECT_EQ(out.bytes.substr(1792), std::string("\x01\x00"
+                                                  "0",
+                                                  3));
 }
 
 TEST(SettingsPilot, TheChoiceReadsBackAndOldOrUnreadableRecordsMeanTodaysApa) {
@@ -85,6 +90,48 @@ TEST(SettingsPilot, TheChoiceReadsBackAndOldOrUnreadableRecordsMeanTodaysApa) {
     EXPECT_EQ(parse_settings(back).pilot, PilotRecords{});
 }
 
+TEST(SettingsCourse, TheAngleReadsBackAndOldOrUnreadableRecordsMeanNone) {
+    for (const int angle : {0, 1, 30, 180}) {
+        SettingsToWrite chosen = panel_defaults;
+        chosen.course_angle = angle;
+        const std::string file = patch_settings("", chosen).bytes;
+        const SettingsRecords r = parse_settings(file);
+        EXPECT_EQ(r.course_angle, angle);
+        EXPECT_TRUE(r.problems.empty());
+        EXPECT_EQ(file.substr(1792), text_record(marivent::integer_text(angle), 0)) << angle;
+    }
+    SettingsToWrite thirty = panel_defaults;
+    thirty.course_angle = 30;
+    const std::string file = patch_settings("", thirty).bytes;
+    // Files of fourteen records or fewer (every earlier version): none, nothing said.
+    for (const std::size_t size : {516u, 643u, 1154u, 1668u}) {
+        const SettingsRecords old = parse_settings(file.substr(0, size));
+        EXPECT_EQ(old.course_angle, 0) << size;
+        EXPECT_TRUE(old.problems.empty()) << size;
+    }
+    // A record that does not read is said and keeps its default: none.
+    for (const char* bad :
+         {"181", "999", "-5", "+5", "1.5", "1,5", " 30", "30 ", "", "abc", "0030"}) {
+        const SettingsRecords r = parse_settings(file.substr(0, 1792) + text_record(bad, 0));
+        EXPECT_EQ(r.course_angle, 0) << bad;
+        ASSERT_EQ(r.problems.size(), 1u) << bad;
+        EXPECT_EQ(r.problems[0], "Préférences : l'angle du changement de cap n'a pas été lu (pas "
+                                 "un nombre entier de 0 à 180).");
+        EXPECT_EQ(r.pilot, PilotRecords{}); // the others are applied
+    }
+    // A shorter angle over a longer one reads exactly; a later record is kept as it was.
+    const std::string later = file + std::string(128 - 3, '\0') + text_record("futur", 0);
+    const std::string back = patch_settings(later, {"30", "0", "c:\\a", "c:\\b", 1}).bytes;
+    EXPECT_EQ(back.size(), later.size());
+    EXPECT_EQ(back.substr(1792, 5), std::string("\x01\x00"
+                                                "0"
+                                                "0\0",
+                                                5)); // "30" became "0", its tail left
+    EXPECT_EQ(parse_settings(back).course_angle, 0);
+    EXPECT_EQ(back.substr(1920), later.substr(1920));
+    EXPECT_EQ(parse_settings(back).records, 16);
+}
+
 TEST(SettingsRead, TheSixthRecordIsTheTalkerOptionAndOldFilesMeanOff) {
     SettingsToWrite on = panel_defaults;
     on.all_talkers = true;
@@ -108,8 +155,9 @@ TEST(SettingsRead, TheSixthRecordIsTheTalkerOptionAndOldFilesMeanOff) {
 
 TEST(SettingsRead, TheWrittenFileReadsBack) {
     const SettingsRecords r = parse_settings(patch_settings("", panel_defaults).bytes);
-    EXPECT_EQ(r.records, 14);
+    EXPECT_EQ(r.records, 15);
     EXPECT_EQ(r.all_talkers, false);
+    EXPECT_EQ(r.course_angle, 0);
     EXPECT_EQ(r.text[0], "30");
     EXPECT_EQ(r.text[1], "0");
     EXPECT_EQ(r.text[2], "c:\\oziexplorer\\data");
@@ -124,13 +172,13 @@ TEST(SettingsWrite, InPlaceNeverShortensAndAShorterTextReadsExactly) {
     old += std::string(300, 'Z'); // a longer file, with an eleventh record and more
     const PatchedSettings out = patch_settings(old, {"30", "0", "c:\\b", "x", 4, true});
     ASSERT_EQ(out.bytes.size(), old.size());
-    EXPECT_EQ(out.bytes.substr(1668), old.substr(1668)); // nothing after the records changes
+    EXPECT_EQ(out.bytes.substr(1795), old.substr(1795)); // nothing after the records changes
     const SettingsRecords r = parse_settings(out.bytes);
     EXPECT_EQ(r.text[2], "c:\\b");
     EXPECT_EQ(out.bytes.substr(256 + 6, 10), old.substr(256 + 6, 10)); // the old tail is left
     EXPECT_EQ(r.port, 4);
     EXPECT_EQ(r.all_talkers, true);
-    EXPECT_EQ(r.records, 16);
+    EXPECT_EQ(r.records, 17);
 }
 
 TEST(SettingsWrite, TextsAbove127KeepTheirBytes) {
@@ -206,7 +254,7 @@ TEST(SettingsDevices, FilesOfFiveOrSixRecordsHoldNoDeviceAndGrowToTen) {
         EXPECT_EQ(r.port, 2);
         EXPECT_TRUE(r.problems.empty());
         const PatchedSettings out = patch_settings(old, with_devices({"", "", "", "/dev/d"}));
-        EXPECT_EQ(out.bytes.size(), 1668u);
+        EXPECT_EQ(out.bytes.size(), 1795u);
         EXPECT_EQ(out.bytes.substr(0, 516), old.substr(0, 516)); // records 1 to 5 unchanged
         EXPECT_EQ(parse_settings(out.bytes).devices[3], "/dev/d");
     }

@@ -89,6 +89,11 @@ TEST(Freshness, ATickSaysWhyItWroteNothingTheRouteNotValidLast) {
               "journal : pas d'entrée à 14:02 (la route du GPS n'est pas valide)");
     EXPECT_EQ(timed_entry_refusal(f, 190'000, false, "14:05"),
               "journal : pas d'entrée à 14:05 (aucune position du GPS depuis 3 min)");
+    // An entry on an event follows the same rules and names it.
+    EXPECT_EQ(timed_entry_refusal(f, 190'000, true, "14:05", "changement de waypoint"),
+              "journal : pas d'entrée pour le changement de waypoint à 14:05 (aucune position du "
+              "GPS depuis 3 min)");
+    EXPECT_EQ(timed_entry_refusal(f, 1000, true, "14:02", "changement de cap"), std::nullopt);
     EXPECT_EQ(asked_entry_refusal("aucune position du GPS depuis 6 s"),
               "Mauvaise communcation avec le gps : aucune position du GPS depuis 6 s.");
 }
