@@ -4,7 +4,7 @@ marivent-pilot.exe's standard output, standard error and exit status the same by
 marivent-pilot's, with and without --tous-emetteurs and with the APB + RMB + XTE set, on each
 NMEA log; marivent-convert.exe's files
 the same bytes as marivent-convert's, from each OziExplorer file to C-Map and back, and from a
-journal to GPX and CSV.
+journal to GPX, CSV and PDF.
 
     same_output_test.py WINE_RUN WINDOWS_BIN LINUX_BIN DATA_DIR
 """
@@ -73,7 +73,10 @@ journal = (b"Journal de bord\r\n\r\n"
            b"23:30 N4730.0000 W00330.0000  5,2 54  WPT01 \r\n"
            b"01/01/2026\r\n"
            b"00:10 N4701.500 W00302.250 12,5 359  \xc9toile \r\n"
-           b"ligne chang\xe9e \xe0 la main\r\n")
+           b"ligne chang\xe9e \xe0 la main\r\n"
+           b"00:20 Remarque : 2 ris pris, vent 25 n\x9cuds\r\n"
+           b"00:30 N4702.000 W00303.000  6,1 210  \xc9toile  (changement de cap)\r\n"
+           b"00:35 Correction de la ligne 5 : cap 64\r\n")
 with tempfile.TemporaryDirectory() as top:
     sides = {}
     for side in ("linux", "windows"):
@@ -113,6 +116,7 @@ with tempfile.TemporaryDirectory() as top:
     both("journal2gpx", "@journal.txt", "--force")
     both("journal2csv", "@journal.txt", "--force")
     both("journal2csv", "@journal.txt", "-o", "@fichier.csv", "--decalage", "2", "--force")
+    both("journal2pdf", "@journal.txt", "--force")
 
     linux_files, windows_files = files_of(sides["linux"]), files_of(sides["windows"])
     check(sorted(linux_files) == sorted(windows_files),
