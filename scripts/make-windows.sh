@@ -53,15 +53,16 @@ rm -rf "$stage"
 cmake --install "$build" --prefix "$stage" >/dev/null
 # Symbols out of the programs and of every DLL (libstdc++-6.dll: 23 MB with them, 2 MB without).
 find "$stage" -type f \( -iname '*.exe' -o -iname '*.dll' \) -exec $target-strip --strip-unneeded {} +
-# Windows's own DLLs are those the cross compiler has an import library of (libkernel32.a, ...),
-# and the API sets (api-ms-win-*); any other DLL a program or plugin imports must be in the folder.
+# Windows's own DLLs are those the cross compiler has an import library of (libkernel32.a, ...,
+# libwinspool.a for the printers' WINSPOOL.DRV), and the API sets (api-ms-win-*); any other DLL a
+# program or plugin imports must be in the folder.
 missing=0
 while IFS= read -r -d '' pe; do
   while read -r dll; do
     lower=${dll,,}
     [ -e "$stage/$dll" ] && continue
     case $lower in api-ms-win-* | ext-ms-win-*) continue ;; esac
-    [ -e "/usr/$target/lib/lib${lower%.dll}.a" ] && continue
+    [ -e "/usr/$target/lib/lib${lower%.*}.a" ] && continue
     echo "${pe#"$stage"/} imports $dll, which the folder lacks" >&2
     missing=1
   done < <($target-objdump -p "$pe" | sed -n 's/^[[:space:]]*DLL Name: //p')
