@@ -15,6 +15,7 @@
 #include "journ.h"
 #include "journal/journal_events.h"
 #include "journal/journal_read.h"
+#include "journal/print_sources.h"
 #include "journal/recording.h"
 #include "panels.h"
 #include "qt_seams.h"
@@ -172,7 +173,7 @@ void Journ::write_correction() {
         return;
     }
     journal::ReadOptions options;
-    options.formats = journal::default_date_formats();
+    options.formats = journal::regional_date_formats(services_.regional);
     if (const Status can = journal::correctable_line(*bytes, number, options); !can) {
         refuse(number_box, can.why());
         return;
@@ -227,7 +228,7 @@ void Journ::show_journal() {
             head += utf8_to_cp1252("(Remarque du programme, hors du fichier) " + *notice) + "\r\n";
     // Each corrected line struck through, its corrections beside it.
     journal::ReadOptions options;
-    options.formats = journal::default_date_formats();
+    options.formats = journal::regional_date_formats(services_.regional);
     std::vector<StruckLine> struck;
     for (const journal::JournalLine& l : journal::read_journal(*bytes, options).lines) {
         if (!l.struck()) continue;
