@@ -136,6 +136,9 @@ void QtTextViewer::show_journal(std::string_view title, std::string_view head,
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QString line = lines[i];
         if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        // A CR left inside a line by an editor would start a new block of the view: the numbers
+        // and the struck lines would then stand one block off.
+        line.replace(QLatin1Char('\r'), QLatin1Char(' '));
         const long long number = i + 1;
         text += QString::number(number).rightJustified(width) + QLatin1String("  ") + line;
         while (next_struck < struck.size() && struck[next_struck].number < number)

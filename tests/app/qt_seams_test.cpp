@@ -87,7 +87,7 @@ TEST(QtViewer, JournalLinesNumberedAndTheCorrectedOnesStruck) {
     const std::string journal = "Heure        Position        Vi. Cap  Vers\r\n\r\n07/12/2026\r\n"
                                 "14:35 N4512.345 E00512.345  5,2 54  \xC9"
                                 "cueil \r\n"
-                                "note\n"
+                                "note\rcr\n"
                                 "14:50 Correction de la ligne 4 : 6,2\r\n"
                                 "cut";
     viewer.show_journal("journal.txt", "(Remarque du programme) sceau\r\n", journal,
@@ -101,7 +101,7 @@ TEST(QtViewer, JournalLinesNumberedAndTheCorrectedOnesStruck) {
                            "1  Heure        Position        Vi. Cap  Vers", "2  ", "3  07/12/2026",
                            "4  14:35 N4512.345 E00512.345  5,2 54  Écueil   [corrigée "
                            "ligne 6 : 6,2]",
-                           "5  note", "6  14:50 Correction de la ligne 4 : 6,2", "7  cut"}));
+                           "5  note cr", "6  14:50 Correction de la ligne 4 : 6,2", "7  cut"}));
     // Struck: exactly the text of line 4, neither its number nor what is beside it.
     const QTextBlock block = view->document()->findBlockByNumber(5);
     const QString text = block.text();
