@@ -15,6 +15,7 @@
 #include "common/seams.h"
 #include "journal/journal_events.h"
 #include "journal/journal_file.h"
+#include "journal/journal_read.h"
 #include "link/comm_control.h"
 #include "link/port_list.h"
 #include "nmea/decoder.h"
@@ -155,6 +156,9 @@ class Journ : public QMainWindow, public Display, public WindowSide {
     // The UTC time of day in minutes for a remark or a correction: the GPS's while its position
     // is fresh, else the computer's less the offset of the preferences (`gps_time` false).
     int note_minutes(bool& gps_time) const;
+    // How the window reads its journal back (viewer, corrections, printing): the offset of the
+    // preferences and the regional date format first.
+    journal::ReadOptions journal_read_options() const;
     QString port_name() const;
 
     Services services_;

@@ -172,9 +172,8 @@ void Journ::write_correction() {
                                bytes.why() + ")");
         return;
     }
-    journal::ReadOptions options;
-    options.formats = journal::regional_date_formats(services_.regional);
-    if (const Status can = journal::correctable_line(*bytes, number, options); !can) {
+    if (const Status can = journal::correctable_line(*bytes, number, journal_read_options());
+        !can) {
         refuse(number_box, can.why());
         return;
     }
@@ -205,6 +204,11 @@ void Journ::write_correction() {
     note(said + ".");
 }
 
+journal::ReadOptions Journ::journal_read_options() const {
+    // The dates as the window writes them: the offset of the preferences, the regional format.
+    return {numeric_value(prefs.decalage), journal::regional_date_formats(services_.regional)};
+}
+
 void Journ::mnujoulire_Click() {
     show_journal();
 }
@@ -227,10 +231,9 @@ void Journ::show_journal() {
         if (notice)
             head += utf8_to_cp1252("(Remarque du programme, hors du fichier) " + *notice) + "\r\n";
     // Each corrected line struck through, its corrections beside it.
-    journal::ReadOptions options;
-    options.formats = journal::regional_date_formats(services_.regional);
     std::vector<StruckLine> struck;
-    for (const journal::JournalLine& l : journal::read_journal(*bytes, options).lines) {
+    for (const journal::JournalLine& l :
+         journal::read_journal(*bytes, journal_read_options()).lines) {
         if (!l.struck()) continue;
         std::string beside = utf8_to_cp1252("[corrigée"); // the journal's text is Windows-1252
         for (std::size_t i = 0; i < l.corrections.size(); ++i)

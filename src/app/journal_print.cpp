@@ -5,7 +5,6 @@
 #include "common/file_io.h"
 #include "common/number_text.h"
 #include "common/paths.h"
-#include "common/value.h"
 #include "journ.h"
 #include "journal/print_sources.h"
 #include "printer.h"
@@ -22,11 +21,9 @@ void Journ::mnujourimprimer_Click() {
                                   program_title);
         return;
     }
-    // The dates as the window writes them: the offset of the preferences, the regional format.
-    const journal::ReadOptions options{numeric_value(prefs.decalage),
-                                       journal::regional_date_formats(services_.regional)};
-    const journal::Pages pages = journal::journal_pages(
-        journal::read_journal(*bytes, options), journal::print_head(*bytes, journal.path()));
+    const journal::Pages pages =
+        journal::journal_pages(journal::read_journal(*bytes, journal_read_options()),
+                               journal::print_head(*bytes, journal.path()));
     if (!services_.printer) return;
     const Result<Printer::Outcome> printed = services_.printer->print(pages);
     if (!printed) {
